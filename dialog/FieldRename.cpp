@@ -1,0 +1,113 @@
+// A rename is a copy and a delete: a new field like the old one under the
+// new name, every value copied by the host's calculator, then the old field
+// deleted. The old field and its values stay unless the copy is complete.
+
+#include "dialog/HostCalls.h"
+#include "dialog/Messages.h"
+#include "dialog/frmQuillet.h"
+#include "forms/MessageBox.h"
+#include "runtime/Creation.h"
+
+namespace quillet {
+
+using namespace host;
+using forms::MsgKind;
+
+namespace {
+
+// Sets one property of the new definition from the old field; a value that
+// cannot be read is not set, and a value that is not accepted is passed over.
+template <class V, class In>
+void copyProperty(const ComPtr<IFieldDefinition>& from, HResult (IFieldDefinition::*getter)(V*) noexcept,
+                  const ComPtr<INewFieldDefinition>& to, HResult (INewFieldDefinition::*setter)(In) noexcept)
+{
+    V value{};
+    if (runtime::succeeded(read(from, getter, value)) && to) ((*to).*setter)(value);
+}
+
+// Removes the field a failed rename added, so the layer is as it was.
+void removeAddedField(const ComPtr<IFeatureClass>& pFC, const QString& newName)
+{
+    const ComPtr<IFieldCollection> pFields = fetch(pFC, &IFeatureClass::get_Fields);
+    std::int32_t index = -1;
+    read(pFields, &IFieldCollection::FindField, toU16(newName), index);
+    if (index < 0) return;
+    if (const auto added = fetch(pFields, &IFieldCollection::get_Field, index)) pFC->DeleteField(added.get());
+}
+
+} // namespace
+
+bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName, const QString& newName)
+{
+    const ComPtr<IFeatureLayer> pFL = FindLayer(layerName);
+    if (!pFL) return false;
+    const ComPtr<IFeatureClass> pFC = fetch(pFL, &IFeatureLayer::get_FeatureClass);
+    const ComPtr<IFieldCollection> pFields = fetch(pFC, &IFeatureClass::get_Fields);
+
+    // A look-up that fails finds nothing, rather than field 0.
+    std::int32_t index = -1;
+    read(pFields, &IFieldCollection::FindField, toU16(oldName), index);
+    if (index == -1) {
+        forms::msgBox(text::currentFieldNotFound, MsgKind::Critical, text::title);
+        return false;
+    }
+    const ComPtr<IFieldDefinition> pField = fetch(pFields, &IFieldCollection::get_Field, index);
+    if (!pField) return false;
+    bool required = false;
+    if (runtime::failed(read(pField, &IFieldDefinition::get_Required, required)) || required) {
+        std::u16string name;
+        if (runtime::succeeded(read(pField, &IFieldDefinition::get_Name, name)))
+            forms::msgBox(text::requiredNoRename(toQString(name)), MsgKind::Critical, text::title);
+        return false;
+    }
+    // Read, but not given to the new field.
+    ComPtr<runtime::IUnknown> geometryDefinition = fetch(pField, &IFieldDefinition::get_GeometryDefinition);
+
+    ComPtr<INewFieldDefinition> pNewField;
+    runtime::createInstance(CLSID_NewFieldDefinition, pNewField);
+    if (pNewField) pNewField->put_Name(toU16(newName));
+    copyProperty(pField, &IFieldDefinition::get_AliasName, pNewField, &INewFieldDefinition::put_AliasName);
+    copyProperty(pField, &IFieldDefinition::get_DefaultValue, pNewField, &INewFieldDefinition::put_DefaultValue);
+    copyProperty(pField, &IFieldDefinition::get_Editable, pNewField, &INewFieldDefinition::put_Editable);
+    copyProperty(pField, &IFieldDefinition::get_IsNullable, pNewField, &INewFieldDefinition::put_IsNullable);
+    copyProperty(pField, &IFieldDefinition::get_Length, pNewField, &INewFieldDefinition::put_Length);
+    copyProperty(pField, &IFieldDefinition::get_Precision, pNewField, &INewFieldDefinition::put_Precision);
+    copyProperty(pField, &IFieldDefinition::get_Required, pNewField, &INewFieldDefinition::put_Required);
+    copyProperty(pField, &IFieldDefinition::get_Scale, pNewField, &INewFieldDefinition::put_Scale);
+    copyProperty(pField, &IFieldDefinition::get_Type, pNewField, &INewFieldDefinition::put_Type);
+
+    const ComPtr<IFieldDefinition> newDefinition = pNewField.as<IFieldDefinition>();
+    if (!pFC || !newDefinition || runtime::failed(pFC->AddField(newDefinition.get()))) {
+        forms::msgBox(text::addFieldFailed(oldName), MsgKind::Critical, text::title);
+        return false;
+    }
+
+    ComPtr<IRowCursor> pCursor;
+    if (const auto pTable = pFC.as<IAttributeTable>(); pTable && runtime::failed(pTable->Search(nullptr, false, pCursor.put())))
+        pCursor.reset();
+    if (!pCursor) {
+        forms::msgBox(text::noAttributeTable, MsgKind::Critical, text::title);
+        return false;
+    }
+
+    ComPtr<IFieldCalculator> pCalc;
+    runtime::createInstance(CLSID_FieldCalculator, pCalc);
+    HResult calculated = runtime::E_POINTER;
+    if (pCalc) {
+        pCalc->putref_Cursor(pCursor.get());
+        pCalc->put_Field(toU16(newName));
+        pCalc->put_Expression(toU16(QLatin1Char('[') + oldName + QLatin1Char(']')));
+        ComPtr<runtime::IUnknown> result;
+        calculated = pCalc->Calculate(result.put());
+    }
+    pCalc.reset();
+    pCursor.reset();
+    if (runtime::failed(calculated)) {
+        removeAddedField(pFC, newName);
+        forms::msgBox(text::copyFailed(oldName), MsgKind::Critical, text::title);
+        return false;
+    }
+    return true;
+}
+
+} // namespace quillet

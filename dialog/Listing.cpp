@@ -1,0 +1,124 @@
+// Layer and field listing: the drop-downs and lists are filled from the host's
+// document, and a listed name is resolved again to its layer.
+
+#include "dialog/HostCalls.h"
+#include "dialog/Messages.h"
+#include "dialog/frmQuillet.h"
+#include "forms/Controls.h"
+#include "forms/MessageBox.h"
+
+#include <QComboBox>
+#include <QListWidget>
+
+namespace quillet {
+
+using namespace host;
+
+namespace {
+
+ComPtr<IMapDocument> currentMapDocument(const ComPtr<IHostApplication>& app)
+{
+    ComPtr<IMapDocument> doc;
+    fetch(app, &IHostApplication::get_Document).queryInterface(doc);
+    return doc;
+}
+
+// Calls `visit` with each field that the lists offer: neither object id nor
+// geometry, nor required. A field whose type or flag cannot be read is not offered.
+template <class Visit>
+void forEachListableField(const ComPtr<IFeatureClass>& pFC, Visit visit)
+{
+    const ComPtr<IFieldCollection> pFields = fetch(pFC, &IFeatureClass::get_Fields);
+    std::int32_t count = 0;
+    read(pFields, &IFieldCollection::get_FieldCount, count);
+    for (std::int32_t i = 0; i < count; ++i) {
+        const ComPtr<IFieldDefinition> pField = fetch(pFields, &IFieldCollection::get_Field, i);
+        std::int32_t type = 0;
+        if (runtime::failed(read(pField, &IFieldDefinition::get_Type, type)) || type == fieldTypeGeometry ||
+            type == fieldTypeOID)
+            continue;
+        bool required = false;
+        if (runtime::failed(read(pField, &IFieldDefinition::get_Required, required)) || required) continue;
+        std::u16string name;
+        if (runtime::succeeded(read(pField, &IFieldDefinition::get_Name, name))) visit(toQString(name));
+    }
+}
+
+} // namespace
+
+void frmQuillet::fillLayerList(QComboBox* box, const ComPtr<IMapDocument>& pMapDoc)
+{
+    forms::clearDropDown(box);
+    const ComPtr<IMapCollection> pMaps = fetch(pMapDoc, &IMapDocument::get_Maps);
+    std::int32_t mapCount = 0;
+    read(pMaps, &IMapCollection::get_Count, mapCount);
+    for (std::int32_t i = 0; i < mapCount; ++i) {
+        const ComPtr<IMap> pMap = fetch(pMaps, &IMapCollection::get_Item, i);
+        std::int32_t layerCount = 0;
+        read(pMap, &IMap::get_LayerCount, layerCount);
+        for (std::int32_t j = 0; j < layerCount; ++j) {
+            std::u16string name;
+            if (runtime::succeeded(read(fetch(pMap, &IMap::get_Layer, j), &ILayer::get_Name, name)))
+                forms::addDropDownEntry(box, toQString(name));
+        }
+    }
+    if (box->count() > 0) forms::selectDropDownEntry(box, 0);
+}
+
+void frmQuillet::LoadDeleteLayerList() { fillLayerList(cboTargetLayer, m_pDoc); }
+
+void frmQuillet::LoadRenameLayerList() { fillLayerList(cboTargetLayerRename, currentMapDocument(m_pApp)); }
+
+ComPtr<IFeatureLayer> frmQuillet::FindLayer(const QString& layerName)
+{
+    const std::u16string wanted = toU16(layerName);
+    const ComPtr<IMapCollection> pMaps = fetch(currentMapDocument(m_pApp), &IMapDocument::get_Maps);
+    std::int32_t mapCount = 0;
+    read(pMaps, &IMapCollection::get_Count, mapCount);
+    for (std::int32_t i = 0; i < mapCount; ++i) {
+        const ComPtr<IMap> pMap = fetch(pMaps, &IMapCollection::get_Item, i);
+        std::int32_t layerCount = 0;
+        read(pMap, &IMap::get_LayerCount, layerCount);
+        for (std::int32_t j = 0; j < layerCount; ++j) {
+            const ComPtr<IFeatureLayer> pFL = fetch(pMap, &IMap::get_Layer, j).as<IFeatureLayer>();
+            std::u16string name;
+            // A layer whose name cannot be read matches nothing.
+            if (runtime::succeeded(read(pFL, &IFeatureLayer::get_Name, name)) && name == wanted) return pFL;
+        }
+    }
+    return nullptr;
+}
+
+void frmQuillet::LoadCurrentFieldList(const QString& layerName)
+{
+    if (trimBlanks(layerName).isEmpty()) return;
+    const ComPtr<IFeatureLayer> pFL = FindLayer(layerName);
+    if (!pFL) return;
+    forms::clearDropDown(cboCurrentFieldName);
+    const ComPtr<IFeatureClass> pFC = fetch(pFL, &IFeatureLayer::get_FeatureClass);
+    if (!pFC) {
+        forms::msgBox(text::noFeatureClass, forms::MsgKind::Critical, text::title);
+        return;
+    }
+    forEachListableField(pFC, [&](const QString& name) { forms::addDropDownEntry(cboCurrentFieldName, name); });
+    if (cboCurrentFieldName->count() > 0) forms::selectDropDownEntry(cboCurrentFieldName, 0);
+}
+
+void frmQuillet::LoadAvailableFieldList(const QString& layerName)
+{
+    if (trimBlanks(layerName).isEmpty()) return;
+    const ComPtr<IFeatureLayer> pFL = FindLayer(layerName);
+    if (!pFL) return;
+    lstAvailableFields->clear();
+    lstSelectedFields->clear();
+    forEachListableField(fetch(pFL, &IFeatureLayer::get_FeatureClass),
+                         [&](const QString& name) { lstAvailableFields->addItem(name); });
+    forms::clearListSelection(lstAvailableFields);
+    forms::clearListSelection(lstSelectedFields);
+}
+
+void frmQuillet::cboTargetLayer_Click() { LoadAvailableFieldList(cboTargetLayer->currentText()); }
+
+void frmQuillet::cboTargetLayerRename_Click() { LoadCurrentFieldList(cboTargetLayerRename->currentText()); }
+
+} // namespace quillet

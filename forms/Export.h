@@ -1,0 +1,3 @@
+#pragma once
+
+#define FORMS_EXPORT __attribute__((visibility("default")))

@@ -1,0 +1,21 @@
+#include "resources/Resources.h"
+
+#include <QPixmap>
+
+#include "resources/hammer.xpm"
+#include "resources/icon16.xpm"
+#include "resources/icon32.xpm"
+
+namespace quillet {
+
+QImage buttonBitmap() { return QImage(hammer_xpm); }
+
+QIcon windowIcon()
+{
+    QIcon icon;
+    icon.addPixmap(QPixmap(icon16_xpm));
+    icon.addPixmap(QPixmap(icon32_xpm));
+    return icon;
+}
+
+} // namespace quillet

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "runtime/Guid.h"
+#include "runtime/Status.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace runtime {
+
+struct ClassEntry {
+    Guid clsid;
+    std::string name;
+    std::string progId;
+    std::string modulePath;
+    std::string threadingModel;
+    std::optional<Guid> typeLib;
+};
+
+struct TypeLibEntry {
+    Guid libid;
+    std::string name;
+    std::string version;
+    std::string modulePath;
+};
+
+// The registration store: classes, ProgIDs, type libraries and component
+// categories, kept in one JSON file. Every call reads the file afresh and
+// every change rewrites it whole, so separate processes see each other's work.
+class Store {
+public:
+    explicit Store(std::filesystem::path file);
+    // The store of this user, or the file named by COMPONENT_STORE.
+    static Store current();
+    static std::filesystem::path defaultPath();
+
+    const std::filesystem::path& path() const noexcept { return file_; }
+
+    HResult registerClass(const ClassEntry& entry) const;
+    // Removes the class and its ProgID (when the ProgID still names it).
+    HResult unregisterClass(const Guid& clsid) const;
+    std::optional<ClassEntry> findClass(const Guid& clsid) const;
+    std::optional<Guid> clsidFromProgId(const std::string& progId) const;
+
+    HResult registerTypeLib(const TypeLibEntry& entry) const;
+    HResult unregisterTypeLib(const Guid& libid) const;
+    std::optional<TypeLibEntry> findTypeLib(const Guid& libid) const;
+
+    HResult addToCategory(const Guid& catid, const Guid& clsid) const;
+    HResult removeFromCategory(const Guid& catid, const Guid& clsid) const;
+    std::vector<Guid> classesInCategory(const Guid& catid) const;
+
+    // True when the store holds any entry mentioning this identifier.
+    bool mentions(const Guid& id) const;
+
+private:
+    std::filesystem::path file_;
+};
+
+} // namespace runtime

@@ -1,0 +1,18 @@
+#include "server/Module.h"
+
+#include "server/clsExtCommand.h"
+
+namespace quillet {
+
+runtime::ModuleLife moduleLife;
+
+const runtime::ServerDescription& serverDescription()
+{
+    static const runtime::ServerClass classes[] = {
+        {CLSID_clsExtCommand, "clsExtCommand", progIdCommand, &runtime::classFactoryFor<clsExtCommand, moduleLife>},
+    };
+    static const runtime::ServerDescription server{"Quillet", LIBID_Quillet, "1.0", "Apartment", classes};
+    return server;
+}
+
+} // namespace quillet
