@@ -1,0 +1,213 @@
+// Applications, documents, maps and layers of the memory model.
+
+#include "memhost/Objects.h"
+
+namespace memhost {
+
+using namespace host;
+using runtime::E_INVALIDARG;
+using runtime::E_POINTER;
+using runtime::S_OK;
+
+#define CHECK(role, op, object) \
+    if (const HResult hr_ = state_->faults.check(role, op, object); runtime::failed(hr_)) return hr_
+
+namespace {
+
+template <class... Extra>
+class ApplicationObject : public runtime::Object<life, IHostApplication, Extra...> {
+public:
+    ApplicationObject(State state, std::shared_ptr<Application> app) : state_(std::move(state)), app_(std::move(app)) {}
+
+    HResult get_Document(runtime::IUnknown** document) noexcept override
+    {
+        CHECK(Role::HostApplication, "get_Document", app_.get());
+        return makeDocument(state_, app_->document).copyTo(document);
+    }
+    HResult FindExtensionByCLSID(IHostIdentifier* id, runtime::IUnknown** extension) noexcept override
+    {
+        CHECK(Role::HostApplication, "FindExtensionByCLSID", app_.get());
+        if (!id || !extension) return E_POINTER;
+        Variant value;
+        id->get_Value(&value);
+        if (const auto* s = value.get<std::u16string>()) app_->lastExtensionAsked = *s;
+        return app_->extension.copyTo(extension);
+    }
+
+private:
+    State state_;
+    std::shared_ptr<Application> app_;
+};
+
+class RunningApplicationTable : public runtime::Object<life, IRunningApplicationTable> {
+public:
+    explicit RunningApplicationTable(State state) : state_(std::move(state)) {}
+
+    HResult get_Count(std::int32_t* count) noexcept override
+    {
+        CHECK(Role::RunningApplicationTable, "get_Count", nullptr);
+        return giveValue(count, static_cast<std::int32_t>(state_->applications.size()));
+    }
+    HResult get_Item(std::int32_t index, IHostApplication** application) noexcept override
+    {
+        CHECK(Role::RunningApplicationTable, "get_Item", nullptr);
+        if (index < 0 || static_cast<std::size_t>(index) >= state_->applications.size()) return E_INVALIDARG;
+        return makeApplication(state_, state_->applications[index]).copyTo(application);
+    }
+
+private:
+    State state_;
+};
+
+class MapObject : public runtime::Object<life, IMap> {
+public:
+    MapObject(State state, std::shared_ptr<Map> map) : state_(std::move(state)), map_(std::move(map)) {}
+
+    HResult get_Name(std::u16string* name) noexcept override
+    {
+        CHECK(Role::Map, "get_Name", map_.get());
+        return giveString(name, map_->name);
+    }
+    HResult get_LayerCount(std::int32_t* count) noexcept override
+    {
+        CHECK(Role::Map, "get_LayerCount", map_.get());
+        return giveValue(count, static_cast<std::int32_t>(map_->layers.size()));
+    }
+    HResult get_Layer(std::int32_t index, ILayer** layer) noexcept override
+    {
+        CHECK(Role::Map, "get_Layer", map_.get());
+        if (index < 0 || static_cast<std::size_t>(index) >= map_->layers.size()) return E_INVALIDARG;
+        return makeLayer(state_, map_->layers[index]).copyTo(layer);
+    }
+
+private:
+    State state_;
+    std::shared_ptr<Map> map_;
+};
+
+class MapCollection : public runtime::Object<life, IMapCollection> {
+public:
+    MapCollection(State state, std::shared_ptr<Document> doc) : state_(std::move(state)), doc_(std::move(doc)) {}
+
+    HResult get_Count(std::int32_t* count) noexcept override
+    {
+        CHECK(Role::MapCollection, "get_Count", doc_.get());
+        return giveValue(count, static_cast<std::int32_t>(doc_->maps.size()));
+    }
+    HResult get_Item(std::int32_t index, IMap** map) noexcept override
+    {
+        CHECK(Role::MapCollection, "get_Item", doc_.get());
+        if (index < 0 || static_cast<std::size_t>(index) >= doc_->maps.size()) return E_INVALIDARG;
+        return runtime::make<MapObject>(state_, doc_->maps[index]).as<IMap>().copyTo(map);
+    }
+
+private:
+    State state_;
+    std::shared_ptr<Document> doc_;
+};
+
+class MapDocument : public runtime::Object<life, IMapDocument> {
+public:
+    MapDocument(State state, std::shared_ptr<Document> doc) : state_(std::move(state)), doc_(std::move(doc)) {}
+
+    HResult get_Maps(IMapCollection** maps) noexcept override
+    {
+        CHECK(Role::MapDocument, "get_Maps", doc_.get());
+        return runtime::make<MapCollection>(state_, doc_).as<IMapCollection>().copyTo(maps);
+    }
+    HResult get_ActiveMap(IMap** map) noexcept override
+    {
+        CHECK(Role::MapDocument, "get_ActiveMap", doc_.get());
+        if (doc_->activeMap >= doc_->maps.size()) return giveObject(map, ComPtr<IMap>());
+        return runtime::make<MapObject>(state_, doc_->maps[doc_->activeMap]).as<IMap>().copyTo(map);
+    }
+
+private:
+    State state_;
+    std::shared_ptr<Document> doc_;
+};
+
+class OtherDocument : public runtime::Object<life, IOtherObject> {};
+
+template <class... Extra>
+class LayerObject : public runtime::Object<life, ILayer, Extra...> {
+public:
+    LayerObject(State state, std::shared_ptr<Layer> layer) : state_(std::move(state)), layer_(std::move(layer)) {}
+
+    HResult get_Name(std::u16string* name) noexcept override
+    {
+        CHECK(Role::Layer, "get_Name", layer_.get());
+        return giveString(name, layer_->name);
+    }
+
+protected:
+    State state_;
+    std::shared_ptr<Layer> layer_;
+};
+
+class FeatureLayerObject : public LayerObject<IFeatureLayer> {
+public:
+    using LayerObject::LayerObject;
+
+    HResult get_FeatureClass(IFeatureClass** featureClass) noexcept override
+    {
+        CHECK(Role::Layer, "get_FeatureClass", layer_.get());
+        if (!layer_->featureClass) return giveObject(featureClass, ComPtr<IFeatureClass>());
+        return makeFeatureClass(state_, layer_->featureClass).copyTo(featureClass);
+    }
+};
+
+class IdentifierObject : public runtime::Object<life, IHostIdentifier> {
+public:
+    explicit IdentifierObject(State state) : state_(std::move(state)) {}
+
+    HResult get_Value(Variant* value) noexcept override
+    {
+        CHECK(Role::HostIdentifier, "get_Value", nullptr);
+        return giveValue(value, value_);
+    }
+    HResult put_Value(const Variant& value) noexcept override
+    {
+        CHECK(Role::HostIdentifier, "put_Value", nullptr);
+        value_ = value;
+        return S_OK;
+    }
+
+private:
+    State state_;
+    Variant value_;
+};
+
+} // namespace
+
+ComPtr<IHostApplication> makeApplication(State state, std::shared_ptr<Application> app)
+{
+    if (app->isMapApplication)
+        return runtime::make<ApplicationObject<IMapApplication>>(std::move(state), std::move(app)).as<IHostApplication>();
+    return runtime::make<ApplicationObject<>>(std::move(state), std::move(app)).as<IHostApplication>();
+}
+
+ComPtr<IRunningApplicationTable> makeRunningApplicationTable(State state)
+{
+    return runtime::make<RunningApplicationTable>(std::move(state)).as<IRunningApplicationTable>();
+}
+
+ComPtr<runtime::IUnknown> makeDocument(State state, std::shared_ptr<Document> doc)
+{
+    if (!doc->isMapDocument) return runtime::make<OtherDocument>().as<runtime::IUnknown>();
+    return runtime::make<MapDocument>(std::move(state), std::move(doc)).as<runtime::IUnknown>();
+}
+
+ComPtr<ILayer> makeLayer(State state, std::shared_ptr<Layer> layer)
+{
+    if (layer->isFeatureLayer)
+        return runtime::make<FeatureLayerObject>(std::move(state), std::move(layer)).as<ILayer>();
+    return runtime::make<LayerObject<>>(std::move(state), std::move(layer)).as<ILayer>();
+}
+
+ComPtr<IHostIdentifier> makeHostIdentifier(State state)
+{
+    return runtime::make<IdentifierObject>(std::move(state)).as<IHostIdentifier>();
+}
+
+} // namespace memhost

@@ -1,0 +1,67 @@
+#pragma once
+
+// The COM objects over the model. Each is made afresh when a host call hands
+// one out, so a live one is one that somebody still holds.
+
+#include "memhost/Host.h"
+
+namespace memhost {
+
+using State = std::shared_ptr<Host::State>;
+
+ComPtr<host::IHostApplication> makeApplication(State state, std::shared_ptr<Application> app);
+ComPtr<host::IRunningApplicationTable> makeRunningApplicationTable(State state);
+ComPtr<runtime::IUnknown> makeDocument(State state, std::shared_ptr<Document> doc);
+ComPtr<host::ILayer> makeLayer(State state, std::shared_ptr<Layer> layer);
+ComPtr<host::IFeatureClass> makeFeatureClass(State state, std::shared_ptr<FeatureClass> fc);
+ComPtr<host::INewFieldDefinition> makeNewFieldDefinition(State state);
+ComPtr<host::IFieldCalculator> makeFieldCalculator(State state);
+ComPtr<host::IHostIdentifier> makeHostIdentifier(State state);
+
+// Reads every property of a field definition through its interface.
+HResult readFieldSpec(host::IFieldDefinition* field, FieldSpec& spec);
+
+// A cursor of this model, so the calculator can find its table.
+struct IMemoryCursor : runtime::IUnknown {
+    static constexpr runtime::Guid iid = runtime::guid("{5B0E4B5C-2C1B-4C55-9C0B-7E4C2A9B1D31}");
+    virtual std::shared_ptr<FeatureClass> table() noexcept = 0;
+
+protected:
+    ~IMemoryCursor() = default;
+};
+
+// Marks a document that is not a map document, and a geometry definition.
+struct IOtherObject : runtime::IUnknown {
+    static constexpr runtime::Guid iid = runtime::guid("{0F3D2C8A-6B2E-4E7B-8C55-2B9A1E6F4D10}");
+
+protected:
+    ~IOtherObject() = default;
+};
+
+// Hands a string to a COM out-parameter.
+inline HResult giveString(std::u16string* out, const std::u16string& value) noexcept
+{
+    if (!out) return runtime::E_POINTER;
+    try {
+        *out = value;
+    } catch (...) {
+        return runtime::E_OUTOFMEMORY;
+    }
+    return runtime::S_OK;
+}
+
+template <class T>
+HResult giveValue(T* out, const T& value) noexcept
+{
+    if (!out) return runtime::E_POINTER;
+    *out = value;
+    return runtime::S_OK;
+}
+
+template <class T>
+HResult giveObject(T** out, const ComPtr<T>& object) noexcept
+{
+    return object.copyTo(out);
+}
+
+} // namespace memhost

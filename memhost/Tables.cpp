@@ -1,0 +1,278 @@
+// Feature classes, fields, cursors and the field calculator of the memory model.
+
+#include "memhost/Objects.h"
+
+#include <algorithm>
+
+namespace memhost {
+
+using namespace host;
+using runtime::E_FAIL;
+using runtime::E_INVALIDARG;
+using runtime::E_POINTER;
+using runtime::S_OK;
+
+#define CHECK(role, op, object) \
+    if (const HResult hr_ = state_->faults.check(role, op, object); runtime::failed(hr_)) return hr_
+
+namespace {
+
+class GeometryDefinition : public runtime::Object<life, IOtherObject> {};
+
+class FieldObject : public runtime::Object<life, IFieldDefinition> {
+public:
+    FieldObject(State state, std::shared_ptr<Field> field) : state_(std::move(state)), field_(std::move(field)) {}
+
+#define FIELD_GETTER(method, type, expr)                  \
+    HResult method(type* out) noexcept override           \
+    {                                                     \
+        CHECK(Role::FieldDefinition, #method, field_.get()); \
+        return giveValue(out, static_cast<type>(expr));   \
+    }
+    HResult get_Name(std::u16string* name) noexcept override
+    {
+        CHECK(Role::FieldDefinition, "get_Name", field_.get());
+        return giveString(name, field_->spec.name);
+    }
+    HResult get_AliasName(std::u16string* alias) noexcept override
+    {
+        CHECK(Role::FieldDefinition, "get_AliasName", field_.get());
+        return giveString(alias, field_->spec.alias.empty() ? field_->spec.name : field_->spec.alias);
+    }
+    FIELD_GETTER(get_Type, std::int32_t, field_->spec.type)
+    FIELD_GETTER(get_DefaultValue, Variant, field_->spec.defaultValue)
+    FIELD_GETTER(get_Length, std::int32_t, field_->spec.length)
+    FIELD_GETTER(get_Precision, std::int32_t, field_->spec.precision)
+    FIELD_GETTER(get_Scale, std::int32_t, field_->spec.scale)
+    FIELD_GETTER(get_IsNullable, bool, field_->spec.nullable)
+    FIELD_GETTER(get_Editable, bool, field_->spec.editable)
+    FIELD_GETTER(get_Required, bool, field_->spec.required)
+#undef FIELD_GETTER
+    HResult get_GeometryDefinition(runtime::IUnknown** definition) noexcept override
+    {
+        CHECK(Role::FieldDefinition, "get_GeometryDefinition", field_.get());
+        if (!field_->hasGeometryDefinition) return giveObject(definition, ComPtr<runtime::IUnknown>());
+        return runtime::make<GeometryDefinition>().as<runtime::IUnknown>().copyTo(definition);
+    }
+
+private:
+    State state_;
+    std::shared_ptr<Field> field_;
+};
+
+class NewFieldObject : public runtime::Object<life, INewFieldDefinition, IFieldDefinition> {
+public:
+    explicit NewFieldObject(State state) : state_(std::move(state)) {}
+
+#define NEW_FIELD_PROPERTY(name, type, member)                         \
+    HResult get_##name(type* out) noexcept override                    \
+    {                                                                  \
+        CHECK(Role::NewFieldDefinition, "get_" #name, nullptr);        \
+        return giveValue(out, spec_.member);                           \
+    }                                                                  \
+    HResult put_##name(type value) noexcept override                   \
+    {                                                                  \
+        CHECK(Role::NewFieldDefinition, "put_" #name, nullptr);        \
+        spec_.member = value;                                          \
+        return S_OK;                                                   \
+    }
+    NEW_FIELD_PROPERTY(Type, std::int32_t, type)
+    NEW_FIELD_PROPERTY(Length, std::int32_t, length)
+    NEW_FIELD_PROPERTY(Precision, std::int32_t, precision)
+    NEW_FIELD_PROPERTY(Scale, std::int32_t, scale)
+    NEW_FIELD_PROPERTY(IsNullable, bool, nullable)
+    NEW_FIELD_PROPERTY(Editable, bool, editable)
+    NEW_FIELD_PROPERTY(Required, bool, required)
+#undef NEW_FIELD_PROPERTY
+    HResult get_Name(std::u16string* name) noexcept override { return giveString(name, spec_.name); }
+    HResult put_Name(const std::u16string& name) noexcept override
+    {
+        CHECK(Role::NewFieldDefinition, "put_Name", nullptr);
+        spec_.name = name;
+        return S_OK;
+    }
+    HResult get_AliasName(std::u16string* alias) noexcept override { return giveString(alias, spec_.alias); }
+    HResult put_AliasName(const std::u16string& alias) noexcept override
+    {
+        CHECK(Role::NewFieldDefinition, "put_AliasName", nullptr);
+        spec_.alias = alias;
+        return S_OK;
+    }
+    HResult get_DefaultValue(Variant* value) noexcept override { return giveValue(value, spec_.defaultValue); }
+    HResult put_DefaultValue(const Variant& value) noexcept override
+    {
+        CHECK(Role::NewFieldDefinition, "put_DefaultValue", nullptr);
+        spec_.defaultValue = value;
+        return S_OK;
+    }
+    HResult get_GeometryDefinition(runtime::IUnknown** definition) noexcept override
+    {
+        return giveObject(definition, ComPtr<runtime::IUnknown>());
+    }
+
+private:
+    State state_;
+    FieldSpec spec_;
+};
+
+class FieldCollection : public runtime::Object<life, IFieldCollection> {
+public:
+    FieldCollection(State state, std::shared_ptr<FeatureClass> fc) : state_(std::move(state)), fc_(std::move(fc)) {}
+
+    HResult get_FieldCount(std::int32_t* count) noexcept override
+    {
+        CHECK(Role::FieldCollection, "get_FieldCount", fc_.get());
+        return giveValue(count, static_cast<std::int32_t>(fc_->fields.size()));
+    }
+    HResult get_Field(std::int32_t index, IFieldDefinition** field) noexcept override
+    {
+        CHECK(Role::FieldCollection, "get_Field", fc_.get());
+        if (index < 0 || static_cast<std::size_t>(index) >= fc_->fields.size()) return E_INVALIDARG;
+        return runtime::make<FieldObject>(state_, fc_->fields[index]).as<IFieldDefinition>().copyTo(field);
+    }
+    HResult FindField(const std::u16string& name, std::int32_t* index) noexcept override
+    {
+        CHECK(Role::FieldCollection, "FindField", fc_.get());
+        const auto& fields = fc_->fields;
+        const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f->spec.name == name; });
+        return giveValue(index, it == fields.end() ? -1 : static_cast<std::int32_t>(it - fields.begin()));
+    }
+
+private:
+    State state_;
+    std::shared_ptr<FeatureClass> fc_;
+};
+
+class RowCursor : public runtime::Object<life, IRowCursor, IMemoryCursor> {
+public:
+    explicit RowCursor(std::shared_ptr<FeatureClass> fc) : fc_(std::move(fc)) {}
+    std::shared_ptr<FeatureClass> table() noexcept override { return fc_; }
+
+private:
+    std::shared_ptr<FeatureClass> fc_;
+};
+
+class FeatureClassObject : public runtime::Object<life, IFeatureClass, IAttributeTable> {
+public:
+    FeatureClassObject(State state, std::shared_ptr<FeatureClass> fc) : state_(std::move(state)), fc_(std::move(fc)) {}
+
+    HResult get_Fields(IFieldCollection** fields) noexcept override
+    {
+        CHECK(Role::FeatureClass, "get_Fields", fc_.get());
+        return runtime::make<FieldCollection>(state_, fc_).as<IFieldCollection>().copyTo(fields);
+    }
+    HResult AddField(IFieldDefinition* field) noexcept override
+    {
+        CHECK(Role::FeatureClass, "AddField", fc_.get());
+        FieldSpec spec;
+        if (!field || runtime::failed(readFieldSpec(field, spec))) return E_INVALIDARG;
+        if (spec.name.empty() || fc_->field(spec.name)) return E_INVALIDARG;
+        try {
+            fc_->addField(std::move(spec));
+        } catch (...) {
+            return runtime::E_OUTOFMEMORY;
+        }
+        return S_OK;
+    }
+    HResult DeleteField(IFieldDefinition* field) noexcept override
+    {
+        CHECK(Role::FeatureClass, "DeleteField", fc_.get());
+        std::u16string name;
+        if (!field || runtime::failed(field->get_Name(&name))) return E_INVALIDARG;
+        auto& fields = fc_->fields;
+        const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f->spec.name == name; });
+        if (it == fields.end()) return E_INVALIDARG;
+        fields.erase(it);
+        return S_OK;
+    }
+    HResult Search(runtime::IUnknown*, bool, IRowCursor** cursor) noexcept override
+    {
+        CHECK(Role::AttributeTable, "Search", fc_.get());
+        return runtime::make<RowCursor>(fc_).as<IRowCursor>().copyTo(cursor);
+    }
+
+private:
+    State state_;
+    std::shared_ptr<FeatureClass> fc_;
+};
+
+// Understands only "[name]": copies that column into the target field.
+class FieldCalculator : public runtime::Object<life, IFieldCalculator> {
+public:
+    explicit FieldCalculator(State state) : state_(std::move(state)) {}
+
+    HResult putref_Cursor(IRowCursor* cursor) noexcept override
+    {
+        CHECK(Role::FieldCalculator, "putref_Cursor", nullptr);
+        cursor_ = ComPtr<IRowCursor>(cursor);
+        return S_OK;
+    }
+    HResult put_Field(const std::u16string& fieldName) noexcept override
+    {
+        CHECK(Role::FieldCalculator, "put_Field", nullptr);
+        target_ = fieldName;
+        return S_OK;
+    }
+    HResult put_Expression(const std::u16string& expression) noexcept override
+    {
+        CHECK(Role::FieldCalculator, "put_Expression", nullptr);
+        expression_ = expression;
+        return S_OK;
+    }
+    HResult Calculate(runtime::IUnknown** result) noexcept override
+    {
+        CHECK(Role::FieldCalculator, "Calculate", nullptr);
+        if (!result) return E_POINTER;
+        *result = nullptr;
+        const auto cursor = cursor_.as<IMemoryCursor>();
+        if (!cursor || expression_.size() < 3 || expression_.front() != u'[' || expression_.back() != u']')
+            return E_FAIL;
+        const auto table = cursor->table();
+        Field* source = table->field(expression_.substr(1, expression_.size() - 2));
+        Field* target = table->field(target_);
+        if (!source || !target) return E_FAIL;
+        target->values = source->values;
+        return S_OK;
+    }
+
+private:
+    State state_;
+    ComPtr<IRowCursor> cursor_;
+    std::u16string target_;
+    std::u16string expression_;
+};
+
+} // namespace
+
+HResult readFieldSpec(IFieldDefinition* field, FieldSpec& spec)
+{
+    HResult hr = field->get_Name(&spec.name);
+    if (runtime::succeeded(hr)) hr = field->get_Type(&spec.type);
+    // The other properties are optional: a definition keeps its defaults.
+    field->get_AliasName(&spec.alias);
+    field->get_DefaultValue(&spec.defaultValue);
+    field->get_Length(&spec.length);
+    field->get_Precision(&spec.precision);
+    field->get_Scale(&spec.scale);
+    field->get_IsNullable(&spec.nullable);
+    field->get_Editable(&spec.editable);
+    field->get_Required(&spec.required);
+    return hr;
+}
+
+ComPtr<IFeatureClass> makeFeatureClass(State state, std::shared_ptr<FeatureClass> fc)
+{
+    return runtime::make<FeatureClassObject>(std::move(state), std::move(fc)).as<IFeatureClass>();
+}
+
+ComPtr<INewFieldDefinition> makeNewFieldDefinition(State state)
+{
+    return runtime::make<NewFieldObject>(std::move(state)).as<INewFieldDefinition>();
+}
+
+ComPtr<IFieldCalculator> makeFieldCalculator(State state)
+{
+    return runtime::make<FieldCalculator>(std::move(state)).as<IFieldCalculator>();
+}
+
+} // namespace memhost

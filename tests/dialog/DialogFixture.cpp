@@ -1,0 +1,61 @@
+#include "DialogFixture.h"
+
+#include <QCoreApplication>
+
+void DialogTest::TearDown()
+{
+    form.unload();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const long held = (form.m_pApp ? 1 : 0) + (form.m_pDoc ? 1 : 0) + (form.m_pAppRot ? 1 : 0);
+    EXPECT_EQ(memhost::Host::liveObjects(), held) << "host objects left alive by the dialog";
+    form.m_pApp.reset();
+    form.m_pDoc.reset();
+    form.m_pAppRot.reset();
+}
+
+void DialogTest::addFields(memhost::Layer& layer, std::initializer_list<const char16_t*> names)
+{
+    auto& fc = *layer.featureClass;
+    for (const char16_t* name : names) {
+        std::vector<runtime::Variant> values;
+        for (std::size_t row = 0; row < fc.rowCount; ++row)
+            values.emplace_back(std::u16string(name) + static_cast<char16_t>(u'0' + row));
+        memhost::FieldSpec spec;
+        spec.name = name;
+        fc.addField(spec, std::move(values));
+    }
+}
+
+QStringList DialogTest::items(const QComboBox* box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
+    return out;
+}
+
+QStringList DialogTest::items(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    return out;
+}
+
+void DialogTest::select(QListWidget* list, const QString& name)
+{
+    const auto found = list->findItems(name, Qt::MatchExactly);
+    ASSERT_FALSE(found.isEmpty()) << name.toStdString();
+    list->setCurrentItem(found.front());
+}
+
+void DialogTest::pick(QComboBox* box, int index)
+{
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+QStringList DialogTest::fieldNames(const memhost::Layer& layer)
+{
+    QStringList out;
+    for (const auto& name : layer.featureClass->fieldNames()) out << QString::fromStdU16String(name);
+    return out;
+}
