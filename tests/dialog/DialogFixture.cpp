@@ -20,10 +20,17 @@ void DialogTest::addFields(memhost::Layer& layer, std::initializer_list<const ch
         std::vector<runtime::Variant> values;
         for (std::size_t row = 0; row < fc.rowCount; ++row)
             values.emplace_back(std::u16string(name) + static_cast<char16_t>(u'0' + row));
-        memhost::FieldSpec spec;
-        spec.name = name;
-        fc.addField(spec, std::move(values));
+        fc.addField(spec(name), std::move(values));
     }
+}
+
+memhost::FieldSpec DialogTest::spec(const char16_t* name, std::int32_t type, bool required)
+{
+    memhost::FieldSpec s;
+    s.name = name;
+    s.type = type;
+    s.required = required;
+    return s;
 }
 
 QStringList DialogTest::items(const QComboBox* box)

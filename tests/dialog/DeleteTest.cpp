@@ -1,0 +1,193 @@
+#include "DialogFixture.h"
+
+#include "dialog/Messages.h"
+
+using forms::Answer;
+using forms::MsgKind;
+using memhost::Role;
+
+namespace {
+const QString confirmText = QStringLiteral("Warning: data stored in selected field(s) will be permanently deleted. \r"
+                                           "And you cannot undo the process. Continue?");
+const QString doneText = QStringLiteral("Selected field(s) deleted successfully.");
+} // namespace
+
+class DeleteTest : public DialogTest {
+protected:
+    void SetUp() override
+    {
+        memhost::Map& map = app.document->addMap();
+        roads = &map.addFeatureLayer(u"roads");
+        addFields(*roads, {u"NAME", u"CODE", u"KIND"});
+    }
+    void queue(std::initializer_list<const char*> names)
+    {
+        for (const char* n : names) {
+            select(form.lstAvailableFields, QString::fromUtf8(n));
+            form.cmdAdd_Click();
+        }
+    }
+    memhost::Layer* roads = nullptr;
+};
+
+TEST_F(DeleteTest, AsksForALayerAndThenForAField)
+{
+    form.load();
+    queue({"NAME"});
+    form.cboTargetLayer->setCurrentIndex(-1);
+    form.cmdDelete_Click();
+    form.cboTargetLayer->setCurrentIndex(0);
+    form.cmdRemoveAll_Click();
+    form.cmdDelete_Click();
+
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("Please select your target layer first."));
+    EXPECT_EQ(ui.messages[0].kind, MsgKind::Information);
+    EXPECT_EQ(ui.messages[1].text, QStringLiteral("At least one field should be selected."));
+    EXPECT_EQ(ui.messages[1].kind, MsgKind::Critical);
+    EXPECT_EQ(fieldNames(*roads), QStringList({"OBJECTID", "Shape", "NAME", "CODE", "KIND"}));
+}
+
+TEST_F(DeleteTest, NoAtTheConfirmationTouchesNothing)
+{
+    form.load();
+    queue({"CODE"});
+    ui.answers = {Answer::No};
+    form.cmdDelete_Click();
+
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, confirmText);
+    EXPECT_EQ(ui.messages[0].kind, MsgKind::Question);
+    EXPECT_EQ(ui.messages[0].title, QStringLiteral("Quillet"));
+    EXPECT_EQ(fieldNames(*roads), QStringList({"OBJECTID", "Shape", "NAME", "CODE", "KIND"}));
+    EXPECT_EQ(items(form.lstSelectedFields), QStringList({"CODE"}));
+    EXPECT_EQ(items(form.lstAvailableFields), QStringList({"NAME", "KIND"}));
+}
+
+TEST_F(DeleteTest, DeletesEveryListedFieldAndReloadsBothTabs)
+{
+    form.load();
+    queue({"KIND", "NAME"});
+    ui.answers = {Answer::Yes};
+    form.cmdDelete_Click();
+
+    EXPECT_EQ(fieldNames(*roads), QStringList({"OBJECTID", "Shape", "CODE"}));
+    EXPECT_EQ(ui.messageTexts(), QStringList({confirmText, doneText}));
+    EXPECT_EQ(ui.messages[1].kind, MsgKind::Information);
+    EXPECT_EQ(items(form.lstAvailableFields), QStringList({"CODE"}));
+    EXPECT_EQ(form.lstSelectedFields->count(), 0);
+    EXPECT_EQ(items(form.cboCurrentFieldName), QStringList({"CODE"}));
+}
+
+TEST_F(DeleteTest, FieldsLeftInPlaceAreNamedInsteadOfReportingSuccess)
+{
+    roads->featureClass->addField(spec(u"PHOTO", host::fieldTypeBlob));
+    form.load();
+    queue({"NAME", "PHOTO", "CODE", "KIND"});
+    // Since the lists were filled: CODE became required, KIND vanished.
+    auto& fields = roads->featureClass->fields;
+    roads->featureClass->field(u"CODE")->spec.required = true;
+    fields.erase(std::find_if(fields.begin(), fields.end(), [](const auto& f) { return f->spec.name == u"KIND"; }));
+    ui.answers = {Answer::Yes};
+    form.cmdDelete_Click();
+
+    EXPECT_EQ(fieldNames(*roads), QStringList({"OBJECTID", "Shape", "CODE", "PHOTO"}));
+    EXPECT_EQ(ui.messageTexts(),
+              QStringList({confirmText, QStringLiteral("Field 'CODE' is required and cannot be deleted. Exiting."),
+                           QStringLiteral("These field(s) were not deleted and are still in the layer:\r"
+                                          "PHOTO\rCODE\rKIND")}));
+    EXPECT_EQ(ui.messages[1].kind, MsgKind::Critical);
+    EXPECT_EQ(ui.messages[2].kind, MsgKind::Information);
+    EXPECT_EQ(items(form.lstAvailableFields), QStringList({"PHOTO"}));
+}
+
+TEST_F(DeleteTest, AFailingDeleteIsReportedNeverCalledSuccess)
+{
+    form.load();
+    queue({"NAME", "CODE"});
+    host.faults().fail(Role::FeatureClass, "DeleteField", nullptr, 1);
+    ui.answers = {Answer::Yes};
+    form.cmdDelete_Click();
+
+    EXPECT_EQ(fieldNames(*roads), QStringList({"OBJECTID", "Shape", "NAME", "KIND"}));
+    EXPECT_EQ(ui.messages.back().text,
+              QStringLiteral("These field(s) were not deleted and are still in the layer:\rNAME"));
+    EXPECT_EQ(items(form.lstAvailableFields), QStringList({"NAME", "KIND"}));
+}
+
+TEST_F(DeleteTest, ALayerNameWithBlanksIsDeletedFromButNotReloaded)
+{
+    roads->name = u" roads ";
+    form.load();
+    queue({"NAME"});
+    ui.answers = {Answer::Yes};
+    form.cmdDelete_Click();
+
+    EXPECT_EQ(fieldNames(*roads), QStringList({"OBJECTID", "Shape", "CODE", "KIND"}));
+    EXPECT_EQ(items(form.lstSelectedFields), QStringList({"NAME"}));
+    EXPECT_EQ(items(form.lstAvailableFields), QStringList({"CODE", "KIND"}));
+    EXPECT_EQ(ui.messages.back().text, doneText);
+}
+
+TEST_F(DeleteTest, DeleteFieldStopsQuietlyBeforeTheHostCall)
+{
+    roads->featureClass->addField(spec(u"PHOTO", host::fieldTypeBlob));
+    app.document->maps[0]->addOtherLayer(u"basemap");
+    form.load();
+    for (const auto& [layer, field] : std::vector<std::pair<QString, QString>>{{QStringLiteral(" "), QStringLiteral("NAME")},
+                                                                              {QStringLiteral("roads"), QStringLiteral("  ")},
+                                                                              {QStringLiteral("basemap"), QStringLiteral("NAME")},
+                                                                              {QStringLiteral("roads"), QStringLiteral("NOPE")},
+                                                                              {QStringLiteral("roads"), QStringLiteral("OBJECTID")},
+                                                                              {QStringLiteral("roads"), QStringLiteral("Shape")},
+                                                                              {QStringLiteral("roads"), QStringLiteral("PHOTO")}})
+        EXPECT_FALSE(form.DeleteField(layer, field)) << field.toStdString();
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(host.faults().calls(Role::FeatureClass, "DeleteField"), 0);
+    EXPECT_TRUE(form.DeleteField(QStringLiteral("roads"), QStringLiteral("NAME")));
+}
+
+// Each host call of the deletion failing once: the field stays and the user is
+// told so; nothing crashes.
+struct DeleteFault {
+    const char* name;
+    Role role;
+    const char* operation;
+    bool refusedAsRequired;
+};
+
+class DeleteFaults : public DeleteTest, public ::testing::WithParamInterface<DeleteFault> {};
+
+TEST_P(DeleteFaults, LeaveTheFieldAndSaySo)
+{
+    const DeleteFault& f = GetParam();
+    form.load();
+    queue({"NAME"});
+    host.faults().fail(f.role, f.operation, nullptr, 1);
+    ui.answers = {Answer::Yes};
+    form.cmdDelete_Click();
+
+    EXPECT_EQ(fieldNames(*roads), QStringList({"OBJECTID", "Shape", "NAME", "CODE", "KIND"}));
+    QStringList expected{confirmText};
+    if (f.refusedAsRequired) expected << QStringLiteral("Field 'NAME' is required and cannot be deleted. Exiting.");
+    expected << QStringLiteral("These field(s) were not deleted and are still in the layer:\rNAME");
+    EXPECT_EQ(ui.messageTexts(), expected);
+    EXPECT_EQ(items(form.lstAvailableFields), QStringList({"NAME", "CODE", "KIND"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(EachCall, DeleteFaults,
+                         ::testing::Values(DeleteFault{"document", Role::HostApplication, "get_Document", false},
+                                           DeleteFault{"maps", Role::MapDocument, "get_Maps", false},
+                                           DeleteFault{"mapCount", Role::MapCollection, "get_Count", false},
+                                           DeleteFault{"map", Role::MapCollection, "get_Item", false},
+                                           DeleteFault{"layerCount", Role::Map, "get_LayerCount", false},
+                                           DeleteFault{"layer", Role::Map, "get_Layer", false},
+                                           DeleteFault{"layerName", Role::Layer, "get_Name", false},
+                                           DeleteFault{"featureClass", Role::Layer, "get_FeatureClass", false},
+                                           DeleteFault{"fields", Role::FeatureClass, "get_Fields", false},
+                                           DeleteFault{"findField", Role::FieldCollection, "FindField", false},
+                                           DeleteFault{"field", Role::FieldCollection, "get_Field", false},
+                                           DeleteFault{"type", Role::FieldDefinition, "get_Type", false},
+                                           DeleteFault{"required", Role::FieldDefinition, "get_Required", true},
+                                           DeleteFault{"delete", Role::FeatureClass, "DeleteField", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
