@@ -15,14 +15,14 @@ using forms::MsgKind;
 
 namespace {
 
-// Sets one property of the new definition from the old field; a value that
-// cannot be read is not set, and a value that is not accepted is passed over.
+// Sets one property of the new definition from the old field; false when it
+// cannot be read or is not accepted.
 template <class V, class In>
-void copyProperty(const ComPtr<IFieldDefinition>& from, HResult (IFieldDefinition::*getter)(V*) noexcept,
+bool copyProperty(const ComPtr<IFieldDefinition>& from, HResult (IFieldDefinition::*getter)(V*) noexcept,
                   const ComPtr<INewFieldDefinition>& to, HResult (INewFieldDefinition::*setter)(In) noexcept)
 {
     V value{};
-    if (runtime::succeeded(read(from, getter, value)) && to) ((*to).*setter)(value);
+    return runtime::succeeded(read(from, getter, value)) && to && runtime::succeeded(((*to).*setter)(value));
 }
 
 // Removes the field a failed rename added, so the layer is as it was.
@@ -64,17 +64,27 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
     ComPtr<runtime::IUnknown> geometryDefinition = fetch(pField, &IFieldDefinition::get_GeometryDefinition);
 
     ComPtr<INewFieldDefinition> pNewField;
-    runtime::createInstance(CLSID_NewFieldDefinition, pNewField);
-    if (pNewField) pNewField->put_Name(toU16(newName));
+    if (runtime::failed(runtime::createInstance(CLSID_NewFieldDefinition, pNewField))) {
+        forms::msgBox(text::addFieldFailed(oldName), MsgKind::Critical, text::title);
+        return false;
+    }
+    pNewField->put_Name(toU16(newName));
+    // A property that is not carried over leaves the new definition's own
+    // default; for the type and size that could change the values, so the
+    // rename stops before anything is added.
     copyProperty(pField, &IFieldDefinition::get_AliasName, pNewField, &INewFieldDefinition::put_AliasName);
     copyProperty(pField, &IFieldDefinition::get_DefaultValue, pNewField, &INewFieldDefinition::put_DefaultValue);
     copyProperty(pField, &IFieldDefinition::get_Editable, pNewField, &INewFieldDefinition::put_Editable);
     copyProperty(pField, &IFieldDefinition::get_IsNullable, pNewField, &INewFieldDefinition::put_IsNullable);
-    copyProperty(pField, &IFieldDefinition::get_Length, pNewField, &INewFieldDefinition::put_Length);
-    copyProperty(pField, &IFieldDefinition::get_Precision, pNewField, &INewFieldDefinition::put_Precision);
+    bool sized = copyProperty(pField, &IFieldDefinition::get_Length, pNewField, &INewFieldDefinition::put_Length);
+    sized &= copyProperty(pField, &IFieldDefinition::get_Precision, pNewField, &INewFieldDefinition::put_Precision);
     copyProperty(pField, &IFieldDefinition::get_Required, pNewField, &INewFieldDefinition::put_Required);
-    copyProperty(pField, &IFieldDefinition::get_Scale, pNewField, &INewFieldDefinition::put_Scale);
-    copyProperty(pField, &IFieldDefinition::get_Type, pNewField, &INewFieldDefinition::put_Type);
+    sized &= copyProperty(pField, &IFieldDefinition::get_Scale, pNewField, &INewFieldDefinition::put_Scale);
+    sized &= copyProperty(pField, &IFieldDefinition::get_Type, pNewField, &INewFieldDefinition::put_Type);
+    if (!sized) {
+        forms::msgBox(text::definitionNotCopied(oldName), MsgKind::Critical, text::title);
+        return false;
+    }
 
     const ComPtr<IFieldDefinition> newDefinition = pNewField.as<IFieldDefinition>();
     if (!pFC || !newDefinition || runtime::failed(pFC->AddField(newDefinition.get()))) {

@@ -46,6 +46,11 @@ inline QString addFieldFailed(const QString& field)
 {
     return QStringLiteral("The new field could not be added. Field '") + field + QStringLiteral("' was not renamed.");
 }
+inline QString definitionNotCopied(const QString& field)
+{
+    return QStringLiteral("The type or size of field '") + field +
+           QStringLiteral("' could not be carried over. The field was not renamed.");
+}
 inline QString copyFailed(const QString& field)
 {
     return QStringLiteral("The values could not be copied to the new field. Field '") + field +

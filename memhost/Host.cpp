@@ -90,6 +90,7 @@ void Faults::clear() { rules_.clear(); }
 HResult Faults::check(Role role, const char* operation, const void* object)
 {
     ++calls_[{role, operation}];
+    history_.emplace_back(role, operation);
     for (Rule& r : rules_) {
         if (r.role != role || r.operation != operation || r.times == 0) continue;
         if (r.object && r.object != object) continue;

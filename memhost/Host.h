@@ -23,6 +23,8 @@ public:
     // S_OK, or E_FAIL when the call is to fail. Every call is counted.
     HResult check(Role role, const char* operation, const void* object);
     int calls(Role role, const std::string& operation) const;
+    // Every call checked so far, in order.
+    const std::vector<std::pair<Role, std::string>>& history() const { return history_; }
 
 private:
     struct Rule {
@@ -33,6 +35,7 @@ private:
     };
     std::vector<Rule> rules_;
     std::map<std::pair<Role, std::string>, int> calls_;
+    std::vector<std::pair<Role, std::string>> history_;
 };
 
 // A host: its running applications, and the classes the add-in creates

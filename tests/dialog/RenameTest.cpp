@@ -1,0 +1,289 @@
+#include "DialogFixture.h"
+
+#include <QApplication>
+#include <QTest>
+
+using forms::MsgKind;
+using memhost::Role;
+using runtime::Variant;
+
+namespace {
+const QString badName = QStringLiteral(
+    "Field name should not contain any of the following characters: \r' ,.?/\\*&!@#%^~<>|:;'`(){}[]', and \r"
+    "it shouldn't exceed 10 characters.\rPlease try another one.");
+const QString renamed = QStringLiteral("Field renamed successfully.");
+const QString notDeleted = QStringLiteral("Field duplicated but original field cannot be deleted.");
+const QString copyFailed =
+    QStringLiteral("The values could not be copied to the new field. Field 'NAME' was not renamed and keeps its values.");
+const QString addFailed = QStringLiteral("The new field could not be added. Field 'NAME' was not renamed.");
+const QString sizeUnread =
+    QStringLiteral("The type or size of field 'NAME' could not be carried over. The field was not renamed.");
+const QStringList untouched{"OBJECTID", "Shape", "NAME", "CODE"};
+const QStringList done{"OBJECTID", "Shape", "CODE", "NEWNAME"};
+} // namespace
+
+class RenameTest : public DialogTest {
+protected:
+    void SetUp() override
+    {
+        roads = &app.document->addMap().addFeatureLayer(u"roads");
+        addFields(*roads, {u"NAME", u"CODE"});
+        form.load();
+        form.TabStrip1->setCurrentIndex(1);
+    }
+    // Types a name and presses Convert.
+    void convert(const QString& name)
+    {
+        form.txtNewFieldName->setText(name);
+        form.cmdConvert_Click();
+    }
+    memhost::FeatureClass& fc() { return *roads->featureClass; }
+    memhost::Layer* roads = nullptr;
+};
+
+TEST_F(RenameTest, NoLayerOrNoFieldEndsSilently)
+{
+    form.cboCurrentFieldName->setCurrentIndex(-1);
+    convert(QStringLiteral("OTHER"));
+    form.cboTargetLayerRename->setCurrentIndex(-1);
+    convert(QStringLiteral("OTHER"));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(fieldNames(*roads), untouched);
+}
+
+TEST_F(RenameTest, RefusesBlankExistingAndMalformedNamesInThatOrder)
+{
+    struct Case {
+        const char* typed;
+        QString message;
+    };
+    const QString exists = QStringLiteral("New field name already exists. Please input another name.");
+    const QString empty = QStringLiteral("Please input new field name before proceed.");
+    for (const Case& c : {Case{"   ", empty}, Case{"", empty}, Case{"name", exists}, Case{" Code ", exists},
+                          Case{"objectid", exists}, Case{"SHAPE", exists}, Case{"na.me", badName},
+                          Case{"ABCDEFGHIJK", badName}, Case{"shape[1]", badName}}) {
+        ui.messages.clear();
+        convert(QString::fromUtf8(c.typed));
+        ASSERT_EQ(ui.messages.size(), 1u) << c.typed;
+        EXPECT_EQ(ui.messages[0].text, c.message) << c.typed;
+        EXPECT_EQ(ui.messages[0].kind, MsgKind::Critical);
+    }
+    EXPECT_EQ(fieldNames(*roads), untouched);
+}
+
+TEST_F(RenameTest, NameRules)
+{
+    struct Case {
+        QString name;
+        bool valid;
+    };
+    std::vector<Case> cases = {
+        {QStringLiteral("ABCDEFGHIJ"), true},          {QStringLiteral("ABCDEFGHIJK"), false},
+        {QStringLiteral("a-b_c$d"), true},             {QStringLiteral("1st"), true},
+        {QStringLiteral("plus+eq=\""), true},          {QStringLiteral("ÄÖÜäöüßéèê"), true},
+        {QStringLiteral("ÄÖÜäöüßéèêx"), false},        {QStringLiteral("\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600"), true},
+        {QStringLiteral("\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600a"), false},
+    };
+    for (const QChar c : QStringLiteral(" ,.?/\\*&!@#%^~<>|:;'`(){}[]")) cases.push_back({QStringLiteral("ab") + c, false});
+    for (const Case& c : cases) EXPECT_EQ(form.IsValidFieldName(c.name), c.valid) << c.name.toStdString();
+}
+
+TEST_F(RenameTest, ARefusedNameStaysWithTheCaretAfterItsFirstCharacter)
+{
+    form.window()->show();
+    QApplication::setActiveWindow(form.window());
+    form.cmdConvert->setFocus();
+    convert(QStringLiteral("bad name"));
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(form.txtNewFieldName->text(), QStringLiteral("bad name"));
+    EXPECT_TRUE(form.txtNewFieldName->hasFocus());
+    EXPECT_EQ(form.txtNewFieldName->cursorPosition(), 1);
+    EXPECT_FALSE(form.txtNewFieldName->hasSelectedText());
+}
+
+TEST_F(RenameTest, EnterInTheBoxDoesWhatConvertDoes)
+{
+    form.window()->show();
+    form.txtNewFieldName->setFocus();
+    QTest::keyClicks(form.txtNewFieldName, QStringLiteral("bad name"));
+    QTest::keyClick(form.txtNewFieldName, Qt::Key_Return);
+    EXPECT_EQ(ui.messageTexts(), QStringList{badName});
+
+    form.txtNewFieldName->clear();
+    ui.messages.clear();
+    QTest::keyClicks(form.txtNewFieldName, QStringLiteral("NEWNAME"));
+    QTest::keyClick(form.txtNewFieldName, Qt::Key_Return);
+    EXPECT_EQ(ui.messageTexts(), QStringList{renamed});
+    EXPECT_EQ(fieldNames(*roads), done);
+    EXPECT_TRUE(form.txtNewFieldName->text().isEmpty());
+}
+
+TEST_F(RenameTest, ARenameCarriesEveryValueAndProperty)
+{
+    memhost::Field& name = *fc().field(u"NAME");
+    name.values[1] = Variant(Variant::Null{});
+    name.spec.alias = u"Street name";
+    name.spec.defaultValue = Variant(u"unnamed");
+    name.spec.length = 80;
+    name.spec.precision = 3;
+    name.spec.scale = 2;
+    name.spec.nullable = false;
+    name.spec.editable = false;
+    name.hasGeometryDefinition = true;
+    const memhost::Field before = name;
+
+    convert(QStringLiteral("  NEWNAME "));
+
+    EXPECT_EQ(ui.messageTexts(), QStringList{renamed});
+    EXPECT_EQ(ui.messages[0].kind, MsgKind::Information);
+    ASSERT_EQ(fieldNames(*roads), done);
+    const memhost::Field& after = *fc().field(u"NEWNAME");
+    EXPECT_EQ(after.values, before.values);
+    EXPECT_EQ(after.spec.type, before.spec.type);
+    EXPECT_EQ(after.spec.alias, u"Street name");
+    EXPECT_EQ(after.spec.defaultValue, before.spec.defaultValue);
+    EXPECT_EQ(after.spec.length, 80);
+    EXPECT_EQ(after.spec.precision, 3);
+    EXPECT_EQ(after.spec.scale, 2);
+    EXPECT_FALSE(after.spec.nullable);
+    EXPECT_FALSE(after.spec.editable);
+    EXPECT_FALSE(after.hasGeometryDefinition);
+
+    // Name first, type last, in the stated order.
+    std::vector<std::string> puts;
+    for (const auto& [role, op] : host.faults().history())
+        if (role == Role::NewFieldDefinition && !op.starts_with("get_")) puts.push_back(op);
+    EXPECT_EQ(puts, (std::vector<std::string>{"create", "put_Name", "put_AliasName", "put_DefaultValue", "put_Editable",
+                                              "put_IsNullable", "put_Length", "put_Precision", "put_Required",
+                                              "put_Scale", "put_Type"}));
+    // Both tabs reloaded, the box emptied.
+    EXPECT_EQ(items(form.cboCurrentFieldName), QStringList({"CODE", "NEWNAME"}));
+    EXPECT_EQ(form.cboCurrentFieldName->currentIndex(), 0);
+    EXPECT_EQ(items(form.lstAvailableFields), QStringList({"CODE", "NEWNAME"}));
+    EXPECT_TRUE(form.txtNewFieldName->text().isEmpty());
+}
+
+TEST_F(RenameTest, TheDeleteTabIsReloadedForItsOwnLayer)
+{
+    addFields(app.document->maps[0]->addFeatureLayer(u"rivers"), {u"WIDTH"});
+    form.unload();
+    form.load();
+    pick(form.cboTargetLayer, 1);
+    form.cmdAddall_Click();
+    convert(QStringLiteral("NEWNAME"));
+    EXPECT_EQ(items(form.lstAvailableFields), QStringList({"WIDTH"}));
+    EXPECT_EQ(form.lstSelectedFields->count(), 0);
+}
+
+TEST_F(RenameTest, ARequiredOrVanishedFieldIsRefused)
+{
+    fc().field(u"NAME")->spec.required = true;
+    convert(QStringLiteral("NEWNAME"));
+    fc().field(u"NAME")->spec.name = u"GONE";
+    convert(QStringLiteral("NEWNAME"));
+    EXPECT_EQ(ui.messageTexts(), QStringList({QStringLiteral("Field 'NAME' is required and cannot be renamed. Exiting."),
+                                              QStringLiteral("Current field not found.")}));
+    EXPECT_EQ(fieldNames(*roads), QStringList({"OBJECTID", "Shape", "GONE", "CODE"}));
+    EXPECT_EQ(form.txtNewFieldName->text(), QStringLiteral("NEWNAME"));
+}
+
+TEST_F(RenameTest, ABinaryFieldIsCopiedButKept)
+{
+    fc().addField(spec(u"PHOTO", host::fieldTypeBlob), {Variant(u"bytes")});
+    form.LoadCurrentFieldList(QStringLiteral("roads"));
+    form.cboCurrentFieldName->setCurrentIndex(form.cboCurrentFieldName->findText(QStringLiteral("PHOTO")));
+    convert(QStringLiteral("PICTURE"));
+    EXPECT_EQ(ui.messageTexts(), QStringList{notDeleted});
+    EXPECT_EQ(fc().field(u"PICTURE")->values, fc().field(u"PHOTO")->values);
+    EXPECT_TRUE(form.txtNewFieldName->text().isEmpty());
+}
+
+TEST_F(RenameTest, ALayerNameWithBlanksChangesNothing)
+{
+    roads->name = u" roads ";
+    form.unload();
+    form.load();
+    convert(QStringLiteral("NEWNAME"));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(fieldNames(*roads), untouched);
+}
+
+TEST_F(RenameTest, WithoutARowCursorTheEmptyNewFieldStaysAndBlocksTheSameNameAgain)
+{
+    host.faults().fail(Role::AttributeTable, "Search", nullptr, 1);
+    convert(QStringLiteral("NEWNAME"));
+    convert(QStringLiteral("NEWNAME"));
+    EXPECT_EQ(ui.messageTexts(),
+              QStringList({QStringLiteral("Error retrieving attribute table. Exiting."),
+                           QStringLiteral("New field name already exists. Please input another name.")}));
+    EXPECT_EQ(fieldNames(*roads), QStringList({"OBJECTID", "Shape", "NAME", "CODE", "NEWNAME"}));
+    EXPECT_EQ(items(form.cboCurrentFieldName), QStringList({"NAME", "CODE"}));
+}
+
+// Each host call of a rename failing once: a rename either completes, or
+// stops having said so, and never loses the old field's values.
+struct RenameFault {
+    const char* name;
+    Role role;
+    const char* operation;
+    QStringList fields;
+    QString message;
+};
+
+class RenameFaults : public RenameTest, public ::testing::WithParamInterface<RenameFault> {};
+
+TEST_P(RenameFaults, NeverLoseTheOldValues)
+{
+    const RenameFault& f = GetParam();
+    const std::vector<Variant> values = fc().field(u"NAME")->values;
+    host.faults().fail(f.role, f.operation, nullptr, 1);
+    convert(QStringLiteral("NEWNAME"));
+
+    EXPECT_EQ(fieldNames(*roads), f.fields);
+    EXPECT_EQ(ui.messageTexts(), QStringList{f.message});
+    const memhost::Field* kept = fc().field(u"NAME") ? fc().field(u"NAME") : fc().field(u"NEWNAME");
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->values, values);
+}
+
+const QStringList both{"OBJECTID", "Shape", "NAME", "CODE", "NEWNAME"};
+const QString notFound = QStringLiteral("Current field not found.");
+const QString requiredText = QStringLiteral("Field 'NAME' is required and cannot be renamed. Exiting.");
+const QString noCursor = QStringLiteral("Error retrieving attribute table. Exiting.");
+INSTANTIATE_TEST_SUITE_P(
+    EachCall, RenameFaults,
+    ::testing::Values(RenameFault{"document", Role::HostApplication, "get_Document", done, renamed},
+                      RenameFault{"maps", Role::MapDocument, "get_Maps", done, renamed},
+                      RenameFault{"mapCount", Role::MapCollection, "get_Count", done, renamed},
+                      RenameFault{"map", Role::MapCollection, "get_Item", done, renamed},
+                      RenameFault{"layerCount", Role::Map, "get_LayerCount", done, renamed},
+                      RenameFault{"layer", Role::Map, "get_Layer", done, renamed},
+                      RenameFault{"layerName", Role::Layer, "get_Name", done, renamed},
+                      RenameFault{"featureClass", Role::Layer, "get_FeatureClass", done, renamed},
+                      RenameFault{"fields", Role::FeatureClass, "get_Fields", done, renamed},
+                      RenameFault{"fieldCount", Role::FieldCollection, "get_FieldCount", done, renamed},
+                      RenameFault{"field", Role::FieldCollection, "get_Field", done, renamed},
+                      RenameFault{"fieldName", Role::FieldDefinition, "get_Name", done, renamed},
+                      RenameFault{"findField", Role::FieldCollection, "FindField", untouched, notFound},
+                      RenameFault{"required", Role::FieldDefinition, "get_Required", untouched, requiredText},
+                      RenameFault{"alias", Role::FieldDefinition, "get_AliasName", done, renamed},
+                      RenameFault{"default", Role::FieldDefinition, "get_DefaultValue", done, renamed},
+                      RenameFault{"editable", Role::FieldDefinition, "get_Editable", done, renamed},
+                      RenameFault{"nullable", Role::FieldDefinition, "get_IsNullable", done, renamed},
+                      RenameFault{"geometryDefinition", Role::FieldDefinition, "get_GeometryDefinition", done, renamed},
+                      RenameFault{"length", Role::FieldDefinition, "get_Length", untouched, sizeUnread},
+                      RenameFault{"precision", Role::FieldDefinition, "get_Precision", untouched, sizeUnread},
+                      RenameFault{"scale", Role::FieldDefinition, "get_Scale", untouched, sizeUnread},
+                      RenameFault{"type", Role::FieldDefinition, "get_Type", untouched, sizeUnread},
+                      RenameFault{"newField", Role::NewFieldDefinition, "create", untouched, addFailed},
+                      RenameFault{"newName", Role::NewFieldDefinition, "put_Name", untouched, addFailed},
+                      RenameFault{"newType", Role::NewFieldDefinition, "put_Type", untouched, sizeUnread},
+                      RenameFault{"addField", Role::FeatureClass, "AddField", untouched, addFailed},
+                      RenameFault{"cursor", Role::AttributeTable, "Search", both, noCursor},
+                      RenameFault{"calculator", Role::FieldCalculator, "create", untouched, copyFailed},
+                      RenameFault{"calculatorCursor", Role::FieldCalculator, "putref_Cursor", untouched, copyFailed},
+                      RenameFault{"calculatorField", Role::FieldCalculator, "put_Field", untouched, copyFailed},
+                      RenameFault{"calculatorExpression", Role::FieldCalculator, "put_Expression", untouched, copyFailed},
+                      RenameFault{"calculate", Role::FieldCalculator, "Calculate", untouched, copyFailed},
+                      RenameFault{"finalDelete", Role::FeatureClass, "DeleteField", both, notDeleted}),
+    [](const auto& info) { return std::string(info.param.name); });
