@@ -10,6 +10,11 @@ namespace quillet {
 
 QImage buttonBitmap() { return QImage(hammer_xpm); }
 
+QImage splashPicture()
+{
+    return QImage(QStringLiteral(":/quillet/splash.bmp"));
+}
+
 QIcon windowIcon()
 {
     QIcon icon;

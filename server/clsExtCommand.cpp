@@ -1,8 +1,10 @@
 #include "server/clsExtCommand.h"
 
+#include "server/StringResult.h"
 #include "dialog/frmQuillet.h"
 #include "runtime/Creation.h"
 #include "windows/frmResource.h"
+#include "windows/frmSplash.h"
 
 namespace quillet {
 
@@ -10,31 +12,9 @@ using namespace host;
 using runtime::E_POINTER;
 using runtime::S_OK;
 
-namespace {
-
-HResult giveString(std::u16string* out, const char16_t* value) noexcept
-{
-    if (!out) return E_POINTER;
-    try {
-        *out = value;
-    } catch (...) {
-        return runtime::E_OUTOFMEMORY;
-    }
-    return S_OK;
-}
-
-template <class T>
-HResult give(T* out, T value) noexcept
-{
-    if (!out) return E_POINTER;
-    *out = value;
-    return S_OK;
-}
-
-} // namespace
 
 clsExtCommand::clsExtCommand()
-    : m_frmQuillet(std::make_unique<frmQuillet>())
+    : m_frmQuillet(std::make_unique<frmQuillet>()), m_frmSplash(std::make_unique<frmSplash>())
 {
 }
 
@@ -100,6 +80,8 @@ HResult clsExtCommand::OnCreate(runtime::IUnknown* hook) noexcept
 HResult clsExtCommand::OnClick() noexcept
 {
     try {
+        m_frmSplash->load();
+        m_frmSplash->showModal();
         m_frmQuillet->load();
         m_frmQuillet->showModal();
     } catch (...) {

@@ -8,6 +8,7 @@
 namespace quillet {
 
 class frmQuillet;
+class frmSplash;
 
 using runtime::ComPtr;
 using runtime::HResult;
@@ -54,6 +55,7 @@ private:
     ComPtr<host::IMap> m_pMap;
     ComPtr<host::IExtension> m_pExtension;
     std::unique_ptr<frmQuillet> m_frmQuillet;
+    std::unique_ptr<frmSplash> m_frmSplash;
 };
 
 } // namespace quillet

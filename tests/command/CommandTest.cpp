@@ -131,12 +131,27 @@ TEST_F(CommandTest, DestroyingACommandNeverClickedSucceeds)
     EXPECT_GT(memhost::Host::liveObjects(), 0);
 }
 
-TEST_F(CommandTest, ReleasesEveryHostObjectAfterClicks)
+TEST_F(CommandTest, EveryClickShowsTheSplashAndRebuildsTheDialogFromTheMap)
 {
     memhost::Application& app = host.addApplication();
-    app.document->addMap().addFeatureLayer(u"roads");
+    memhost::Map& map = app.document->addMap();
+    map.addFeatureLayer(u"roads");
     ASSERT_EQ(command->OnCreate(host.hook(app).get()), S_OK);
+    std::vector<QStringList> seen;
+    ui.onModal = [&](forms::Form& form) {
+        if (auto* box = form.window()->findChild<QComboBox*>(QStringLiteral("cboTargetLayer"))) {
+            QStringList names;
+            for (int i = 0; i < box->count(); ++i) names << box->itemText(i);
+            seen.push_back(names);
+        }
+        return true;
+    };
     EXPECT_EQ(command->OnClick(), S_OK);
+    map.addFeatureLayer(u"rivers");
     EXPECT_EQ(command->OnClick(), S_OK);
-    EXPECT_EQ(ui.modalsShown.size(), 2u);
+
+    EXPECT_EQ(ui.modalsShown, (std::vector<QString>{"frmSplash", "frmQuillet", "frmSplash", "frmQuillet"}));
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], QStringList({"roads"}));
+    EXPECT_EQ(seen[1], QStringList({"roads", "rivers"}));
 }
