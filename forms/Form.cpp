@@ -71,6 +71,9 @@ void Form::load()
     if (s.titleBar) flags |= Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint;
     w->setWindowFlags(flags);
     w->setFixedSize(twipsToPixels(s.clientWidth), twipsToPixels(s.clientHeight));
+    QFont font = w->font();
+    font.setPointSizeF(windowFontPoints);
+    w->setFont(font);
     window_ = w;
     createControls(*w);
     Form_Load();

@@ -17,6 +17,9 @@ struct WindowStyle {
     bool titleBar = true; // close box with it; never minimise or maximise
 };
 
+// The windows' font size: positions in twips were laid out for it.
+inline constexpr double windowFontPoints = 8.25;
+
 // A window object: it lives on while its window is loaded and unloaded.
 // Loading creates the window and its controls and runs Form_Load;
 // unloading destroys the controls, while the object's own fields stay.
