@@ -44,11 +44,11 @@ void forEachListableField(const ComPtr<IFeatureClass>& pFC, Visit visit)
     }
 }
 
-} // namespace
-
-void frmQuillet::fillLayerList(QComboBox* box, const ComPtr<IMapDocument>& pMapDoc)
+// Walks every layer of every map in document order until `visit` answers
+// true. A count that cannot be read walks nothing at its level.
+template <class Visit>
+void forEachLayer(const ComPtr<IMapDocument>& pMapDoc, Visit visit)
 {
-    forms::clearDropDown(box);
     const ComPtr<IMapCollection> pMaps = fetch(pMapDoc, &IMapDocument::get_Maps);
     std::int32_t mapCount = 0;
     read(pMaps, &IMapCollection::get_Count, mapCount);
@@ -56,12 +56,21 @@ void frmQuillet::fillLayerList(QComboBox* box, const ComPtr<IMapDocument>& pMapD
         const ComPtr<IMap> pMap = fetch(pMaps, &IMapCollection::get_Item, i);
         std::int32_t layerCount = 0;
         read(pMap, &IMap::get_LayerCount, layerCount);
-        for (std::int32_t j = 0; j < layerCount; ++j) {
-            std::u16string name;
-            if (runtime::succeeded(read(fetch(pMap, &IMap::get_Layer, j), &ILayer::get_Name, name)))
-                forms::addDropDownEntry(box, toQString(name));
-        }
+        for (std::int32_t j = 0; j < layerCount; ++j)
+            if (visit(fetch(pMap, &IMap::get_Layer, j))) return;
     }
+}
+
+} // namespace
+
+void frmQuillet::fillLayerList(QComboBox* box, const ComPtr<IMapDocument>& pMapDoc)
+{
+    forms::clearDropDown(box);
+    forEachLayer(pMapDoc, [&](const ComPtr<ILayer>& pLayer) {
+        std::u16string name;
+        if (runtime::succeeded(read(pLayer, &ILayer::get_Name, name))) forms::addDropDownEntry(box, toQString(name));
+        return false;
+    });
     if (box->count() > 0) forms::selectDropDownEntry(box, 0);
 }
 
@@ -72,21 +81,16 @@ void frmQuillet::LoadRenameLayerList() { fillLayerList(cboTargetLayerRename, cur
 ComPtr<IFeatureLayer> frmQuillet::FindLayer(const QString& layerName)
 {
     const std::u16string wanted = toU16(layerName);
-    const ComPtr<IMapCollection> pMaps = fetch(currentMapDocument(m_pApp), &IMapDocument::get_Maps);
-    std::int32_t mapCount = 0;
-    read(pMaps, &IMapCollection::get_Count, mapCount);
-    for (std::int32_t i = 0; i < mapCount; ++i) {
-        const ComPtr<IMap> pMap = fetch(pMaps, &IMapCollection::get_Item, i);
-        std::int32_t layerCount = 0;
-        read(pMap, &IMap::get_LayerCount, layerCount);
-        for (std::int32_t j = 0; j < layerCount; ++j) {
-            const ComPtr<IFeatureLayer> pFL = fetch(pMap, &IMap::get_Layer, j).as<IFeatureLayer>();
-            std::u16string name;
-            // A layer whose name cannot be read matches nothing.
-            if (runtime::succeeded(read(pFL, &IFeatureLayer::get_Name, name)) && name == wanted) return pFL;
-        }
-    }
-    return nullptr;
+    ComPtr<IFeatureLayer> found;
+    forEachLayer(currentMapDocument(m_pApp), [&](const ComPtr<ILayer>& pLayer) {
+        const ComPtr<IFeatureLayer> pFL = pLayer.as<IFeatureLayer>();
+        std::u16string name;
+        // A layer whose name cannot be read matches nothing.
+        if (runtime::failed(read(pFL, &IFeatureLayer::get_Name, name)) || name != wanted) return false;
+        found = pFL;
+        return true;
+    });
+    return found;
 }
 
 void frmQuillet::LoadCurrentFieldList(const QString& layerName)

@@ -5,7 +5,6 @@
 namespace memhost {
 
 using namespace host;
-using runtime::E_INVALIDARG;
 using runtime::E_POINTER;
 using runtime::S_OK;
 
@@ -46,13 +45,12 @@ public:
     HResult get_Count(std::int32_t* count) noexcept override
     {
         CHECK(Role::RunningApplicationTable, "get_Count", nullptr);
-        return giveValue(count, static_cast<std::int32_t>(state_->applications.size()));
+        return giveCount(count, state_->applications);
     }
     HResult get_Item(std::int32_t index, IHostApplication** application) noexcept override
     {
         CHECK(Role::RunningApplicationTable, "get_Item", nullptr);
-        if (index < 0 || static_cast<std::size_t>(index) >= state_->applications.size()) return E_INVALIDARG;
-        return makeApplication(state_, state_->applications[index]).copyTo(application);
+        return handOut(state_->applications, index, application, [&](auto& a) { return makeApplication(state_, a); });
     }
 
 private:
@@ -71,13 +69,12 @@ public:
     HResult get_LayerCount(std::int32_t* count) noexcept override
     {
         CHECK(Role::Map, "get_LayerCount", map_.get());
-        return giveValue(count, static_cast<std::int32_t>(map_->layers.size()));
+        return giveCount(count, map_->layers);
     }
     HResult get_Layer(std::int32_t index, ILayer** layer) noexcept override
     {
         CHECK(Role::Map, "get_Layer", map_.get());
-        if (index < 0 || static_cast<std::size_t>(index) >= map_->layers.size()) return E_INVALIDARG;
-        return makeLayer(state_, map_->layers[index]).copyTo(layer);
+        return handOut(map_->layers, index, layer, [&](auto& l) { return makeLayer(state_, l); });
     }
 
 private:
@@ -92,13 +89,12 @@ public:
     HResult get_Count(std::int32_t* count) noexcept override
     {
         CHECK(Role::MapCollection, "get_Count", doc_.get());
-        return giveValue(count, static_cast<std::int32_t>(doc_->maps.size()));
+        return giveCount(count, doc_->maps);
     }
     HResult get_Item(std::int32_t index, IMap** map) noexcept override
     {
         CHECK(Role::MapCollection, "get_Item", doc_.get());
-        if (index < 0 || static_cast<std::size_t>(index) >= doc_->maps.size()) return E_INVALIDARG;
-        return runtime::make<MapObject>(state_, doc_->maps[index]).as<IMap>().copyTo(map);
+        return handOut(doc_->maps, index, map, [&](const std::shared_ptr<Map>& m) { return runtime::make<MapObject>(state_, m).as<IMap>(); });
     }
 
 private:
@@ -118,7 +114,7 @@ public:
     HResult get_ActiveMap(IMap** map) noexcept override
     {
         CHECK(Role::MapDocument, "get_ActiveMap", doc_.get());
-        if (doc_->activeMap >= doc_->maps.size()) return giveObject(map, ComPtr<IMap>());
+        if (doc_->activeMap >= doc_->maps.size()) return ComPtr<IMap>().copyTo(map);
         return runtime::make<MapObject>(state_, doc_->maps[doc_->activeMap]).as<IMap>().copyTo(map);
     }
 
@@ -152,7 +148,7 @@ public:
     HResult get_FeatureClass(IFeatureClass** featureClass) noexcept override
     {
         CHECK(Role::Layer, "get_FeatureClass", layer_.get());
-        if (!layer_->featureClass) return giveObject(featureClass, ComPtr<IFeatureClass>());
+        if (!layer_->featureClass) return ComPtr<IFeatureClass>().copyTo(featureClass);
         return makeFeatureClass(state_, layer_->featureClass).copyTo(featureClass);
     }
 };

@@ -110,11 +110,8 @@ int Faults::calls(Role role, const std::string& operation) const
 
 namespace {
 
-// Factories are the host's, not objects handed to the add-in: not counted.
-runtime::ModuleLife factoryLife;
-
 // Serves the objects of one class of the host, failing on demand.
-class Factory final : public runtime::Object<factoryLife, runtime::IClassFactory> {
+class Factory final : public runtime::Object<runtime::uncounted, runtime::IClassFactory> {
 public:
     using Make = ComPtr<runtime::IUnknown> (*)(const State&);
     Factory(State state, Role role, Make make) : state_(std::move(state)), role_(role), make_(make) {}

@@ -4,6 +4,7 @@
 // one out, so a live one is one that somebody still holds.
 
 #include "memhost/Host.h"
+#include "runtime/OutParams.h"
 
 namespace memhost {
 
@@ -38,30 +39,21 @@ protected:
     ~IOtherObject() = default;
 };
 
-// Hands a string to a COM out-parameter.
-inline HResult giveString(std::u16string* out, const std::u16string& value) noexcept
+using runtime::giveString;
+using runtime::giveValue;
+
+// Hands out a new object, made by `make`, over the index-th node.
+template <class I, class Node, class Make>
+HResult handOut(const std::vector<std::shared_ptr<Node>>& nodes, std::int32_t index, I** out, Make make)
 {
-    if (!out) return runtime::E_POINTER;
-    try {
-        *out = value;
-    } catch (...) {
-        return runtime::E_OUTOFMEMORY;
-    }
-    return runtime::S_OK;
+    if (index < 0 || static_cast<std::size_t>(index) >= nodes.size()) return runtime::E_INVALIDARG;
+    return ComPtr<I>(make(nodes[index])).copyTo(out);
 }
 
-template <class T>
-HResult giveValue(T* out, const T& value) noexcept
+template <class Node>
+HResult giveCount(std::int32_t* out, const std::vector<std::shared_ptr<Node>>& nodes) noexcept
 {
-    if (!out) return runtime::E_POINTER;
-    *out = value;
-    return runtime::S_OK;
-}
-
-template <class T>
-HResult giveObject(T** out, const ComPtr<T>& object) noexcept
-{
-    return object.copyTo(out);
+    return giveValue(out, static_cast<std::int32_t>(nodes.size()));
 }
 
 } // namespace memhost

@@ -51,7 +51,7 @@ public:
     HResult get_GeometryDefinition(runtime::IUnknown** definition) noexcept override
     {
         CHECK(Role::FieldDefinition, "get_GeometryDefinition", field_.get());
-        if (!field_->hasGeometryDefinition) return giveObject(definition, ComPtr<runtime::IUnknown>());
+        if (!field_->hasGeometryDefinition) return ComPtr<runtime::IUnknown>().copyTo(definition);
         return runtime::make<GeometryDefinition>().as<runtime::IUnknown>().copyTo(definition);
     }
 
@@ -107,7 +107,7 @@ public:
     }
     HResult get_GeometryDefinition(runtime::IUnknown** definition) noexcept override
     {
-        return giveObject(definition, ComPtr<runtime::IUnknown>());
+        return ComPtr<runtime::IUnknown>().copyTo(definition);
     }
 
 private:
@@ -122,13 +122,13 @@ public:
     HResult get_FieldCount(std::int32_t* count) noexcept override
     {
         CHECK(Role::FieldCollection, "get_FieldCount", fc_.get());
-        return giveValue(count, static_cast<std::int32_t>(fc_->fields.size()));
+        return giveCount(count, fc_->fields);
     }
     HResult get_Field(std::int32_t index, IFieldDefinition** field) noexcept override
     {
         CHECK(Role::FieldCollection, "get_Field", fc_.get());
-        if (index < 0 || static_cast<std::size_t>(index) >= fc_->fields.size()) return E_INVALIDARG;
-        return runtime::make<FieldObject>(state_, fc_->fields[index]).as<IFieldDefinition>().copyTo(field);
+        return handOut(fc_->fields, index, field,
+                       [&](const std::shared_ptr<Field>& f) { return runtime::make<FieldObject>(state_, f).as<IFieldDefinition>(); });
     }
     HResult FindField(const std::u16string& name, std::int32_t* index) noexcept override
     {

@@ -68,27 +68,13 @@ ComPtr<T> make(Args&&... args)
     return ComPtr<T>(new T(std::forward<Args>(args)...));
 }
 
+// Class factories do not keep their module alive: only objects and locks do.
+inline ModuleLife uncounted;
+
 // A class factory for T, whose constructor takes no arguments.
 template <class T, ModuleLife& Life>
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public Object<uncounted, IClassFactory> {
 public:
-    HResult QueryInterface(const Guid& iid, void** object) noexcept override
-    {
-        if (!object) return E_POINTER;
-        *object = nullptr;
-        if (iid != IUnknown::iid && iid != IClassFactory::iid) return E_NOINTERFACE;
-        *object = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    // Factories do not keep their module alive: only objects and locks do.
-    std::uint32_t AddRef() noexcept override { return ++refs_; }
-    std::uint32_t Release() noexcept override
-    {
-        const std::uint32_t left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
     HResult CreateInstance(IUnknown* outer, const Guid& iid, void** object) noexcept override
     {
         if (!object) return E_POINTER;
@@ -104,9 +90,6 @@ public:
         lock ? ++Life.locks : --Life.locks;
         return S_OK;
     }
-
-private:
-    std::atomic<std::uint32_t> refs_{0};
 };
 
 } // namespace runtime

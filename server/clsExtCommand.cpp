@@ -1,6 +1,6 @@
 #include "server/clsExtCommand.h"
 
-#include "server/StringResult.h"
+#include "runtime/OutParams.h"
 #include "dialog/frmQuillet.h"
 #include "runtime/Creation.h"
 #include "windows/frmResource.h"
@@ -33,18 +33,18 @@ HResult clsExtCommand::putref_m_pDoc(IMapDocument* doc) noexcept
     return S_OK;
 }
 
-HResult clsExtCommand::get_Enabled(bool* enabled) noexcept { return give(enabled, true); }
-HResult clsExtCommand::get_Checked(bool* checked) noexcept { return give(checked, false); }
-HResult clsExtCommand::get_Name(std::u16string* name) noexcept { return giveString(name, u"Quillet"); }
-HResult clsExtCommand::get_Caption(std::u16string* caption) noexcept { return giveString(caption, u"Quillet"); }
+HResult clsExtCommand::get_Enabled(bool* enabled) noexcept { return runtime::giveValue(enabled, true); }
+HResult clsExtCommand::get_Checked(bool* checked) noexcept { return runtime::giveValue(checked, false); }
+HResult clsExtCommand::get_Name(std::u16string* name) noexcept { return runtime::giveString(name, u"Quillet"); }
+HResult clsExtCommand::get_Caption(std::u16string* caption) noexcept { return runtime::giveString(caption, u"Quillet"); }
 HResult clsExtCommand::get_Tooltip(std::u16string* tooltip) noexcept
 {
-    return giveString(tooltip, u"Click to launch Quillet");
+    return runtime::giveString(tooltip, u"Click to launch Quillet");
 }
-HResult clsExtCommand::get_Message(std::u16string* message) noexcept { return giveString(message, u""); }
-HResult clsExtCommand::get_HelpFile(std::u16string* helpFile) noexcept { return giveString(helpFile, u""); }
-HResult clsExtCommand::get_HelpContextID(std::int32_t* helpContextId) noexcept { return give(helpContextId, 0); }
-HResult clsExtCommand::get_Category(std::u16string* category) noexcept { return giveString(category, u"Quillet"); }
+HResult clsExtCommand::get_Message(std::u16string* message) noexcept { return runtime::giveString(message, u""); }
+HResult clsExtCommand::get_HelpFile(std::u16string* helpFile) noexcept { return runtime::giveString(helpFile, u""); }
+HResult clsExtCommand::get_HelpContextID(std::int32_t* helpContextId) noexcept { return runtime::giveValue<std::int32_t>(helpContextId, 0); }
+HResult clsExtCommand::get_Category(std::u16string* category) noexcept { return runtime::giveString(category, u"Quillet"); }
 
 HResult clsExtCommand::get_Bitmap(std::int32_t* bitmap) noexcept
 {
