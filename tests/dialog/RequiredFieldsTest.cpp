@@ -21,6 +21,9 @@ protected:
         parcels.featureClass->addField(spec(u"KEY", host::fieldTypeString, true));
         addFields(map.addFeatureLayer(u"plain"), {u"NAME"});
         map.addFeatureLayer(u" padded ").featureClass->addField(spec(u"KEY", host::fieldTypeString, true));
+        memhost::FeatureClass& free = *map.addFeatureLayer(u"free").featureClass;
+        free.fields.clear();
+        free.addField(spec(u"ZONE"));
         ui.onModal = [this](forms::Form& f) {
             if (f.name() != QStringLiteral("frmRequiredFields")) return true;
             const auto& window = quillet::frmRequiredFields::instance();
@@ -53,8 +56,15 @@ TEST_F(RequiredFieldsTest, OpenedTwiceListsEachFieldOnce)
     EXPECT_EQ(seen[1].fields, seen[0].fields);
 }
 
-TEST_F(RequiredFieldsTest, NoLayerOrAnUnresolvedNameGivesAnEmptyList)
+TEST_F(RequiredFieldsTest, NoLayerAnUnresolvedNameOrNoRequiredFieldGivesAnEmptyList)
 {
+    pick(form.cboTargetLayerRename, 3);
+    form.cmdViewRequiredFieldsRename_Click();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].layer, QStringLiteral("free"));
+    EXPECT_TRUE(seen[0].fields.isEmpty());
+    seen.clear();
+
     pick(form.cboTargetLayer, 2);
     form.cmdViewRequiredFields_Click();
     form.cboTargetLayer->setCurrentIndex(-1);
