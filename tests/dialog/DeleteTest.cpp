@@ -156,6 +156,9 @@ struct DeleteFault {
     bool refusedAsRequired;
 };
 
+// Names the case in test listings.
+inline void PrintTo(const DeleteFault& f, std::ostream* os) { *os << f.name; }
+
 class DeleteFaults : public DeleteTest, public ::testing::WithParamInterface<DeleteFault> {};
 
 TEST_P(DeleteFaults, LeaveTheFieldAndSaySo)

@@ -184,6 +184,9 @@ struct ListingFault {
     QStringList deleteLayers, deleteFields, renameLayers, renameFields;
 };
 
+// Names the case in test listings.
+inline void PrintTo(const ListingFault& f, std::ostream* os) { *os << f.name; }
+
 class ListingFaults : public DialogTest, public ::testing::WithParamInterface<ListingFault> {};
 
 TEST_P(ListingFaults, CostOnlyTheirOwnEntries)

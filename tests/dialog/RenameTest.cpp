@@ -230,6 +230,9 @@ struct RenameFault {
     QString message;
 };
 
+// Names the case in test listings.
+inline void PrintTo(const RenameFault& f, std::ostream* os) { *os << f.name; }
+
 class RenameFaults : public RenameTest, public ::testing::WithParamInterface<RenameFault> {};
 
 TEST_P(RenameFaults, NeverLoseTheOldValues)
