@@ -7,8 +7,8 @@ class OGRLayer;
 
 namespace gishost {
 
-// Attribute fields that the data source itself keeps (a FileGDB's shape
-// length and area, for instance), as its layer definition marks them.
+// Attribute fields that the data source keeps itself and the user may not
+// change: a FileGDB's shape length and area.
 std::set<std::string> requiredFieldNames(OGRLayer& layer);
 
 } // namespace gishost
