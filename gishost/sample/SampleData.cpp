@@ -32,6 +32,10 @@ struct LayerSpec {
 };
 
 constexpr int rowCount = 6;
+constexpr char geoPackageName[] = "quillet_sample.gpkg";
+constexpr char shapefileName[] = "rivers.shp";
+constexpr char fileGdbName[] = "quillet_sample.gdb";
+constexpr char geoTiffName[] = "elevation.tif";
 
 void check(bool ok, const std::string& what)
 {
@@ -169,7 +173,7 @@ std::vector<FieldSpec> typedFields(const char* prefix, bool withAliases)
 
 std::string writeGeoPackage(const fs::path& folder)
 {
-    const fs::path path = folder / "quillet_sample.gpkg";
+    const fs::path path = folder / geoPackageName;
     GDALDatasetUniquePtr dataset = create("GPKG", path);
     OGRSpatialReference srs = wgs84();
     const LayerSpec layers[] = {{"cities", wkbPoint, typedFields("city_", true)},
@@ -184,7 +188,7 @@ std::string writeGeoPackage(const fs::path& folder)
 
 std::string writeShapefile(const fs::path& folder)
 {
-    const fs::path path = folder / "rivers.shp";
+    const fs::path path = folder / shapefileName;
     GDALDatasetUniquePtr dataset = create("ESRI Shapefile", path);
     OGRSpatialReference srs = wgs84();
     // A shapefile keeps width and precision but no alias, default or not-null.
@@ -201,7 +205,7 @@ std::string writeShapefile(const fs::path& folder)
 
 std::string writeFileGdb(const fs::path& folder)
 {
-    const fs::path path = folder / "quillet_sample.gdb";
+    const fs::path path = folder / fileGdbName;
     GDALDatasetUniquePtr dataset = create("OpenFileGDB", path);
     OGRSpatialReference srs = wgs84();
     const char* withShapeFields[] = {"CREATE_SHAPE_AREA_AND_LENGTH_FIELDS=YES", nullptr};
@@ -212,7 +216,7 @@ std::string writeFileGdb(const fs::path& folder)
 
 std::string writeGeoTiff(const fs::path& folder)
 {
-    const fs::path path = folder / "elevation.tif";
+    const fs::path path = folder / geoTiffName;
     constexpr int size = 32;
     GDALDatasetUniquePtr dataset = create("GTiff", path, size, size, GDT_Int16);
     double transform[6] = {5.0, 0.125, 0, 49.0, 0, -0.125};
@@ -233,6 +237,14 @@ std::vector<std::string> writeAll(const fs::path& folder)
 {
     fs::create_directories(folder);
     return {writeGeoPackage(folder), writeShapefile(folder), writeFileGdb(folder), writeGeoTiff(folder)};
+}
+
+std::vector<std::string> samplePaths(const fs::path& folder)
+{
+    std::vector<std::string> paths;
+    for (const char* name : {geoPackageName, shapefileName, fileGdbName, geoTiffName})
+        paths.push_back((folder / name).string());
+    return paths;
 }
 
 } // namespace gishost::sample

@@ -20,5 +20,7 @@ std::string writeGeoTiff(const std::filesystem::path& folder);
 
 // All four, in the order gishost opens them.
 std::vector<std::string> writeAll(const std::filesystem::path& folder);
+// Where writeAll puts them.
+std::vector<std::string> samplePaths(const std::filesystem::path& folder);
 
 } // namespace gishost::sample
