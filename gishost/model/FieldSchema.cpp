@@ -48,6 +48,7 @@ FieldInfo attributeField(const OGRFieldDefn& field, const std::string& alias, bo
     info.precision = isNumeric(field.GetType()) ? field.GetWidth() : 0;
     info.scale = field.GetPrecision();
     info.nullable = field.IsNullable();
+    info.editable = !required;
     info.required = required;
     return info;
 }
