@@ -63,11 +63,8 @@ void CommandBars::addToolBar(const Guid& clsid)
         problems_.push_back("The toolbar " + clsid.toString() + " could not be created.");
         return;
     }
-    QString caption = text(readText(*definition, &host::IToolBarDef::get_Caption));
-    auto* bar = window_.addToolBar(caption);
+    QToolBar* bar = newToolBar(text(readText(*definition, &host::IToolBarDef::get_Caption)));
     bar->setObjectName(text(readText(*definition, &host::IToolBarDef::get_Name)));
-    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    toolBars_.push_back(bar);
     for (std::int32_t i = 0; i < count; ++i) {
         const auto item = runtime::make<ToolBarItem>();
         std::u16string progId;
@@ -83,12 +80,20 @@ void CommandBars::addToolBar(const Guid& clsid)
     }
 }
 
+QToolBar* CommandBars::newToolBar(const QString& caption)
+{
+    QToolBar* bar = window_.addToolBar(caption);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolBars_.push_back(bar);
+    return bar;
+}
+
 void CommandBars::addLooseCommands()
 {
     QToolBar* bar = nullptr;
     for (const Guid& clsid : runtime::Store::current().classesInCategory(host::CATID_Commands)) {
         if (placed_.count(clsid)) continue;
-        if (!bar) toolBars_.push_back(bar = window_.addToolBar(QStringLiteral("Commands")));
+        if (!bar) bar = newToolBar(QStringLiteral("Commands"));
         addCommand(*bar, clsid, QString::fromStdString(clsid.toString()));
     }
 }

@@ -39,6 +39,7 @@ private:
         QAction* action;
     };
 
+    QToolBar* newToolBar(const QString& caption);
     void addToolBar(const Guid& clsid);
     void addLooseCommands();
     void addCommand(QToolBar& bar, const Guid& clsid, const QString& name);
