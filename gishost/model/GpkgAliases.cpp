@@ -65,16 +65,8 @@ runtime::HResult readGpkgAliases(GDALDataset& dataset, const std::string& table,
 runtime::HResult writeGpkgAlias(GDALDataset& dataset, const std::string& table, const std::string& column,
                                 const std::string& alias)
 {
-    bool present = false;
-    runtime::HResult hr = hasDataColumnsTable(dataset, present);
-    if (runtime::failed(hr)) return hr;
-    if (alias.empty()) {
-        if (!present) return runtime::S_OK;
-        return executeSql(dataset, "UPDATE gpkg_data_columns SET name = NULL WHERE table_name = " + quoteLiteral(table) +
-                                       " AND column_name = " + quoteLiteral(column));
-    }
     for (const char* statement : schemaExtension)
-        if (runtime::failed(hr = executeSql(dataset, statement))) return hr;
+        if (const runtime::HResult hr = executeSql(dataset, statement); runtime::failed(hr)) return hr;
     return executeSql(dataset, "INSERT INTO gpkg_data_columns (table_name, column_name, name) VALUES (" +
                                    quoteLiteral(table) + ", " + quoteLiteral(column) + ", " + quoteLiteral(alias) +
                                    ") ON CONFLICT (table_name, column_name) DO UPDATE SET name = excluded.name");

@@ -17,7 +17,7 @@ namespace gishost {
 runtime::HResult readGpkgAliases(GDALDataset& dataset, const std::string& table,
                                  std::map<std::string, std::string>& aliases);
 
-// An empty alias removes the column's entry.
+// Creates the table (and registers its extension) when the file has none.
 runtime::HResult writeGpkgAlias(GDALDataset& dataset, const std::string& table, const std::string& column,
                                 const std::string& alias);
 

@@ -19,8 +19,6 @@ public:
     HResult get_LayerCount(std::int32_t* count) noexcept override;
     HResult get_Layer(std::int32_t index, host::ILayer** layer) noexcept override;
 
-    const DataSource& source() const noexcept { return *source_; }
-
 private:
     std::shared_ptr<DataSource> source_;
     std::u16string name_;

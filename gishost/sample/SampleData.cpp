@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct FieldSpec {
+struct SampleField {
     std::string name;
     OGRFieldType type;
     OGRFieldSubType subType;
@@ -25,10 +25,10 @@ struct FieldSpec {
     bool nullable;
 };
 
-struct LayerSpec {
+struct SampleLayer {
     const char* name;
     OGRwkbGeometryType geometry;
-    std::vector<FieldSpec> fields;
+    std::vector<SampleField> fields;
 };
 
 constexpr int rowCount = 6;
@@ -43,9 +43,9 @@ void check(bool ok, const std::string& what)
 }
 
 // Every third value or so is null where the field allows it.
-bool isNullCell(int row, int column, const FieldSpec& field) { return field.nullable && (row + column) % 4 == 3; }
+bool isNullCell(int row, int column, const SampleField& field) { return field.nullable && (row + column) % 4 == 3; }
 
-void setValue(OGRFeature& feature, int column, const FieldSpec& field, int row)
+void setValue(OGRFeature& feature, int column, const SampleField& field, int row)
 {
     switch (field.type) {
     case OFTInteger:
@@ -93,11 +93,11 @@ OGRGeometry* geometryFor(OGRwkbGeometryType type, int row)
     return polygon;
 }
 
-void writeLayer(GDALDataset& dataset, const LayerSpec& spec, OGRSpatialReference& srs, char** options)
+void writeLayer(GDALDataset& dataset, const SampleLayer& layerPlan, OGRSpatialReference& srs, char** options)
 {
-    OGRLayer* layer = dataset.CreateLayer(spec.name, &srs, spec.geometry, options);
-    check(layer != nullptr, std::string("creating layer ") + spec.name);
-    for (const FieldSpec& f : spec.fields) {
+    OGRLayer* layer = dataset.CreateLayer(layerPlan.name, &srs, layerPlan.geometry, options);
+    check(layer != nullptr, std::string("creating layer ") + layerPlan.name);
+    for (const SampleField& f : layerPlan.fields) {
         OGRFieldDefn field(f.name.c_str(), f.type);
         field.SetSubType(f.subType);
         field.SetWidth(f.width);
@@ -110,25 +110,25 @@ void writeLayer(GDALDataset& dataset, const LayerSpec& spec, OGRSpatialReference
     Transaction transaction(dataset, false);
     for (int row = 0; row < rowCount; ++row) {
         OGRFeatureUniquePtr feature(OGRFeature::CreateFeature(layer->GetLayerDefn()));
-        for (std::size_t i = 0; i < spec.fields.size(); ++i) {
-            const int column = layer->GetLayerDefn()->GetFieldIndex(spec.fields[i].name.c_str());
-            if (isNullCell(row, static_cast<int>(i), spec.fields[i]))
+        for (std::size_t i = 0; i < layerPlan.fields.size(); ++i) {
+            const int column = layer->GetLayerDefn()->GetFieldIndex(layerPlan.fields[i].name.c_str());
+            if (isNullCell(row, static_cast<int>(i), layerPlan.fields[i]))
                 feature->SetFieldNull(column);
             else
-                setValue(*feature, column, spec.fields[i], row);
+                setValue(*feature, column, layerPlan.fields[i], row);
         }
-        feature->SetGeometryDirectly(geometryFor(spec.geometry, row));
-        check(layer->CreateFeature(feature.get()) == OGRERR_NONE, std::string("writing a feature of ") + spec.name);
+        feature->SetGeometryDirectly(geometryFor(layerPlan.geometry, row));
+        check(layer->CreateFeature(feature.get()) == OGRERR_NONE, std::string("writing a feature of ") + layerPlan.name);
     }
     check(runtime::succeeded(transaction.commit()), "committing");
 }
 
 // GDAL 3.6 writes no GeoPackage alias, so the host's own writer does.
-void writeGpkgAliases(GDALDataset& dataset, const LayerSpec& spec)
+void writeGpkgAliases(GDALDataset& dataset, const SampleLayer& layerPlan)
 {
-    for (const FieldSpec& f : spec.fields)
+    for (const SampleField& f : layerPlan.fields)
         if (f.alias)
-            check(runtime::succeeded(writeGpkgAlias(dataset, spec.name, f.name, f.alias)), "writing an alias");
+            check(runtime::succeeded(writeGpkgAlias(dataset, layerPlan.name, f.name, f.alias)), "writing an alias");
 }
 
 GDALDatasetUniquePtr create(const char* driverName, const fs::path& path, int width = 0, int height = 0,
@@ -154,7 +154,7 @@ OGRSpatialReference wgs84()
 }
 
 // The seven mapped types, named for what a layer holds.
-std::vector<FieldSpec> typedFields(const char* prefix, bool withAliases)
+std::vector<SampleField> typedFields(const char* prefix, bool withAliases)
 {
     const std::string p = prefix;
     auto alias = [withAliases](const char* text) { return withAliases ? text : nullptr; };
@@ -176,10 +176,10 @@ std::string writeGeoPackage(const fs::path& folder)
     const fs::path path = folder / geoPackageName;
     GDALDatasetUniquePtr dataset = create("GPKG", path);
     OGRSpatialReference srs = wgs84();
-    const LayerSpec layers[] = {{"cities", wkbPoint, typedFields("city_", true)},
+    const SampleLayer layers[] = {{"cities", wkbPoint, typedFields("city_", true)},
                                 {"roads", wkbLineString, typedFields("road_", true)},
                                 {"parcels", wkbPolygon, typedFields("lot_", true)}};
-    for (const LayerSpec& layer : layers) {
+    for (const SampleLayer& layer : layers) {
         writeLayer(*dataset, layer, srs, nullptr);
         writeGpkgAliases(*dataset, layer);
     }
@@ -192,7 +192,7 @@ std::string writeShapefile(const fs::path& folder)
     GDALDatasetUniquePtr dataset = create("ESRI Shapefile", path);
     OGRSpatialReference srs = wgs84();
     // A shapefile keeps width and precision but no alias, default or not-null.
-    const LayerSpec rivers{"rivers",
+    const SampleLayer rivers{"rivers",
                            wkbLineString,
                            {{"name", OFTString, OFSTNone, 32, 0, nullptr, nullptr, true},
                             {"length_km", OFTReal, OFSTNone, 12, 3, nullptr, nullptr, true},
