@@ -1,0 +1,33 @@
+#pragma once
+
+#include "gishost/model/Application.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QTreeWidget;
+
+namespace gishost {
+
+class CommandBars;
+
+// gishost's main window: the document's maps, layers and fields in a tree,
+// and the add-ins' toolbars above it.
+class MainWindow : public QMainWindow {
+public:
+    explicit MainWindow(ComPtr<Application> application);
+    ~MainWindow() override;
+
+    CommandBars& commandBars() noexcept { return *commandBars_; }
+    QTreeWidget& tree() noexcept { return *tree_; }
+    // Reads the document again, after a command may have changed it.
+    void refresh();
+
+private:
+    ComPtr<Application> application_;
+    QTreeWidget* tree_;
+    std::unique_ptr<CommandBars> commandBars_;
+};
+
+} // namespace gishost

@@ -1,0 +1,75 @@
+#include "gishost/model/ColumnCopy.h"
+
+#include "gishost/model/FeatureClass.h"
+#include "gishost/model/OgrStatus.h"
+#include "gishost/model/Transaction.h"
+
+#include <ogrsf_frmts.h>
+
+namespace gishost {
+
+using runtime::HResult;
+
+namespace {
+
+// PostgreSQL names its layers "schema.table" outside the public schema.
+std::string quotedTableName(const DataSource& source, const std::string& layerName)
+{
+    const auto dot = layerName.find('.');
+    if (source.driverName() != "PostgreSQL" || dot == std::string::npos) return quoteIdentifier(layerName);
+    return quoteIdentifier(layerName.substr(0, dot)) + "." + quoteIdentifier(layerName.substr(dot + 1));
+}
+
+HResult copyBySql(FeatureClass& table, const std::string& source, const std::string& target)
+{
+    return executeSql(table.source().dataset(), "UPDATE " + quotedTableName(table.source(), table.layer().GetName()) +
+                                                    " SET " + quoteIdentifier(target) + " = " +
+                                                    quoteIdentifier(source));
+}
+
+void copyValue(OGRFeature& feature, int from, int to)
+{
+    if (!feature.IsFieldSet(from))
+        feature.UnsetField(to);
+    else if (feature.IsFieldNull(from))
+        feature.SetFieldNull(to);
+    else
+        feature.SetField(to, feature.GetRawFieldRef(from));
+}
+
+// Every feature is read whole and written back whole: writing a feature read
+// with some fields ignored would write those fields empty.
+HResult copyByFeature(FeatureClass& table, int from, int to)
+{
+    OGRLayer& layer = table.layer();
+    const OGRFeatureDefn& definition = *layer.GetLayerDefn();
+    if (definition.GetFieldDefn(from)->GetType() != definition.GetFieldDefn(to)->GetType())
+        return runtime::E_INVALIDARG;
+
+    Transaction transaction(table.source().dataset(), true);
+    HResult hr = transaction.started();
+    if (runtime::failed(hr)) return hr;
+    CPLErrorReset();
+    for (auto& feature : layer) {
+        copyValue(*feature, from, to);
+        if (runtime::failed(hr = statusOf(layer.SetFeature(feature.get())))) return hr;
+    }
+    // The loop also ends when a feature cannot be read.
+    if (CPLGetLastErrorType() >= CE_Failure) return runtime::E_FAIL;
+    return transaction.commit();
+}
+
+} // namespace
+
+HResult copyColumn(FeatureClass& table, const std::string& source, const std::string& target)
+{
+    if (table.source().readOnly()) return runtime::E_ACCESSDENIED;
+    const int from = table.attributeIndex(source);
+    const int to = table.attributeIndex(target);
+    if (from < 0 || to < 0) return runtime::E_INVALIDARG;
+    if (from == to) return runtime::S_OK;
+    if (table.source().hasOwnSql()) return copyBySql(table, source, target);
+    return copyByFeature(table, from, to);
+}
+
+} // namespace gishost

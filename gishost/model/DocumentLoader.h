@@ -1,0 +1,19 @@
+#pragma once
+
+#include "gishost/model/Document.h"
+
+#include <string>
+#include <vector>
+
+namespace gishost {
+
+struct LoadedDocument {
+    ComPtr<Document> document;
+    // One sentence for each path that could not be opened.
+    std::vector<std::string> problems;
+};
+
+// Opens each path as one map; a path that fails does not stop the others.
+LoadedDocument loadDocument(const std::vector<std::string>& paths, OpenMode mode = OpenMode::Update);
+
+} // namespace gishost

@@ -1,0 +1,86 @@
+#include "gishost/model/FieldSchema.h"
+
+#include "gishost/model/DefaultValue.h"
+#include "gishost/model/FieldTypes.h"
+#include "gishost/model/Text.h"
+
+#include <ogrsf_frmts.h>
+
+namespace gishost {
+
+using runtime::HResult;
+
+FieldInfo objectIdField(OGRLayer& layer)
+{
+    FieldInfo info;
+    const char* name = layer.GetFIDColumn();
+    info.name = toU16(name && *name ? name : "FID");
+    info.type = host::fieldTypeOID;
+    info.length = 4;
+    info.nullable = false;
+    info.editable = false;
+    info.required = true;
+    return info;
+}
+
+FieldInfo geometryField(const OGRGeomFieldDefn& field)
+{
+    FieldInfo info;
+    const char* name = field.GetNameRef();
+    info.name = toU16(name && *name ? name : "Shape");
+    info.type = host::fieldTypeGeometry;
+    info.nullable = field.IsNullable();
+    info.editable = false;
+    info.required = true;
+    return info;
+}
+
+// OGR's width is the length of text and the number of digits of a number;
+// its precision is the digits after the decimal point, the host's scale.
+FieldInfo attributeField(const OGRFieldDefn& field, const std::string& alias, bool required)
+{
+    FieldInfo info;
+    info.name = toU16(field.GetNameRef());
+    info.alias = toU16(alias);
+    info.type = typeCodeOf(field);
+    info.defaultValue = variantFromDefault(field.GetDefault(), field.GetType());
+    info.length = field.GetWidth();
+    info.precision = isNumeric(field.GetType()) ? field.GetWidth() : 0;
+    info.scale = field.GetPrecision();
+    info.nullable = field.IsNullable();
+    info.editable = !required;
+    info.required = required;
+    return info;
+}
+
+HResult readDefinition(host::IFieldDefinition& d, FieldInfo& info)
+{
+    HResult hr = runtime::S_OK;
+    for (HResult step : {d.get_Name(&info.name), d.get_AliasName(&info.alias), d.get_Type(&info.type),
+                         d.get_DefaultValue(&info.defaultValue), d.get_Length(&info.length),
+                         d.get_Precision(&info.precision), d.get_Scale(&info.scale), d.get_IsNullable(&info.nullable),
+                         d.get_Editable(&info.editable), d.get_Required(&info.required)})
+        if (runtime::succeeded(hr) && runtime::failed(step)) hr = step;
+    return hr;
+}
+
+HResult ogrFieldFor(const FieldInfo& info, std::unique_ptr<OGRFieldDefn>& field)
+{
+    const auto type = ogrTypeOf(info.type);
+    if (!type || info.name.empty() || info.required || !info.editable) return runtime::E_INVALIDARG;
+    std::optional<std::string> ogrDefault;
+    if (const HResult hr = defaultFromVariant(info.defaultValue, type->type, ogrDefault); runtime::failed(hr))
+        return hr;
+
+    auto made = std::make_unique<OGRFieldDefn>(toUtf8(info.name).c_str(), type->type);
+    made->SetSubType(type->subType);
+    made->SetWidth(isNumeric(type->type) && info.precision > 0 ? info.precision : info.length);
+    made->SetPrecision(info.scale);
+    made->SetNullable(info.nullable);
+    made->SetAlternativeName(toUtf8(info.alias).c_str());
+    if (ogrDefault) made->SetDefault(ogrDefault->c_str());
+    field = std::move(made);
+    return runtime::S_OK;
+}
+
+} // namespace gishost

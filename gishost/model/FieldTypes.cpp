@@ -1,0 +1,92 @@
+#include "gishost/model/FieldTypes.h"
+
+#include "host/ObjectModel.h"
+
+#include <ogr_feature.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace gishost {
+
+namespace {
+
+struct TypeEntry {
+    std::int32_t code;
+    OGRFieldType type;
+    OGRFieldSubType subType;
+    const char* name;
+};
+
+// Codes 0 to 8 are the ones every host shares; OGR types they cannot hold
+// without loss get codes of gishost's own from 100 on, so that a field
+// copied by its definition keeps its exact type.
+constexpr TypeEntry typeTable[] = {
+    {host::fieldTypeSmallInteger, OFTInteger, OFSTInt16, "Short integer"},
+    {host::fieldTypeInteger, OFTInteger, OFSTNone, "Long integer"},
+    {host::fieldTypeSingle, OFTReal, OFSTFloat32, "Float"},
+    {host::fieldTypeDouble, OFTReal, OFSTNone, "Double"},
+    {host::fieldTypeString, OFTString, OFSTNone, "Text"},
+    {host::fieldTypeDate, OFTDateTime, OFSTNone, "Date"},
+    {host::fieldTypeBlob, OFTBinary, OFSTNone, "Blob"},
+    {100, OFTInteger, OFSTBoolean, "Boolean"},
+    {101, OFTInteger64, OFSTNone, "Big integer"},
+    {102, OFTDate, OFSTNone, "Date only"},
+    {103, OFTTime, OFSTNone, "Time only"},
+    {104, OFTString, OFSTJSON, "JSON text"},
+    {105, OFTString, OFSTUUID, "UUID text"},
+    {106, OFTIntegerList, OFSTNone, "Integer list"},
+    {107, OFTInteger64List, OFSTNone, "Big integer list"},
+    {108, OFTRealList, OFSTNone, "Double list"},
+    {109, OFTStringList, OFSTNone, "Text list"},
+};
+
+const TypeEntry* findEntry(OGRFieldType type, OGRFieldSubType subType)
+{
+    const auto it = std::find_if(std::begin(typeTable), std::end(typeTable),
+                                 [&](const TypeEntry& e) { return e.type == type && e.subType == subType; });
+    return it == std::end(typeTable) ? nullptr : it;
+}
+
+const TypeEntry* findEntry(std::int32_t code)
+{
+    const auto it = std::find_if(std::begin(typeTable), std::end(typeTable),
+                                 [&](const TypeEntry& e) { return e.code == code; });
+    return it == std::end(typeTable) ? nullptr : it;
+}
+
+// The deprecated wide string types read as their plain counterparts.
+OGRFieldType plainType(OGRFieldType type)
+{
+    if (type == OFTWideString) return OFTString;
+    if (type == OFTWideStringList) return OFTStringList;
+    return type;
+}
+
+} // namespace
+
+std::int32_t typeCodeOf(const OGRFieldDefn& field)
+{
+    const OGRFieldType type = plainType(field.GetType());
+    const TypeEntry* e = findEntry(type, field.GetSubType());
+    if (!e) e = findEntry(type, OFSTNone);
+    return e ? e->code : host::fieldTypeString;
+}
+
+std::optional<OgrFieldType> ogrTypeOf(std::int32_t code)
+{
+    if (const TypeEntry* e = findEntry(code)) return OgrFieldType{e->type, e->subType};
+    return std::nullopt;
+}
+
+const char* typeName(std::int32_t code)
+{
+    if (code == host::fieldTypeOID) return "Object ID";
+    if (code == host::fieldTypeGeometry) return "Geometry";
+    const TypeEntry* e = findEntry(code);
+    return e ? e->name : "Unknown";
+}
+
+bool isNumeric(OGRFieldType type) { return type == OFTInteger || type == OFTInteger64 || type == OFTReal; }
+
+} // namespace gishost

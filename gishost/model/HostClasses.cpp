@@ -1,0 +1,31 @@
+#include "gishost/model/HostClasses.h"
+
+#include "gishost/model/FieldCalculator.h"
+#include "gishost/model/HostIdentifier.h"
+#include "gishost/model/NewFieldDefinition.h"
+#include "gishost/model/RunningApplications.h"
+
+namespace gishost {
+
+runtime::ModuleLife modelLife;
+
+namespace {
+
+template <class T>
+runtime::ClassRegistration serve(const Guid& clsid)
+{
+    auto factory = runtime::make<runtime::ClassFactory<T, modelLife>>();
+    return runtime::ClassRegistration(clsid, ComPtr<runtime::IClassFactory>(factory.get()));
+}
+
+} // namespace
+
+HostClasses::HostClasses()
+{
+    registrations_.push_back(serve<RunningApplicationTable>(host::CLSID_RunningApplicationTable));
+    registrations_.push_back(serve<NewFieldDefinition>(host::CLSID_NewFieldDefinition));
+    registrations_.push_back(serve<FieldCalculator>(host::CLSID_FieldCalculator));
+    registrations_.push_back(serve<HostIdentifier>(host::CLSID_HostIdentifier));
+}
+
+} // namespace gishost

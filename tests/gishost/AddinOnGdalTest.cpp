@@ -1,0 +1,183 @@
+// The real add-in dialog deletes and renames fields of GeoPackage, shapefile
+// and FileGDB data through gishost's object model; the files are then read
+// back with GDAL alone.
+
+#include "GisTestSupport.h"
+
+#include "dialog/Messages.h"
+#include "dialog/frmQuillet.h"
+#include "forms/Controls.h"
+#include "gishost/sample/SampleData.h"
+#include "Ui.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <functional>
+
+namespace {
+
+using gistest::LayerContent;
+
+struct Rename {
+    std::string from;
+    std::string to;
+};
+
+struct FormatCase {
+    const char* format;
+    std::function<std::string(const std::filesystem::path&)> write;
+    std::string layer;
+    std::vector<std::string> deleted;
+    std::vector<Rename> renames;
+    std::vector<std::string> neverListed;
+};
+
+std::ostream& operator<<(std::ostream& out, const FormatCase& c) { return out << c.format; }
+
+const FormatCase formatCases[] = {
+    {"GeoPackage", gishost::sample::writeGeoPackage, "cities", {"city_rank", "city_ratio"},
+     {{"city_label", "city_name"}, {"city_count", "people"}, {"city_surveyed", "surveyed"}, {"city_measure", "size_m"}},
+     {"fid", "geom"}},
+    {"Shapefile", gishost::sample::writeShapefile, "rivers", {"flow", "class"},
+     {{"name", "river"}, {"length_km", "len_km"}, {"surveyed", "seen_on"}}, {"FID", "Shape"}},
+    {"FileGDB", gishost::sample::writeFileGdb, "lakes", {"lake_rank", "lake_ratio"},
+     {{"lake_label", "lake_name"}, {"lake_count", "visitors"}, {"lake_surveyed", "surveyed"}},
+     {"OBJECTID", "SHAPE", "Shape_Area", "Shape_Length"}},
+};
+
+QStringList entries(const QComboBox& box)
+{
+    QStringList out;
+    for (int i = 0; i < box.count(); ++i) out << box.itemText(i);
+    return out;
+}
+
+QStringList entries(const QListWidget& list)
+{
+    QStringList out;
+    for (int i = 0; i < list.count(); ++i) out << list.item(i)->text();
+    return out;
+}
+
+std::vector<std::string> messages(const testsupport::Ui& ui)
+{
+    std::vector<std::string> out;
+    for (const QString& text : ui.messageTexts()) out.push_back(text.toStdString());
+    return out;
+}
+
+// Drives the dialog as a person would, through its own handlers.
+struct Dialog {
+    testsupport::Ui ui;
+    quillet::frmQuillet form;
+
+    Dialog() { form.load(); }
+    ~Dialog() { form.unload(); }
+
+    void chooseLayer(QComboBox* box, const std::string& layer)
+    {
+        const int index = box->findText(QString::fromStdString(layer));
+        ASSERT_GE(index, 0) << layer;
+        forms::selectDropDownEntry(box, index);
+    }
+
+    void deleteFields(const std::string& layer, const std::vector<std::string>& fields)
+    {
+        chooseLayer(form.cboTargetLayer, layer);
+        for (const std::string& name : fields) {
+            const auto found = form.lstAvailableFields->findItems(QString::fromStdString(name), Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1) << name;
+            form.lstAvailableFields->setCurrentItem(found.front());
+            form.cmdAdd_Click();
+        }
+        ui.answers.push_back(forms::Answer::Yes);
+        form.cmdDelete_Click();
+    }
+
+    void rename(const std::string& layer, const Rename& r)
+    {
+        chooseLayer(form.cboTargetLayerRename, layer);
+        const int index = form.cboCurrentFieldName->findText(QString::fromStdString(r.from));
+        ASSERT_GE(index, 0) << r.from;
+        forms::selectDropDownEntry(form.cboCurrentFieldName, index);
+        form.txtNewFieldName->setText(QString::fromStdString(r.to));
+        form.cmdConvert_Click();
+    }
+};
+
+class AddinOnGdal : public ::testing::TestWithParam<FormatCase> {
+protected:
+    QTemporaryDir folder;
+};
+
+TEST_P(AddinOnGdal, DeletesAndRenamesKeepingEveryValueAndGeometry)
+{
+    const FormatCase& c = GetParam();
+    const std::string path = c.write(folder.path().toStdString());
+    const LayerContent before = gistest::readLayer(path, c.layer);
+    {
+        const gistest::Host host({path});
+        Dialog dialog;
+        for (const std::string& hidden : c.neverListed)
+            EXPECT_FALSE(entries(*dialog.form.lstAvailableFields).contains(QString::fromStdString(hidden))) << hidden;
+        dialog.deleteFields(c.layer, c.deleted);
+        for (const Rename& r : c.renames) dialog.rename(c.layer, r);
+
+        std::vector<std::string> expected{quillet::text::confirmDelete.toStdString(),
+                                          quillet::text::deletedAll.toStdString()};
+        expected.resize(expected.size() + c.renames.size(), quillet::text::renamed.toStdString());
+        EXPECT_EQ(messages(dialog.ui), expected);
+        EXPECT_TRUE(entries(*dialog.form.cboCurrentFieldName).contains(QString::fromStdString(c.renames[0].to)));
+    }
+    const LayerContent after = gistest::readLayer(path, c.layer);
+
+    LayerContent expected = before;
+    for (const std::string& gone : c.deleted) expected.fields.erase(gone);
+    for (auto& [fid, row] : expected.rows)
+        for (const std::string& gone : c.deleted) row.erase(gone);
+    for (const Rename& r : c.renames) {
+        expected.fields[r.to] = expected.fields.at(r.from);
+        expected.fields.erase(r.from);
+        for (auto& [fid, row] : expected.rows) {
+            row[r.to] = row.at(r.from);
+            row.erase(r.from);
+        }
+    }
+    EXPECT_EQ(after.fields, expected.fields);
+    EXPECT_EQ(after.rows, expected.rows);
+    EXPECT_EQ(after.geometries, before.geometries);
+    EXPECT_EQ(after.geometries.size(), before.rows.size());
+}
+
+// The files cannot be written: the add-in reports every failure and not one
+// byte changes on disk.
+TEST_P(AddinOnGdal, ReadOnlyDataReportsFailureAndStaysByteForByte)
+{
+    const FormatCase& c = GetParam();
+    const std::string path = c.write(folder.path().toStdString());
+    gistest::markReadOnly(path);
+    const auto files = gistest::datasetFiles(path);
+    {
+        const gistest::Host host({path});
+        Dialog dialog;
+        dialog.deleteFields(c.layer, c.deleted);
+        dialog.rename(c.layer, c.renames[0]);
+        const std::string from = c.renames[0].from;
+        const std::vector<std::string> expected{
+            quillet::text::confirmDelete.toStdString(),
+            quillet::text::notDeleted(QString::fromStdString(c.deleted[0] + "\r" + c.deleted[1])).toStdString(),
+            quillet::text::addFieldFailed(QString::fromStdString(from)).toStdString()};
+        EXPECT_EQ(messages(dialog.ui), expected);
+        EXPECT_TRUE(entries(*dialog.form.cboCurrentFieldName).contains(QString::fromStdString(c.renames[0].from)));
+    }
+    EXPECT_EQ(gistest::datasetFiles(path), files);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, AddinOnGdal, ::testing::ValuesIn(formatCases),
+                         [](const auto& info) { return std::string(info.param.format); });
+
+} // namespace
