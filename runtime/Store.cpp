@@ -61,6 +61,13 @@ const json* section(const json& j, const char* name, const std::string& key)
     return e == s->end() ? nullptr : &*e;
 }
 
+std::string canonicalPath(const std::string& path)
+{
+    std::error_code ec;
+    const auto p = std::filesystem::weakly_canonical(path, ec);
+    return ec ? path : p.string();
+}
+
 std::string text(const json& entry, const char* key)
 {
     const auto v = entry.find(key);
@@ -114,6 +121,20 @@ std::optional<ClassEntry> Store::findClass(const Guid& clsid) const
     ClassEntry entry{clsid, text(*e, "name"), text(*e, "progId"), text(*e, "module"), text(*e, "threadingModel"), {}};
     if (const auto lib = Guid::parse(text(*e, "typeLib"))) entry.typeLib = lib;
     return entry;
+}
+
+std::vector<ClassEntry> Store::classesOfModule(const std::string& modulePath) const
+{
+    std::vector<ClassEntry> found;
+    const auto j = readStore(file_);
+    if (!j || !j->contains("classes") || !(*j)["classes"].is_object()) return found;
+    const std::string wanted = canonicalPath(modulePath);
+    for (const auto& [key, entry] : (*j)["classes"].items()) {
+        const auto clsid = Guid::parse(key);
+        if (!clsid || !entry.is_object() || canonicalPath(text(entry, "module")) != wanted) continue;
+        if (auto e = findClass(*clsid)) found.push_back(*e);
+    }
+    return found;
 }
 
 std::optional<Guid> Store::clsidFromProgId(const std::string& progId) const

@@ -43,6 +43,8 @@ public:
     HResult unregisterClass(const Guid& clsid) const;
     std::optional<ClassEntry> findClass(const Guid& clsid) const;
     std::optional<Guid> clsidFromProgId(const std::string& progId) const;
+    // The classes whose module is this file (paths compared canonically).
+    std::vector<ClassEntry> classesOfModule(const std::string& modulePath) const;
 
     HResult registerTypeLib(const TypeLibEntry& entry) const;
     HResult unregisterTypeLib(const Guid& libid) const;

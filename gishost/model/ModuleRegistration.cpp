@@ -3,10 +3,6 @@
 #include "host/AddinInterfaces.h"
 #include "runtime/Creation.h"
 
-#include <nlohmann/json.hpp>
-
-#include <filesystem>
-#include <fstream>
 
 namespace gishost {
 
@@ -17,31 +13,6 @@ using runtime::HResult;
 namespace {
 
 constexpr Guid hostCategories[] = {host::CATID_Commands, host::CATID_Extensions, host::CATID_ToolBars};
-
-std::string canonical(const std::string& path)
-{
-    std::error_code ec;
-    const auto p = std::filesystem::weakly_canonical(path, ec);
-    return ec ? path : p.string();
-}
-
-// The store answers look-ups by class; which classes a module serves is
-// read from the store's file directly.
-std::vector<runtime::ClassEntry> classesOfModule(const std::string& modulePath)
-{
-    const runtime::Store store = runtime::Store::current();
-    std::ifstream in(store.path());
-    const nlohmann::json j = nlohmann::json::parse(in, nullptr, false);
-    std::vector<runtime::ClassEntry> found;
-    if (!j.is_object() || !j.contains("classes") || !j["classes"].is_object()) return found;
-    const std::string wanted = canonical(modulePath);
-    for (const auto& [key, entry] : j["classes"].items()) {
-        const auto clsid = Guid::parse(key);
-        if (!clsid || !entry.is_object() || canonical(entry.value("module", "")) != wanted) continue;
-        if (auto e = store.findClass(*clsid)) found.push_back(*e);
-    }
-    return found;
-}
 
 // The category of what an object of the class is, or none.
 const Guid* categoryOf(const Guid& clsid)
@@ -75,7 +46,7 @@ HResult registerModule(const std::string& modulePath, std::vector<std::string>& 
     HResult hr = callEntryPoint(modulePath, "DllRegisterServer");
     if (runtime::failed(hr)) return hr;
     const runtime::Store store = runtime::Store::current();
-    for (const runtime::ClassEntry& c : classesOfModule(modulePath)) {
+    for (const runtime::ClassEntry& c : runtime::Store::current().classesOfModule(modulePath)) {
         const Guid* catid = categoryOf(c.clsid);
         if (!catid) {
             report.push_back(c.progId + ": not a command, extension or toolbar; left out of the host's categories");
@@ -92,7 +63,7 @@ HResult unregisterModule(const std::string& modulePath, std::vector<std::string>
 {
     const runtime::Store store = runtime::Store::current();
     HResult hr = runtime::S_OK;
-    for (const runtime::ClassEntry& c : classesOfModule(modulePath)) {
+    for (const runtime::ClassEntry& c : runtime::Store::current().classesOfModule(modulePath)) {
         for (const Guid& catid : hostCategories)
             if (runtime::failed(store.removeFromCategory(catid, c.clsid))) hr = runtime::REGDB_E_WRITEREGDB;
         report.push_back(c.progId + ": removed");

@@ -136,13 +136,11 @@ TEST_F(HostTest, RegisteringTheModuleEntersItsClassesInTheHostCategories)
     ASSERT_TRUE(command);
     EXPECT_EQ(s.classesInCategory(host::CATID_Commands), std::vector<Guid>{*command});
     EXPECT_NE(std::find(report.begin(), report.end(), "Quillet.clsExtCommand: command"), report.end());
-    // The module's extension and toolbar, once it serves them, land in their own categories.
-    if (const auto toolbar = s.clsidFromProgId("Quillet.clsExtToolBar")) {
-        EXPECT_EQ(s.classesInCategory(host::CATID_ToolBars), std::vector<Guid>{*toolbar});
-    }
-    if (const auto extension = s.clsidFromProgId("Quillet.clsExtension")) {
-        EXPECT_EQ(s.classesInCategory(host::CATID_Extensions), std::vector<Guid>{*extension});
-    }
+    const auto toolbar = s.clsidFromProgId("Quillet.clsExtToolBar");
+    const auto extension = s.clsidFromProgId("Quillet.clsExtension");
+    ASSERT_TRUE(toolbar && extension);
+    EXPECT_EQ(s.classesInCategory(host::CATID_ToolBars), std::vector<Guid>{*toolbar});
+    EXPECT_EQ(s.classesInCategory(host::CATID_Extensions), std::vector<Guid>{*extension});
 
     report.clear();
     ASSERT_EQ(gishost::unregisterModule(QUILLET_MODULE, report), S_OK);
@@ -187,6 +185,22 @@ TEST_F(HostTest, BuildsToolbarButtonsFromRegisteredDefinitions)
         EXPECT_NE(std::find(ui.modalsShown.begin(), ui.modalsShown.end(), QStringLiteral("frmQuillet")),
                   ui.modalsShown.end());
         EXPECT_EQ(window.tree().topLevelItemCount(), 1) << "the tree is read again after the click";
+    }
+    gishost::unregisterModule(QUILLET_MODULE, report);
+}
+
+TEST_F(HostTest, QuilletsOwnToolbarHoldsItsButton)
+{
+    std::vector<std::string> report;
+    ASSERT_EQ(gishost::registerModule(QUILLET_MODULE, report), S_OK);
+    const gistest::Host host({geoPackage});
+    {
+        gishost::MainWindow window(host.application);
+        const auto& bars = window.commandBars().toolBars();
+        ASSERT_EQ(bars.size(), 1u);
+        EXPECT_EQ(bars[0]->windowTitle(), QStringLiteral("Quillet Light Version"));
+        ASSERT_EQ(bars[0]->actions().size(), 1);
+        EXPECT_EQ(bars[0]->actions()[0]->text(), QStringLiteral("Quillet"));
     }
     gishost::unregisterModule(QUILLET_MODULE, report);
 }
