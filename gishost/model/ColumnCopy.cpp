@@ -20,12 +20,16 @@ std::string quotedTableName(const DataSource& source, const std::string& layerNa
     return quoteIdentifier(layerName.substr(0, dot)) + "." + quoteIdentifier(layerName.substr(dot + 1));
 }
 
-HResult copyBySql(FeatureClass& table, const std::string& source, const std::string& target)
+} // namespace
+
+HResult copyColumnBySql(FeatureClass& table, const std::string& source, const std::string& target)
 {
     return executeSql(table.source().dataset(), "UPDATE " + quotedTableName(table.source(), table.layer().GetName()) +
                                                     " SET " + quoteIdentifier(target) + " = " +
                                                     quoteIdentifier(source));
 }
+
+namespace {
 
 void copyValue(OGRFeature& feature, int from, int to)
 {
@@ -37,10 +41,15 @@ void copyValue(OGRFeature& feature, int from, int to)
         feature.SetField(to, feature.GetRawFieldRef(from));
 }
 
+} // namespace
+
 // Every feature is read whole and written back whole: writing a feature read
 // with some fields ignored would write those fields empty.
-HResult copyByFeature(FeatureClass& table, int from, int to)
+HResult copyColumnByFeature(FeatureClass& table, const std::string& source, const std::string& target)
 {
+    const int from = table.attributeIndex(source);
+    const int to = table.attributeIndex(target);
+    if (from < 0 || to < 0) return runtime::E_INVALIDARG;
     OGRLayer& layer = table.layer();
     const OGRFeatureDefn& definition = *layer.GetLayerDefn();
     if (definition.GetFieldDefn(from)->GetType() != definition.GetFieldDefn(to)->GetType())
@@ -59,8 +68,6 @@ HResult copyByFeature(FeatureClass& table, int from, int to)
     return transaction.commit();
 }
 
-} // namespace
-
 HResult copyColumn(FeatureClass& table, const std::string& source, const std::string& target)
 {
     if (table.source().readOnly()) return runtime::E_ACCESSDENIED;
@@ -68,8 +75,8 @@ HResult copyColumn(FeatureClass& table, const std::string& source, const std::st
     const int to = table.attributeIndex(target);
     if (from < 0 || to < 0) return runtime::E_INVALIDARG;
     if (from == to) return runtime::S_OK;
-    if (table.source().hasOwnSql()) return copyBySql(table, source, target);
-    return copyByFeature(table, from, to);
+    if (table.source().hasOwnSql()) return copyColumnBySql(table, source, target);
+    return copyColumnByFeature(table, source, target);
 }
 
 } // namespace gishost

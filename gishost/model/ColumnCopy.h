@@ -15,4 +15,8 @@ class FeatureClass;
 // held together in memory.
 runtime::HResult copyColumn(FeatureClass& table, const std::string& source, const std::string& target);
 
+// The two ways copyColumn takes, also for measuring one against the other.
+runtime::HResult copyColumnBySql(FeatureClass& table, const std::string& source, const std::string& target);
+runtime::HResult copyColumnByFeature(FeatureClass& table, const std::string& source, const std::string& target);
+
 } // namespace gishost

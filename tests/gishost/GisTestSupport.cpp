@@ -28,20 +28,6 @@ Host::Host(const std::vector<std::string>& paths, gishost::OpenMode mode)
 {
 }
 
-TemporaryStore::TemporaryStore()
-{
-    if (const char* old = std::getenv("COMPONENT_STORE")) previous_ = old;
-    setenv("COMPONENT_STORE", folder_.filePath(QStringLiteral("store.json")).toLocal8Bit().constData(), 1);
-}
-
-TemporaryStore::~TemporaryStore()
-{
-    if (previous_)
-        setenv("COMPONENT_STORE", previous_->c_str(), 1);
-    else
-        unsetenv("COMPONENT_STORE");
-}
-
 namespace {
 
 std::map<std::string, std::string> gpkgAliases(GDALDataset& dataset, const std::string& table)

@@ -28,19 +28,6 @@ struct Host {
     gishost::RunningEntry running;
 };
 
-// COMPONENT_STORE points at an empty store in a folder of its own while this lives.
-class TemporaryStore {
-public:
-    TemporaryStore();
-    ~TemporaryStore();
-    TemporaryStore(const TemporaryStore&) = delete;
-    TemporaryStore& operator=(const TemporaryStore&) = delete;
-
-private:
-    QTemporaryDir folder_;
-    std::optional<std::string> previous_;
-};
-
 struct FieldShape {
     int type = 0;
     int subType = 0;

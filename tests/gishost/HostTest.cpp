@@ -3,6 +3,7 @@
 // definitions, with the real Quillet module.
 
 #include "GisTestSupport.h"
+#include "TempStore.h"
 
 #include "gishost/app/CommandBars.h"
 #include "gishost/app/MainWindow.h"
@@ -69,7 +70,7 @@ ComPtr<host::IHostIdentifier> identifier(runtime::Variant value)
 
 class HostTest : public ::testing::Test {
 protected:
-    gistest::TemporaryStore store;
+    testsupport::TempStore store;
     QTemporaryDir folder;
     std::string geoPackage = gishost::sample::writeGeoPackage(folder.path().toStdString());
 };
