@@ -64,7 +64,7 @@ public:
     HResult get_Name(std::u16string* name) noexcept override
     {
         CHECK(Role::Map, "get_Name", map_.get());
-        return giveString(name, map_->name);
+        return give(name, map_->name);
     }
     HResult get_LayerCount(std::int32_t* count) noexcept override
     {
@@ -133,7 +133,7 @@ public:
     HResult get_Name(std::u16string* name) noexcept override
     {
         CHECK(Role::Layer, "get_Name", layer_.get());
-        return giveString(name, layer_->name);
+        return give(name, layer_->name);
     }
 
 protected:
@@ -160,7 +160,7 @@ public:
     HResult get_Value(Variant* value) noexcept override
     {
         CHECK(Role::HostIdentifier, "get_Value", nullptr);
-        return giveValue(value, value_);
+        return give(value, value_);
     }
     HResult put_Value(const Variant& value) noexcept override
     {

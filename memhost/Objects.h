@@ -39,8 +39,7 @@ protected:
     ~IOtherObject() = default;
 };
 
-using runtime::giveString;
-using runtime::giveValue;
+using runtime::give;
 
 // Hands out a new object, made by `make`, over the index-th node.
 template <class I, class Node, class Make>
@@ -53,7 +52,7 @@ HResult handOut(const std::vector<std::shared_ptr<Node>>& nodes, std::int32_t in
 template <class Node>
 HResult giveCount(std::int32_t* out, const std::vector<std::shared_ptr<Node>>& nodes) noexcept
 {
-    return giveValue(out, static_cast<std::int32_t>(nodes.size()));
+    return give(out, static_cast<std::int32_t>(nodes.size()));
 }
 
 } // namespace memhost

@@ -27,17 +27,17 @@ public:
     HResult method(type* out) noexcept override           \
     {                                                     \
         CHECK(Role::FieldDefinition, #method, field_.get()); \
-        return giveValue(out, static_cast<type>(expr));   \
+        return give(out, static_cast<type>(expr));   \
     }
     HResult get_Name(std::u16string* name) noexcept override
     {
         CHECK(Role::FieldDefinition, "get_Name", field_.get());
-        return giveString(name, field_->spec.name);
+        return give(name, field_->spec.name);
     }
     HResult get_AliasName(std::u16string* alias) noexcept override
     {
         CHECK(Role::FieldDefinition, "get_AliasName", field_.get());
-        return giveString(alias, field_->spec.alias.empty() ? field_->spec.name : field_->spec.alias);
+        return give(alias, field_->spec.alias.empty() ? field_->spec.name : field_->spec.alias);
     }
     FIELD_GETTER(get_Type, std::int32_t, field_->spec.type)
     FIELD_GETTER(get_DefaultValue, Variant, field_->spec.defaultValue)
@@ -68,7 +68,7 @@ public:
     HResult get_##name(type* out) noexcept override                    \
     {                                                                  \
         CHECK(Role::NewFieldDefinition, "get_" #name, nullptr);        \
-        return giveValue(out, spec_.member);                           \
+        return give(out, spec_.member);                           \
     }                                                                  \
     HResult put_##name(type value) noexcept override                   \
     {                                                                  \
@@ -84,21 +84,21 @@ public:
     NEW_FIELD_PROPERTY(Editable, bool, editable)
     NEW_FIELD_PROPERTY(Required, bool, required)
 #undef NEW_FIELD_PROPERTY
-    HResult get_Name(std::u16string* name) noexcept override { return giveString(name, spec_.name); }
+    HResult get_Name(std::u16string* name) noexcept override { return give(name, spec_.name); }
     HResult put_Name(const std::u16string& name) noexcept override
     {
         CHECK(Role::NewFieldDefinition, "put_Name", nullptr);
         spec_.name = name;
         return S_OK;
     }
-    HResult get_AliasName(std::u16string* alias) noexcept override { return giveString(alias, spec_.alias); }
+    HResult get_AliasName(std::u16string* alias) noexcept override { return give(alias, spec_.alias); }
     HResult put_AliasName(const std::u16string& alias) noexcept override
     {
         CHECK(Role::NewFieldDefinition, "put_AliasName", nullptr);
         spec_.alias = alias;
         return S_OK;
     }
-    HResult get_DefaultValue(Variant* value) noexcept override { return giveValue(value, spec_.defaultValue); }
+    HResult get_DefaultValue(Variant* value) noexcept override { return give(value, spec_.defaultValue); }
     HResult put_DefaultValue(const Variant& value) noexcept override
     {
         CHECK(Role::NewFieldDefinition, "put_DefaultValue", nullptr);
@@ -135,7 +135,7 @@ public:
         CHECK(Role::FieldCollection, "FindField", fc_.get());
         const auto& fields = fc_->fields;
         const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f->spec.name == name; });
-        return giveValue(index, it == fields.end() ? -1 : static_cast<std::int32_t>(it - fields.begin()));
+        return give(index, it == fields.end() ? -1 : static_cast<std::int32_t>(it - fields.begin()));
     }
 
 private:

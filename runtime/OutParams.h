@@ -1,31 +1,37 @@
 #pragma once
 
-// Handing results to COM out-parameters.
+// Handing results to COM out-parameters without letting an exception cross
+// an interface.
 
 #include "runtime/Status.h"
 
-#include <string>
+#include <new>
+#include <utility>
 
 namespace runtime {
 
-// A fresh string that the caller owns.
-inline HResult giveString(std::u16string* out, const std::u16string& value) noexcept
+// Runs `body`, turning an escaping exception into a failing status.
+template <class Body>
+HResult guarded(Body&& body) noexcept
 {
-    if (!out) return E_POINTER;
     try {
-        *out = value;
-    } catch (...) {
+        return body();
+    } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_FAIL;
     }
-    return S_OK;
 }
 
-template <class T>
-HResult giveValue(T* out, const T& value) noexcept
+// Stores a value (a fresh copy the caller owns) in an out-parameter.
+template <class T, class V>
+HResult give(T* out, V&& value) noexcept
 {
     if (!out) return E_POINTER;
-    *out = value;
-    return S_OK;
+    return guarded([&] {
+        *out = std::forward<V>(value);
+        return S_OK;
+    });
 }
 
 } // namespace runtime

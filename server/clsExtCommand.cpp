@@ -33,18 +33,18 @@ HResult clsExtCommand::putref_m_pDoc(IMapDocument* doc) noexcept
     return S_OK;
 }
 
-HResult clsExtCommand::get_Enabled(bool* enabled) noexcept { return runtime::giveValue(enabled, true); }
-HResult clsExtCommand::get_Checked(bool* checked) noexcept { return runtime::giveValue(checked, false); }
-HResult clsExtCommand::get_Name(std::u16string* name) noexcept { return runtime::giveString(name, u"Quillet"); }
-HResult clsExtCommand::get_Caption(std::u16string* caption) noexcept { return runtime::giveString(caption, u"Quillet"); }
+HResult clsExtCommand::get_Enabled(bool* enabled) noexcept { return runtime::give(enabled, true); }
+HResult clsExtCommand::get_Checked(bool* checked) noexcept { return runtime::give(checked, false); }
+HResult clsExtCommand::get_Name(std::u16string* name) noexcept { return runtime::give(name, u"Quillet"); }
+HResult clsExtCommand::get_Caption(std::u16string* caption) noexcept { return runtime::give(caption, u"Quillet"); }
 HResult clsExtCommand::get_Tooltip(std::u16string* tooltip) noexcept
 {
-    return runtime::giveString(tooltip, u"Click to launch Quillet");
+    return runtime::give(tooltip, u"Click to launch Quillet");
 }
-HResult clsExtCommand::get_Message(std::u16string* message) noexcept { return runtime::giveString(message, u""); }
-HResult clsExtCommand::get_HelpFile(std::u16string* helpFile) noexcept { return runtime::giveString(helpFile, u""); }
-HResult clsExtCommand::get_HelpContextID(std::int32_t* helpContextId) noexcept { return runtime::giveValue<std::int32_t>(helpContextId, 0); }
-HResult clsExtCommand::get_Category(std::u16string* category) noexcept { return runtime::giveString(category, u"Quillet"); }
+HResult clsExtCommand::get_Message(std::u16string* message) noexcept { return runtime::give(message, u""); }
+HResult clsExtCommand::get_HelpFile(std::u16string* helpFile) noexcept { return runtime::give(helpFile, u""); }
+HResult clsExtCommand::get_HelpContextID(std::int32_t* helpContextId) noexcept { return runtime::give(helpContextId, 0); }
+HResult clsExtCommand::get_Category(std::u16string* category) noexcept { return runtime::give(category, u"Quillet"); }
 
 HResult clsExtCommand::get_Bitmap(std::int32_t* bitmap) noexcept
 {

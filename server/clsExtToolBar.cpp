@@ -4,7 +4,7 @@
 
 namespace quillet {
 
-HResult clsExtToolBar::get_ItemCount(std::int32_t* count) noexcept { return runtime::giveValue<std::int32_t>(count, 1); }
+HResult clsExtToolBar::get_ItemCount(std::int32_t* count) noexcept { return runtime::give(count, 1); }
 
 HResult clsExtToolBar::GetItemInfo(std::int32_t pos, host::IToolBarItemDefinition* itemDef) noexcept
 {
@@ -13,10 +13,10 @@ HResult clsExtToolBar::GetItemInfo(std::int32_t pos, host::IToolBarItemDefinitio
     return itemDef->put_CommandId(u"Quillet.clsExtCommand");
 }
 
-HResult clsExtToolBar::get_Name(std::u16string* name) noexcept { return runtime::giveString(name, u"Quillet Light Version"); }
+HResult clsExtToolBar::get_Name(std::u16string* name) noexcept { return runtime::give(name, u"Quillet Light Version"); }
 HResult clsExtToolBar::get_Caption(std::u16string* caption) noexcept
 {
-    return runtime::giveString(caption, u"Quillet Light Version");
+    return runtime::give(caption, u"Quillet Light Version");
 }
 
 } // namespace quillet

@@ -4,9 +4,8 @@
 // the guard that keeps exceptions from crossing an interface.
 
 #include "runtime/Object.h"
+#include "runtime/OutParams.h"
 
-#include <new>
-#include <string>
 
 namespace gishost {
 
@@ -21,28 +20,8 @@ extern runtime::ModuleLife modelLife;
 template <class... Interfaces>
 using HostObject = runtime::Object<modelLife, Interfaces...>;
 
-// Runs `body`, turning an escaping exception into a failing status.
-template <class Body>
-HResult guarded(Body&& body) noexcept
-{
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        return runtime::E_OUTOFMEMORY;
-    } catch (...) {
-        return runtime::E_FAIL;
-    }
-}
-
-template <class T, class V>
-HResult give(T* out, V&& value) noexcept
-{
-    if (!out) return runtime::E_POINTER;
-    return guarded([&] {
-        *out = std::forward<V>(value);
-        return S_OK;
-    });
-}
+using runtime::give;
+using runtime::guarded;
 
 // Hands out an object as interface I; null stays null.
 template <class I, class T>
