@@ -22,8 +22,8 @@ struct Variant {
 
     Variant() = default;
     template <class T>
-        requires std::is_constructible_v<Value, T>
-    Variant(T v) : value(std::move(v))
+        requires std::is_constructible_v<Value, T&&>
+    Variant(T&& v) : value(std::forward<T>(v))
     {
     }
     Variant(const char16_t* s) : value(std::u16string(s)) {}
