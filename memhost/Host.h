@@ -48,7 +48,6 @@ public:
     Host& operator=(const Host&) = delete;
 
     Application& addApplication(bool isMapApplication = true);
-    std::vector<std::shared_ptr<Application>>& applications() { return state_->applications; }
     Faults& faults() { return state_->faults; }
 
     // The application as its hook object, as a host hands it to a command.

@@ -18,7 +18,6 @@ struct Guid {
 
     static constexpr std::optional<Guid> parse(std::string_view text) noexcept;
     std::string toString() const;
-    constexpr bool isNull() const noexcept { return *this == Guid{}; }
 
     friend constexpr auto operator<=>(const Guid&, const Guid&) = default;
 };
