@@ -12,27 +12,27 @@ runtime::ModuleLife life;
 
 // ---- the model's builders
 
-Field& FeatureClass::addField(FieldSpec spec, std::vector<Variant> values)
+Field& FeatureClass::addField(FieldProperties props, std::vector<Variant> values)
 {
     auto f = std::make_shared<Field>();
-    f->spec = std::move(spec);
+    f->props = std::move(props);
     f->values = std::move(values);
     f->values.resize(rowCount, Variant(Variant::Null{}));
-    f->hasGeometryDefinition = f->spec.type == fieldTypeGeometry;
+    f->hasGeometryDefinition = f->props.type == fieldTypeGeometry;
     fields.push_back(f);
     return *f;
 }
 
 Field* FeatureClass::field(const std::u16string& name)
 {
-    const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f->spec.name == name; });
+    const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f->props.name == name; });
     return it == fields.end() ? nullptr : it->get();
 }
 
 std::vector<std::u16string> FeatureClass::fieldNames() const
 {
     std::vector<std::u16string> names;
-    for (const auto& f : fields) names.push_back(f->spec.name);
+    for (const auto& f : fields) names.push_back(f->props.name);
     return names;
 }
 
@@ -44,14 +44,14 @@ Layer& Map::addFeatureLayer(const std::u16string& name, std::size_t rows)
     layer->featureClass->rowCount = rows;
     std::vector<Variant> ids;
     for (std::size_t i = 0; i < rows; ++i) ids.emplace_back(static_cast<std::int32_t>(i + 1));
-    FieldSpec oid;
+    FieldProperties oid;
     oid.name = u"OBJECTID";
     oid.type = fieldTypeOID;
     oid.length = 4;
     oid.nullable = oid.editable = false;
     oid.required = true;
     layer->featureClass->addField(oid, std::move(ids));
-    FieldSpec shape = oid;
+    FieldProperties shape = oid;
     shape.name = u"Shape";
     shape.type = fieldTypeGeometry;
     shape.length = 0;

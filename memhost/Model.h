@@ -17,7 +17,7 @@ using runtime::ComPtr;
 using runtime::HResult;
 using runtime::Variant;
 
-struct FieldSpec {
+struct FieldProperties {
     std::u16string name;
     std::int32_t type = host::fieldTypeString;
     std::u16string alias; // empty: the name
@@ -31,7 +31,7 @@ struct FieldSpec {
 };
 
 struct Field {
-    FieldSpec spec;
+    FieldProperties props;
     std::vector<Variant> values; // one per row
     bool hasGeometryDefinition = false;
 };
@@ -41,7 +41,7 @@ struct FeatureClass {
     std::size_t rowCount = 0;
 
     // Adds a field; `values` fills the first rows, the rest are null.
-    Field& addField(FieldSpec spec, std::vector<Variant> values = {});
+    Field& addField(FieldProperties props, std::vector<Variant> values = {});
     Field* field(const std::u16string& name);
     std::vector<std::u16string> fieldNames() const;
 };

@@ -20,7 +20,7 @@ ComPtr<host::IFieldCalculator> makeFieldCalculator(State state);
 ComPtr<host::IHostIdentifier> makeHostIdentifier(State state);
 
 // Reads every property of a field definition through its interface.
-HResult readFieldSpec(host::IFieldDefinition* field, FieldSpec& spec);
+HResult readFieldProperties(host::IFieldDefinition* field, FieldProperties& props);
 
 // A cursor of this model, so the calculator can find its table.
 struct IMemoryCursor : runtime::IUnknown {

@@ -32,21 +32,21 @@ public:
     HResult get_Name(std::u16string* name) noexcept override
     {
         CHECK(Role::FieldDefinition, "get_Name", field_.get());
-        return give(name, field_->spec.name);
+        return give(name, field_->props.name);
     }
     HResult get_AliasName(std::u16string* alias) noexcept override
     {
         CHECK(Role::FieldDefinition, "get_AliasName", field_.get());
-        return give(alias, field_->spec.alias.empty() ? field_->spec.name : field_->spec.alias);
+        return give(alias, field_->props.alias.empty() ? field_->props.name : field_->props.alias);
     }
-    FIELD_GETTER(get_Type, std::int32_t, field_->spec.type)
-    FIELD_GETTER(get_DefaultValue, Variant, field_->spec.defaultValue)
-    FIELD_GETTER(get_Length, std::int32_t, field_->spec.length)
-    FIELD_GETTER(get_Precision, std::int32_t, field_->spec.precision)
-    FIELD_GETTER(get_Scale, std::int32_t, field_->spec.scale)
-    FIELD_GETTER(get_IsNullable, bool, field_->spec.nullable)
-    FIELD_GETTER(get_Editable, bool, field_->spec.editable)
-    FIELD_GETTER(get_Required, bool, field_->spec.required)
+    FIELD_GETTER(get_Type, std::int32_t, field_->props.type)
+    FIELD_GETTER(get_DefaultValue, Variant, field_->props.defaultValue)
+    FIELD_GETTER(get_Length, std::int32_t, field_->props.length)
+    FIELD_GETTER(get_Precision, std::int32_t, field_->props.precision)
+    FIELD_GETTER(get_Scale, std::int32_t, field_->props.scale)
+    FIELD_GETTER(get_IsNullable, bool, field_->props.nullable)
+    FIELD_GETTER(get_Editable, bool, field_->props.editable)
+    FIELD_GETTER(get_Required, bool, field_->props.required)
 #undef FIELD_GETTER
     HResult get_GeometryDefinition(runtime::IUnknown** definition) noexcept override
     {
@@ -68,12 +68,12 @@ public:
     HResult get_##name(type* out) noexcept override                    \
     {                                                                  \
         CHECK(Role::NewFieldDefinition, "get_" #name, nullptr);        \
-        return give(out, spec_.member);                           \
+        return give(out, props_.member);                           \
     }                                                                  \
     HResult put_##name(type value) noexcept override                   \
     {                                                                  \
         CHECK(Role::NewFieldDefinition, "put_" #name, nullptr);        \
-        spec_.member = value;                                          \
+        props_.member = value;                                          \
         return S_OK;                                                   \
     }
     NEW_FIELD_PROPERTY(Type, std::int32_t, type)
@@ -84,25 +84,25 @@ public:
     NEW_FIELD_PROPERTY(Editable, bool, editable)
     NEW_FIELD_PROPERTY(Required, bool, required)
 #undef NEW_FIELD_PROPERTY
-    HResult get_Name(std::u16string* name) noexcept override { return give(name, spec_.name); }
+    HResult get_Name(std::u16string* name) noexcept override { return give(name, props_.name); }
     HResult put_Name(const std::u16string& name) noexcept override
     {
         CHECK(Role::NewFieldDefinition, "put_Name", nullptr);
-        spec_.name = name;
+        props_.name = name;
         return S_OK;
     }
-    HResult get_AliasName(std::u16string* alias) noexcept override { return give(alias, spec_.alias); }
+    HResult get_AliasName(std::u16string* alias) noexcept override { return give(alias, props_.alias); }
     HResult put_AliasName(const std::u16string& alias) noexcept override
     {
         CHECK(Role::NewFieldDefinition, "put_AliasName", nullptr);
-        spec_.alias = alias;
+        props_.alias = alias;
         return S_OK;
     }
-    HResult get_DefaultValue(Variant* value) noexcept override { return give(value, spec_.defaultValue); }
+    HResult get_DefaultValue(Variant* value) noexcept override { return give(value, props_.defaultValue); }
     HResult put_DefaultValue(const Variant& value) noexcept override
     {
         CHECK(Role::NewFieldDefinition, "put_DefaultValue", nullptr);
-        spec_.defaultValue = value;
+        props_.defaultValue = value;
         return S_OK;
     }
     HResult get_GeometryDefinition(runtime::IUnknown** definition) noexcept override
@@ -112,7 +112,7 @@ public:
 
 private:
     State state_;
-    FieldSpec spec_;
+    FieldProperties props_;
 };
 
 class FieldCollection : public runtime::Object<life, IFieldCollection> {
@@ -134,7 +134,7 @@ public:
     {
         CHECK(Role::FieldCollection, "FindField", fc_.get());
         const auto& fields = fc_->fields;
-        const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f->spec.name == name; });
+        const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f->props.name == name; });
         return give(index, it == fields.end() ? -1 : static_cast<std::int32_t>(it - fields.begin()));
     }
 
@@ -164,11 +164,11 @@ public:
     HResult AddField(IFieldDefinition* field) noexcept override
     {
         CHECK(Role::FeatureClass, "AddField", fc_.get());
-        FieldSpec spec;
-        if (!field || runtime::failed(readFieldSpec(field, spec))) return E_INVALIDARG;
-        if (spec.name.empty() || fc_->field(spec.name)) return E_INVALIDARG;
+        FieldProperties props;
+        if (!field || runtime::failed(readFieldProperties(field, props))) return E_INVALIDARG;
+        if (props.name.empty() || fc_->field(props.name)) return E_INVALIDARG;
         try {
-            fc_->addField(std::move(spec));
+            fc_->addField(std::move(props));
         } catch (...) {
             return runtime::E_OUTOFMEMORY;
         }
@@ -180,7 +180,7 @@ public:
         std::u16string name;
         if (!field || runtime::failed(field->get_Name(&name))) return E_INVALIDARG;
         auto& fields = fc_->fields;
-        const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f->spec.name == name; });
+        const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f->props.name == name; });
         if (it == fields.end()) return E_INVALIDARG;
         fields.erase(it);
         return S_OK;
@@ -244,19 +244,19 @@ private:
 
 } // namespace
 
-HResult readFieldSpec(IFieldDefinition* field, FieldSpec& spec)
+HResult readFieldProperties(IFieldDefinition* field, FieldProperties& props)
 {
-    HResult hr = field->get_Name(&spec.name);
-    if (runtime::succeeded(hr)) hr = field->get_Type(&spec.type);
+    HResult hr = field->get_Name(&props.name);
+    if (runtime::succeeded(hr)) hr = field->get_Type(&props.type);
     // The other properties are optional: a definition keeps its defaults.
-    field->get_AliasName(&spec.alias);
-    field->get_DefaultValue(&spec.defaultValue);
-    field->get_Length(&spec.length);
-    field->get_Precision(&spec.precision);
-    field->get_Scale(&spec.scale);
-    field->get_IsNullable(&spec.nullable);
-    field->get_Editable(&spec.editable);
-    field->get_Required(&spec.required);
+    field->get_AliasName(&props.alias);
+    field->get_DefaultValue(&props.defaultValue);
+    field->get_Length(&props.length);
+    field->get_Precision(&props.precision);
+    field->get_Scale(&props.scale);
+    field->get_IsNullable(&props.nullable);
+    field->get_Editable(&props.editable);
+    field->get_Required(&props.required);
     return hr;
 }
 

@@ -81,13 +81,13 @@ TEST_F(DeleteTest, DeletesEveryListedFieldAndReloadsBothTabs)
 
 TEST_F(DeleteTest, FieldsLeftInPlaceAreNamedInsteadOfReportingSuccess)
 {
-    roads->featureClass->addField(spec(u"PHOTO", host::fieldTypeBlob));
+    roads->featureClass->addField(props(u"PHOTO", host::fieldTypeBlob));
     form.load();
     queue({"NAME", "PHOTO", "CODE", "KIND"});
     // Since the lists were filled: CODE became required, KIND vanished.
     auto& fields = roads->featureClass->fields;
-    roads->featureClass->field(u"CODE")->spec.required = true;
-    fields.erase(std::find_if(fields.begin(), fields.end(), [](const auto& f) { return f->spec.name == u"KIND"; }));
+    roads->featureClass->field(u"CODE")->props.required = true;
+    fields.erase(std::find_if(fields.begin(), fields.end(), [](const auto& f) { return f->props.name == u"KIND"; }));
     ui.answers = {Answer::Yes};
     form.cmdDelete_Click();
 
@@ -131,7 +131,7 @@ TEST_F(DeleteTest, ALayerNameWithBlanksIsDeletedFromButNotReloaded)
 
 TEST_F(DeleteTest, DeleteFieldStopsQuietlyBeforeTheHostCall)
 {
-    roads->featureClass->addField(spec(u"PHOTO", host::fieldTypeBlob));
+    roads->featureClass->addField(props(u"PHOTO", host::fieldTypeBlob));
     app.document->maps[0]->addOtherLayer(u"basemap");
     form.load();
     for (const auto& [layer, field] : std::vector<std::pair<QString, QString>>{{QStringLiteral(" "), QStringLiteral("NAME")},

@@ -20,13 +20,13 @@ void DialogTest::addFields(memhost::Layer& layer, std::initializer_list<const ch
         std::vector<runtime::Variant> values;
         for (std::size_t row = 0; row < fc.rowCount; ++row)
             values.emplace_back(std::u16string(name) + static_cast<char16_t>(u'0' + row));
-        fc.addField(spec(name), std::move(values));
+        fc.addField(props(name), std::move(values));
     }
 }
 
-memhost::FieldSpec DialogTest::spec(const char16_t* name, std::int32_t type, bool required)
+memhost::FieldProperties DialogTest::props(const char16_t* name, std::int32_t type, bool required)
 {
-    memhost::FieldSpec s;
+    memhost::FieldProperties s;
     s.name = name;
     s.type = type;
     s.required = required;

@@ -19,7 +19,7 @@ class DialogTest : public ::testing::Test {
 protected:
     void TearDown() override;
 
-    static memhost::FieldSpec spec(const char16_t* name, std::int32_t type = host::fieldTypeString,
+    static memhost::FieldProperties props(const char16_t* name, std::int32_t type = host::fieldTypeString,
                                    bool required = false);
     // Adds string fields named `names`, each row holding "<name><row>".
     static void addFields(memhost::Layer& layer, std::initializer_list<const char16_t*> names);

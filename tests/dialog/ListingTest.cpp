@@ -76,8 +76,8 @@ TEST_F(DialogTest, FindLayerMatchesExactlyTheFirstFeatureLayerInDocumentOrder)
     (void)later;
 
     // Resolving the first "roads" gives the first feature layer, not the later map's.
-    roads.featureClass->addField(spec(u"FIRST"));
-    later.featureClass->addField(spec(u"LATER"));
+    roads.featureClass->addField(props(u"FIRST"));
+    later.featureClass->addField(props(u"LATER"));
     pick(form.cboTargetLayer, 1);
     EXPECT_EQ(items(form.lstAvailableFields), list({"FIRST"}));
 }
@@ -106,11 +106,11 @@ TEST_F(DialogTest, BothTabsOfferTheSameListableFieldsInOrder)
 {
     memhost::Layer& layer = app.document->addMap().addFeatureLayer(u"parcels");
     auto& fc = *layer.featureClass;
-    fc.addField(spec(u"ZONE"));
-    fc.addField(spec(u"PHOTO", host::fieldTypeBlob));
-    fc.addField(spec(u"KEY", host::fieldTypeString, true));
-    fc.addField(spec(u"AREA", host::fieldTypeDouble));
-    fc.addField(spec(u"OID2", host::fieldTypeOID));
+    fc.addField(props(u"ZONE"));
+    fc.addField(props(u"PHOTO", host::fieldTypeBlob));
+    fc.addField(props(u"KEY", host::fieldTypeString, true));
+    fc.addField(props(u"AREA", host::fieldTypeDouble));
+    fc.addField(props(u"OID2", host::fieldTypeOID));
     form.load();
 
     const QStringList expected = list({"ZONE", "PHOTO", "AREA"});
@@ -123,7 +123,7 @@ TEST_F(DialogTest, BothTabsOfferTheSameListableFieldsInOrder)
 TEST_F(DialogTest, OnlyUnlistableFieldsLeaveBothListsEmpty)
 {
     memhost::Layer& layer = app.document->addMap().addFeatureLayer(u"parcels");
-    layer.featureClass->addField(spec(u"KEY", host::fieldTypeString, true));
+    layer.featureClass->addField(props(u"KEY", host::fieldTypeString, true));
     form.load();
     EXPECT_EQ(form.lstAvailableFields->count(), 0);
     EXPECT_EQ(form.cboCurrentFieldName->count(), 0);

@@ -122,13 +122,13 @@ TEST_F(RenameTest, ARenameCarriesEveryValueAndProperty)
 {
     memhost::Field& name = *fc().field(u"NAME");
     name.values[1] = Variant(Variant::Null{});
-    name.spec.alias = u"Street name";
-    name.spec.defaultValue = Variant(u"unnamed");
-    name.spec.length = 80;
-    name.spec.precision = 3;
-    name.spec.scale = 2;
-    name.spec.nullable = false;
-    name.spec.editable = false;
+    name.props.alias = u"Street name";
+    name.props.defaultValue = Variant(u"unnamed");
+    name.props.length = 80;
+    name.props.precision = 3;
+    name.props.scale = 2;
+    name.props.nullable = false;
+    name.props.editable = false;
     name.hasGeometryDefinition = true;
     const memhost::Field before = name;
 
@@ -139,14 +139,14 @@ TEST_F(RenameTest, ARenameCarriesEveryValueAndProperty)
     ASSERT_EQ(fieldNames(*roads), done);
     const memhost::Field& after = *fc().field(u"NEWNAME");
     EXPECT_EQ(after.values, before.values);
-    EXPECT_EQ(after.spec.type, before.spec.type);
-    EXPECT_EQ(after.spec.alias, u"Street name");
-    EXPECT_EQ(after.spec.defaultValue, before.spec.defaultValue);
-    EXPECT_EQ(after.spec.length, 80);
-    EXPECT_EQ(after.spec.precision, 3);
-    EXPECT_EQ(after.spec.scale, 2);
-    EXPECT_FALSE(after.spec.nullable);
-    EXPECT_FALSE(after.spec.editable);
+    EXPECT_EQ(after.props.type, before.props.type);
+    EXPECT_EQ(after.props.alias, u"Street name");
+    EXPECT_EQ(after.props.defaultValue, before.props.defaultValue);
+    EXPECT_EQ(after.props.length, 80);
+    EXPECT_EQ(after.props.precision, 3);
+    EXPECT_EQ(after.props.scale, 2);
+    EXPECT_FALSE(after.props.nullable);
+    EXPECT_FALSE(after.props.editable);
     EXPECT_FALSE(after.hasGeometryDefinition);
 
     // Name first, type last, in the stated order.
@@ -177,9 +177,9 @@ TEST_F(RenameTest, TheDeleteTabIsReloadedForItsOwnLayer)
 
 TEST_F(RenameTest, ARequiredOrVanishedFieldIsRefused)
 {
-    fc().field(u"NAME")->spec.required = true;
+    fc().field(u"NAME")->props.required = true;
     convert(QStringLiteral("NEWNAME"));
-    fc().field(u"NAME")->spec.name = u"GONE";
+    fc().field(u"NAME")->props.name = u"GONE";
     convert(QStringLiteral("NEWNAME"));
     EXPECT_EQ(ui.messageTexts(), QStringList({QStringLiteral("Field 'NAME' is required and cannot be renamed. Exiting."),
                                               QStringLiteral("Current field not found.")}));
@@ -189,7 +189,7 @@ TEST_F(RenameTest, ARequiredOrVanishedFieldIsRefused)
 
 TEST_F(RenameTest, ABinaryFieldIsCopiedButKept)
 {
-    fc().addField(spec(u"PHOTO", host::fieldTypeBlob), {Variant(u"bytes")});
+    fc().addField(props(u"PHOTO", host::fieldTypeBlob), {Variant(u"bytes")});
     form.LoadCurrentFieldList(QStringLiteral("roads"));
     form.cboCurrentFieldName->setCurrentIndex(form.cboCurrentFieldName->findText(QStringLiteral("PHOTO")));
     convert(QStringLiteral("PICTURE"));

@@ -17,13 +17,13 @@ protected:
     {
         memhost::Map& map = app.document->addMap();
         memhost::Layer& parcels = map.addFeatureLayer(u"parcels");
-        parcels.featureClass->addField(spec(u"ZONE"));
-        parcels.featureClass->addField(spec(u"KEY", host::fieldTypeString, true));
+        parcels.featureClass->addField(props(u"ZONE"));
+        parcels.featureClass->addField(props(u"KEY", host::fieldTypeString, true));
         addFields(map.addFeatureLayer(u"plain"), {u"NAME"});
-        map.addFeatureLayer(u" padded ").featureClass->addField(spec(u"KEY", host::fieldTypeString, true));
+        map.addFeatureLayer(u" padded ").featureClass->addField(props(u"KEY", host::fieldTypeString, true));
         memhost::FeatureClass& free = *map.addFeatureLayer(u"free").featureClass;
         free.fields.clear();
-        free.addField(spec(u"ZONE"));
+        free.addField(props(u"ZONE"));
         ui.onModal = [this](forms::Form& f) {
             if (f.name() != QStringLiteral("frmRequiredFields")) return true;
             const auto& window = quillet::frmRequiredFields::instance();
