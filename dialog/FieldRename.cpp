@@ -43,6 +43,7 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
     if (!pFL) return false;
     const ComPtr<IFeatureClass> pFC = fetch(pFL, &IFeatureLayer::get_FeatureClass);
     const ComPtr<IFieldCollection> pFields = fetch(pFC, &IFeatureClass::get_Fields);
+    if (!pFields) return false;
 
     // A look-up that fails finds nothing, rather than field 0.
     std::int32_t index = -1;

@@ -187,6 +187,16 @@ TEST_F(RenameTest, ARequiredOrVanishedFieldIsRefused)
     EXPECT_EQ(form.txtNewFieldName->text(), QStringLiteral("NEWNAME"));
 }
 
+TEST_F(RenameTest, WithoutFeatureClassOrFieldsDuplicateFieldStopsQuietly)
+{
+    host.faults().fail(Role::Layer, "get_FeatureClass", nullptr, 1);
+    EXPECT_FALSE(form.DuplicateField(QStringLiteral("roads"), QStringLiteral("NAME"), QStringLiteral("NEWNAME")));
+    host.faults().fail(Role::FeatureClass, "get_Fields", nullptr, 1);
+    EXPECT_FALSE(form.DuplicateField(QStringLiteral("roads"), QStringLiteral("NAME"), QStringLiteral("NEWNAME")));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(fieldNames(*roads), untouched);
+}
+
 TEST_F(RenameTest, ABinaryFieldIsCopiedButKept)
 {
     fc().addField(props(u"PHOTO", host::fieldTypeBlob), {Variant(u"bytes")});
