@@ -8,9 +8,6 @@ using namespace host;
 using runtime::E_POINTER;
 using runtime::S_OK;
 
-#define CHECK(role, op, object) \
-    if (const HResult hr_ = state_->faults.check(role, op, object); runtime::failed(hr_)) return hr_
-
 namespace {
 
 template <class... Extra>

@@ -10,6 +10,10 @@ namespace memhost {
 
 using State = std::shared_ptr<Host::State>;
 
+// Every operation of an object starts here: counted, and failed on demand.
+#define CHECK(role, op, object) \
+    if (const HResult hr_ = state_->faults.check(role, op, object); runtime::failed(hr_)) return hr_
+
 ComPtr<host::IHostApplication> makeApplication(State state, std::shared_ptr<Application> app);
 ComPtr<host::IRunningApplicationTable> makeRunningApplicationTable(State state);
 ComPtr<runtime::IUnknown> makeDocument(State state, std::shared_ptr<Document> doc);

@@ -12,9 +12,6 @@ using runtime::E_INVALIDARG;
 using runtime::E_POINTER;
 using runtime::S_OK;
 
-#define CHECK(role, op, object) \
-    if (const HResult hr_ = state_->faults.check(role, op, object); runtime::failed(hr_)) return hr_
-
 namespace {
 
 class GeometryDefinition : public runtime::Object<life, IOtherObject> {};

@@ -11,6 +11,8 @@
 #include <QComboBox>
 #include <QDialog>
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 using namespace runtime;
@@ -36,6 +38,16 @@ protected:
     memhost::Host host;
     ComPtr<ICommand> command;
 };
+
+// The entries of the dialog's Delete-tab layer list, when `form` is the dialog.
+std::optional<QStringList> layerEntries(forms::Form& form)
+{
+    auto* box = form.window()->findChild<QComboBox*>(QStringLiteral("cboTargetLayer"));
+    if (!box) return std::nullopt;
+    QStringList names;
+    for (int i = 0; i < box->count(); ++i) names << box->itemText(i);
+    return names;
+}
 
 std::u16string text(ICommand* c, HResult (ICommand::*getter)(std::u16string*) noexcept)
 {
@@ -115,8 +127,7 @@ TEST_F(CommandTest, OnCreateFailsOnANonMapDocumentYetTheClickStillOpensTheDialog
 
     QStringList layers;
     ui.onModal = [&](forms::Form& form) {
-        if (auto* box = form.window()->findChild<QComboBox*>(QStringLiteral("cboTargetLayer")))
-            for (int i = 0; i < box->count(); ++i) layers << box->itemText(i);
+        if (const auto entries = layerEntries(form)) layers = *entries;
         return true;
     };
     EXPECT_EQ(command->OnClick(), S_OK);
@@ -139,11 +150,7 @@ TEST_F(CommandTest, EveryClickShowsTheSplashAndRebuildsTheDialogFromTheMap)
     ASSERT_EQ(command->OnCreate(host.hook(app).get()), S_OK);
     std::vector<QStringList> seen;
     ui.onModal = [&](forms::Form& form) {
-        if (auto* box = form.window()->findChild<QComboBox*>(QStringLiteral("cboTargetLayer"))) {
-            QStringList names;
-            for (int i = 0; i < box->count(); ++i) names << box->itemText(i);
-            seen.push_back(names);
-        }
+        if (const auto entries = layerEntries(form)) seen.push_back(*entries);
         return true;
     };
     EXPECT_EQ(command->OnClick(), S_OK);

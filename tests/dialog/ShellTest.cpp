@@ -11,16 +11,6 @@
 using forms::Answer;
 using forms::MsgKind;
 
-namespace {
-
-QStringList layerNames(const QComboBox* box)
-{
-    QStringList out;
-    for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
-    return out;
-}
-
-} // namespace
 
 TEST_F(DialogTest, LoadWorksOnTheLastRunningMapApplication)
 {
@@ -30,8 +20,8 @@ TEST_F(DialogTest, LoadWorksOnTheLastRunningMapApplication)
 
     form.load();
 
-    EXPECT_EQ(layerNames(form.cboTargetLayer), QStringList{QStringLiteral("last")});
-    EXPECT_EQ(layerNames(form.cboTargetLayerRename), QStringList{QStringLiteral("last")});
+    EXPECT_EQ(items(form.cboTargetLayer), QStringList{QStringLiteral("last")});
+    EXPECT_EQ(items(form.cboTargetLayerRename), QStringList{QStringLiteral("last")});
     EXPECT_TRUE(form.m_pApp);
     EXPECT_TRUE(form.m_pDoc);
     EXPECT_TRUE(form.m_pAppRot);
@@ -68,7 +58,7 @@ TEST_F(DialogTest, FormFieldsOutliveUnloadingWhileControlsDoNot)
     // A failing table on the next load keeps the application found before.
     host.faults().fail(memhost::Role::RunningApplicationTable, "get_Count");
     form.load();
-    EXPECT_EQ(layerNames(form.cboTargetLayer), QStringList{QStringLiteral("roads")});
+    EXPECT_EQ(items(form.cboTargetLayer), QStringList{QStringLiteral("roads")});
 }
 
 TEST_F(DialogTest, TabsShowTheirFramesAndKeepEveryControlsContent)
