@@ -1,11 +1,13 @@
 #include "gishost/app/LayerTree.h"
 
-#include "gishost/model/FieldTypes.h"
+#include "engine/FieldTypes.h"
 #include "runtime/ComPtr.h"
 
 #include <QTreeWidget>
 
 namespace gishost {
+
+using namespace engine;
 
 using runtime::ComPtr;
 

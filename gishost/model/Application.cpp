@@ -1,9 +1,11 @@
 #include "gishost/model/Application.h"
 
-#include "gishost/model/Text.h"
+#include "engine/Text.h"
 #include "runtime/Creation.h"
 
 namespace gishost {
+
+using namespace engine;
 
 HResult Application::get_Document(runtime::IUnknown** document) noexcept
 {

@@ -1,12 +1,14 @@
 #include "gishost/model/ColumnCopy.h"
 
 #include "gishost/model/FeatureClass.h"
-#include "gishost/model/OgrStatus.h"
-#include "gishost/model/Transaction.h"
+#include "engine/OgrStatus.h"
+#include "engine/Transaction.h"
 
 #include <ogrsf_frmts.h>
 
 namespace gishost {
+
+using namespace engine;
 
 using runtime::HResult;
 

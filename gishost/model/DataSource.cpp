@@ -1,6 +1,6 @@
 #include "gishost/model/DataSource.h"
 
-#include "gishost/model/OgrStatus.h"
+#include "engine/OgrStatus.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +8,8 @@
 #include <filesystem>
 
 namespace gishost {
+
+using namespace engine;
 
 namespace {
 

@@ -2,18 +2,20 @@
 
 #include "gishost/model/FieldCollection.h"
 #include "gishost/model/FieldSchema.h"
-#include "gishost/model/GpkgAliases.h"
-#include "gishost/model/OgrStatus.h"
+#include "engine/GpkgAliases.h"
+#include "engine/OgrStatus.h"
 #include "gishost/model/RequiredFields.h"
 #include "gishost/model/RowCursor.h"
-#include "gishost/model/Text.h"
-#include "gishost/model/Transaction.h"
+#include "engine/Text.h"
+#include "engine/Transaction.h"
 
 #include <ogrsf_frmts.h>
 
 #include <map>
 
 namespace gishost {
+
+using namespace engine;
 
 using namespace host;
 

@@ -1,9 +1,11 @@
 #include "gishost/model/FieldCalculator.h"
 
 #include "gishost/model/ColumnCopy.h"
-#include "gishost/model/Text.h"
+#include "engine/Text.h"
 
 namespace gishost {
+
+using namespace engine;
 
 HResult FieldCalculator::putref_Cursor(host::IRowCursor* cursor) noexcept
 {

@@ -1,12 +1,14 @@
 #include "gishost/model/FieldSchema.h"
 
-#include "gishost/model/DefaultValue.h"
-#include "gishost/model/FieldTypes.h"
-#include "gishost/model/Text.h"
+#include "engine/DefaultValue.h"
+#include "engine/FieldTypes.h"
+#include "engine/Text.h"
 
 #include <ogrsf_frmts.h>
 
 namespace gishost {
+
+using namespace engine;
 
 using runtime::HResult;
 

@@ -1,13 +1,15 @@
 #include "gishost/model/Map.h"
 
 #include "gishost/model/Layers.h"
-#include "gishost/model/Text.h"
+#include "engine/Text.h"
 
 #include <ogrsf_frmts.h>
 
 #include <filesystem>
 
 namespace gishost {
+
+using namespace engine;
 
 Map::Map(std::shared_ptr<DataSource> source)
     : source_(std::move(source)), name_(toU16(std::filesystem::path(source_->path()).filename().string()))

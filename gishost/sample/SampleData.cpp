@@ -1,7 +1,7 @@
 #include "gishost/sample/SampleData.h"
 
-#include "gishost/model/GpkgAliases.h"
-#include "gishost/model/Transaction.h"
+#include "engine/GpkgAliases.h"
+#include "engine/Transaction.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
@@ -9,6 +9,8 @@
 #include <stdexcept>
 
 namespace gishost::sample {
+
+using namespace engine;
 
 namespace fs = std::filesystem;
 

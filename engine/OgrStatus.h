@@ -11,7 +11,7 @@
 
 class GDALDataset;
 
-namespace gishost {
+namespace engine {
 
 runtime::HResult statusOf(OGRErr err) noexcept;
 
@@ -32,4 +32,4 @@ public:
     QuietErrors& operator=(const QuietErrors&) = delete;
 };
 
-} // namespace gishost
+} // namespace engine

@@ -1,10 +1,10 @@
-#include "gishost/model/Transaction.h"
+#include "engine/Transaction.h"
 
-#include "gishost/model/OgrStatus.h"
+#include "engine/OgrStatus.h"
 
 #include <gdal_priv.h>
 
-namespace gishost {
+namespace engine {
 
 Transaction::Transaction(GDALDataset& dataset, bool allowEmulated) : dataset_(dataset)
 {
@@ -27,4 +27,4 @@ runtime::HResult Transaction::commit()
     return statusOf(dataset_.CommitTransaction());
 }
 
-} // namespace gishost
+} // namespace engine

@@ -1,10 +1,10 @@
-#include "gishost/model/OgrStatus.h"
+#include "engine/OgrStatus.h"
 
 #include <cpl_error.h>
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
-namespace gishost {
+namespace engine {
 
 runtime::HResult statusOf(OGRErr err) noexcept
 {
@@ -47,4 +47,4 @@ std::string quoteLiteral(const std::string& text) { return quoted(text, '\''); }
 QuietErrors::QuietErrors() { CPLPushErrorHandler(CPLQuietErrorHandler); }
 QuietErrors::~QuietErrors() { CPLPopErrorHandler(); }
 
-} // namespace gishost
+} // namespace engine

@@ -1,4 +1,4 @@
-#include "gishost/model/FieldTypes.h"
+#include "engine/FieldTypes.h"
 
 #include "host/ObjectModel.h"
 
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <iterator>
 
-namespace gishost {
+namespace engine {
 
 namespace {
 
@@ -89,4 +89,4 @@ const char* typeName(std::int32_t code)
 
 bool isNumeric(OGRFieldType type) { return type == OFTInteger || type == OFTInteger64 || type == OFTReal; }
 
-} // namespace gishost
+} // namespace engine

@@ -11,7 +11,7 @@
 
 class GDALDataset;
 
-namespace gishost {
+namespace engine {
 
 // Column name to alias; the call fails only when the table cannot be read.
 runtime::HResult readGpkgAliases(GDALDataset& dataset, const std::string& table,
@@ -24,4 +24,4 @@ runtime::HResult writeGpkgAlias(GDALDataset& dataset, const std::string& table, 
 // Removes what the table says about a column that is gone.
 runtime::HResult forgetGpkgColumn(GDALDataset& dataset, const std::string& table, const std::string& column);
 
-} // namespace gishost
+} // namespace engine

@@ -1,8 +1,8 @@
-#include "gishost/model/DefaultValue.h"
+#include "engine/DefaultValue.h"
 
-#include "gishost/model/FieldTypes.h"
-#include "gishost/model/OgrStatus.h"
-#include "gishost/model/Text.h"
+#include "engine/FieldTypes.h"
+#include "engine/OgrStatus.h"
+#include "engine/Text.h"
 
 #include <cpl_string.h>
 
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace gishost {
+namespace engine {
 
 using runtime::Variant;
 
@@ -108,4 +108,4 @@ runtime::HResult defaultFromVariant(const Variant& value, OGRFieldType type, std
     return runtime::S_OK;
 }
 
-} // namespace gishost
+} // namespace engine

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-namespace gishost {
+namespace engine {
 
 runtime::Variant variantFromDefault(const char* ogrDefault, OGRFieldType type);
 
@@ -20,4 +20,4 @@ runtime::Variant variantFromDefault(const char* ogrDefault, OGRFieldType type);
 runtime::HResult defaultFromVariant(const runtime::Variant& value, OGRFieldType type,
                                     std::optional<std::string>& ogrDefault);
 
-} // namespace gishost
+} // namespace engine

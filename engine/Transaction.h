@@ -4,7 +4,7 @@
 
 class GDALDataset;
 
-namespace gishost {
+namespace engine {
 
 // A dataset transaction where the driver has one; rolled back unless committed.
 class Transaction {
@@ -26,4 +26,4 @@ private:
     bool active_ = false;
 };
 
-} // namespace gishost
+} // namespace engine

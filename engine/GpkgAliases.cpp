@@ -1,11 +1,11 @@
-#include "gishost/model/GpkgAliases.h"
+#include "engine/GpkgAliases.h"
 
-#include "gishost/model/OgrStatus.h"
+#include "engine/OgrStatus.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
-namespace gishost {
+namespace engine {
 
 namespace {
 
@@ -81,4 +81,4 @@ runtime::HResult forgetGpkgColumn(GDALDataset& dataset, const std::string& table
                                    " AND column_name = " + quoteLiteral(column));
 }
 
-} // namespace gishost
+} // namespace engine

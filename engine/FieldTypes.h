@@ -9,7 +9,7 @@
 
 class OGRFieldDefn;
 
-namespace gishost {
+namespace engine {
 
 struct OgrFieldType {
     OGRFieldType type;
@@ -23,4 +23,4 @@ std::optional<OgrFieldType> ogrTypeOf(std::int32_t code);
 const char* typeName(std::int32_t code);
 bool isNumeric(OGRFieldType type);
 
-} // namespace gishost
+} // namespace engine
