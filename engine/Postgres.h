@@ -1,0 +1,78 @@
+#pragma once
+
+// PostgreSQL/PostGIS tables reached through GDAL's PostgreSQL driver. Schema
+// changes and the column copy are the database's own SQL on the dataset's
+// connection, each call one transaction whose statements wait for another
+// session's locks at most lockTimeout(); a failure rolls the whole call back
+// and its reason, with the database's message, goes to explain().
+
+#include "runtime/Status.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+class GDALDataset;
+class OGRFieldDefn;
+
+namespace engine::pg {
+
+struct Table {
+    std::string schema;
+    std::string name;
+};
+
+// "schema"."name", each part quoted.
+std::string quotedName(const Table& table);
+// schema.name as a person reads it.
+std::string displayName(const Table& table);
+
+// "PG:..." and postgresql:// (or postgres://) URIs, as GDAL's driver takes them.
+bool isConnectionString(const std::string& text);
+// `text` with every password that `connection` or PGPASSWORD holds blanked
+// out, so that neither messages nor logs ever show one.
+std::string hidePasswords(const std::string& text, const std::string& connection);
+
+bool isPostgres(GDALDataset& dataset);
+
+runtime::HResult currentDatabase(GDALDataset& dataset, std::string& name);
+
+// A table or view whose rows the connected role may read, under the name
+// GDAL gives its layer: the bare name in the current schema, else schema.name.
+struct TableLayer {
+    std::string layerName;
+    Table table;
+};
+runtime::HResult readableTables(GDALDataset& dataset, std::vector<TableLayer>& tables);
+
+// What GDAL's field definitions do not tell: the column's type as the
+// database names it, and its comment, which is the field's alias.
+struct ColumnFacts {
+    std::string type;
+    std::optional<std::string> comment;
+};
+runtime::HResult readColumns(GDALDataset& dataset, const Table& table, std::map<std::string, ColumnFacts>& columns);
+
+// The default GDAL read from the catalog as an OGR default literal: the
+// database's casts dropped ('-3'::integer is -3, '2020-01-02'::date is
+// '2020-01-02'), booleans as 1 and 0. None when the field has no default.
+std::optional<std::string> ogrDefault(const OGRFieldDefn& field);
+
+// The column type that holds an OGR field of this kind.
+std::string columnType(const OGRFieldDefn& field);
+
+// Adds a column like `field`: its type, default, not-null constraint and,
+// as the column's comment, its alternative name (the alias). A not-null
+// column without a default is filled with a neutral value of its type for
+// the rows already there.
+runtime::HResult addColumn(GDALDataset& dataset, const Table& table, const OGRFieldDefn& field);
+runtime::HResult dropColumn(GDALDataset& dataset, const Table& table, const std::string& column);
+// One UPDATE; refused when the two columns' types differ, as the copy could
+// then change values.
+runtime::HResult copyColumn(GDALDataset& dataset, const Table& table, const std::string& from, const std::string& to);
+
+// False once the server has closed the dataset's connection.
+bool connectionAlive(GDALDataset& dataset);
+
+} // namespace engine::pg

@@ -1,0 +1,129 @@
+#include "PgServer.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include <unistd.h>
+
+namespace pgtest {
+
+namespace {
+
+std::string stateFolder()
+{
+    if (const char* env = std::getenv("QUILLET_PG_STATE")) return env;
+    return QUILLET_PG_STATE;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string s = text.str();
+    while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
+    return s;
+}
+
+// The password is the last field of the pgpass line the server script wrote.
+std::string superuserPassword()
+{
+    const std::string line = readFile(passFile());
+    return line.substr(line.rfind(':') + 1);
+}
+
+std::string message(PGconn* conn) { return PQerrorMessage(conn); }
+
+} // namespace
+
+Session::Session(const std::string& conninfo) : conn_(PQconnectdb(conninfo.c_str()), PQfinish)
+{
+    if (PQstatus(conn_.get()) != CONNECTION_OK) throw std::runtime_error("cannot connect: " + message(conn_.get()));
+}
+
+Rows Session::query(const std::string& sql)
+{
+    std::unique_ptr<PGresult, void (*)(PGresult*)> result(PQexec(conn_.get(), sql.c_str()), PQclear);
+    const ExecStatusType status = PQresultStatus(result.get());
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
+        throw std::runtime_error(sql + ": " + message(conn_.get()));
+    Rows rows;
+    for (int r = 0; r < PQntuples(result.get()); ++r) {
+        Row& row = rows.emplace_back();
+        for (int c = 0; c < PQnfields(result.get()); ++c)
+            row.push_back(PQgetisnull(result.get(), r, c) ? Cell() : Cell(PQgetvalue(result.get(), r, c)));
+    }
+    return rows;
+}
+
+void Session::exec(const std::string& sql) { query(sql); }
+
+Cell Session::value(const std::string& sql)
+{
+    const Rows rows = query(sql);
+    if (rows.empty() || rows.front().empty()) throw std::runtime_error(sql + ": no rows");
+    return rows.front().front();
+}
+
+std::string Session::error(const std::string& sql)
+{
+    try {
+        query(sql);
+        return {};
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+}
+
+int Session::backendPid() { return PQbackendPID(conn_.get()); }
+
+std::optional<std::string> serverConninfo(std::string& why)
+{
+    const std::string folder = stateFolder();
+    if (const std::string unavailable = readFile(folder + "/unavailable"); !unavailable.empty()) {
+        why = unavailable;
+        return std::nullopt;
+    }
+    const std::string conninfo = readFile(folder + "/conninfo");
+    if (conninfo.empty()) {
+        why = "no test server was started (" + folder + "/conninfo is missing): run the tests through ctest";
+        return std::nullopt;
+    }
+    return conninfo;
+}
+
+std::string passFile() { return stateFolder() + "/pgpass"; }
+
+void DatabaseTest::SetUp()
+{
+    std::string why;
+    const auto server = serverConninfo(why);
+    if (!server) {
+        const char* ci = std::getenv("CI");
+        if (ci && std::string(ci) == "true") FAIL() << why;
+        GTEST_SKIP() << why;
+    }
+    server_ = *server;
+    // gishost finds the password where a user keeps it.
+    setenv("PGPASSFILE", passFile().c_str(), 1);
+    unsetenv("PGPASSWORD");
+    static int serial = 0;
+    database = "quillet_" + std::to_string(getpid()) + "_" + std::to_string(++serial);
+    Session(server_ + " password=" + superuserPassword() + " dbname=postgres")
+        .exec("CREATE DATABASE " + database + " TEMPLATE quillet_template");
+}
+
+void DatabaseTest::TearDown()
+{
+    if (database.empty()) return;
+    Session(server_ + " password=" + superuserPassword() + " dbname=postgres")
+        .exec("DROP DATABASE IF EXISTS " + database + " WITH (FORCE)");
+}
+
+std::string DatabaseTest::conninfo() const { return server_ + " dbname=" + database; }
+
+Session DatabaseTest::session() const { return Session(conninfo() + " password=" + superuserPassword()); }
+
+} // namespace pgtest

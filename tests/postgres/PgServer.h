@@ -1,0 +1,64 @@
+#pragma once
+
+// The throwaway server the test command starts (tests/postgres/test-server),
+// and connections of the tests' own through libpq, independent of GDAL and
+// of gishost, to build tables and to check what is in them.
+
+#include <gtest/gtest.h>
+
+#include <libpq-fe.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pgtest {
+
+using Cell = std::optional<std::string>; // nullopt for NULL
+using Row = std::vector<Cell>;
+using Rows = std::vector<Row>;
+
+// One libpq connection; every call throws when the database reports an error.
+class Session {
+public:
+    explicit Session(const std::string& conninfo);
+
+    void exec(const std::string& sql);
+    Rows query(const std::string& sql);
+    // The first column of the first row.
+    Cell value(const std::string& sql);
+    // The database's message when `sql` fails, empty when it succeeds.
+    std::string error(const std::string& sql);
+    int backendPid();
+
+private:
+    std::unique_ptr<PGconn, void (*)(PGconn*)> conn_;
+};
+
+// libpq keywords (host, port, user, password) of the server's superuser,
+// or nullopt with `why` set when the test command started no server.
+std::optional<std::string> serverConninfo(std::string& why);
+// The password file the server's superuser connects with.
+std::string passFile();
+
+// A database of its own for each test, made from the PostGIS template and
+// dropped at the end. Without a server the test skips, or fails when CI=true.
+class DatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // libpq keywords of the test's database, without the password, and the
+    // same as a GDAL connection string ("PG:...").
+    std::string conninfo() const;
+    std::string gdalConnection() const { return "PG:" + conninfo(); }
+    Session session() const;
+
+    std::string database;
+
+private:
+    std::string server_;
+};
+
+} // namespace pgtest
