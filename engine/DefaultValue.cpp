@@ -7,7 +7,6 @@
 #include <cpl_string.h>
 
 #include <charconv>
-#include <cstdio>
 #include <cstring>
 
 namespace engine {
@@ -60,11 +59,12 @@ Variant numberFromText(const std::string& text, OGRFieldType type)
     return toU16(text);
 }
 
+// The shortest text that reads back as the same double: 0.1, not 0.10000000000000001.
 std::string formatDouble(double d)
 {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.17g", d);
-    return buffer;
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, d);
+    return std::string(buffer, ec == std::errc() ? end : buffer);
 }
 
 } // namespace
