@@ -12,23 +12,15 @@ using namespace engine;
 
 using runtime::HResult;
 
-namespace {
-
-// PostgreSQL names its layers "schema.table" outside the public schema.
-std::string quotedTableName(const DataSource& source, const std::string& layerName)
-{
-    const auto dot = layerName.find('.');
-    if (source.driverName() != "PostgreSQL" || dot == std::string::npos) return quoteIdentifier(layerName);
-    return quoteIdentifier(layerName.substr(0, dot)) + "." + quoteIdentifier(layerName.substr(dot + 1));
-}
-
-} // namespace
-
 HResult copyColumnBySql(FeatureClass& table, const std::string& source, const std::string& target)
 {
-    return executeSql(table.source().dataset(), "UPDATE " + quotedTableName(table.source(), table.layer().GetName()) +
-                                                    " SET " + quoteIdentifier(target) + " = " +
-                                                    quoteIdentifier(source));
+    DataSource& data = table.source();
+    if (const engine::pg::Table* pgTable = data.table(table.layerName())) {
+        const HResult hr = data.ensureConnected();
+        return runtime::failed(hr) ? hr : engine::pg::copyColumn(data.dataset(), *pgTable, source, target);
+    }
+    return executeSql(data.dataset(), "UPDATE " + quoteIdentifier(table.layerName()) + " SET " +
+                                          quoteIdentifier(target) + " = " + quoteIdentifier(source));
 }
 
 namespace {
@@ -52,7 +44,7 @@ HResult copyColumnByFeature(FeatureClass& table, const std::string& source, cons
     const int from = table.attributeIndex(source);
     const int to = table.attributeIndex(target);
     if (from < 0 || to < 0) return runtime::E_INVALIDARG;
-    OGRLayer& layer = table.layer();
+    OGRLayer& layer = *table.layer();
     const OGRFeatureDefn& definition = *layer.GetLayerDefn();
     if (definition.GetFieldDefn(from)->GetType() != definition.GetFieldDefn(to)->GetType())
         return runtime::E_INVALIDARG;

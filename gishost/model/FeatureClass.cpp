@@ -18,9 +18,10 @@ namespace gishost {
 using namespace engine;
 
 using namespace host;
+namespace pg = engine::pg;
 
 FeatureClass::FeatureClass(std::shared_ptr<DataSource> source, OGRLayer& layer)
-    : source_(std::move(source)), layer_(layer), required_(requiredFieldNames(layer))
+    : source_(std::move(source)), layerName_(layer.GetName()), required_(requiredFieldNames(layer))
 {
 }
 
@@ -29,22 +30,38 @@ HResult FeatureClass::get_Fields(IFieldCollection** fields) noexcept
     return guarded([&] { return giveObject(fields, runtime::make<FieldCollection>(ComPtr<FeatureClass>(this))); });
 }
 
+// GDAL 3.6 keeps no alias for GeoPackage or PostgreSQL: the host reads them
+// from gpkg_data_columns and from the columns' comments.
+HResult FeatureClass::readAliases(std::map<std::string, std::string>& aliases) const
+{
+    aliases.clear();
+    if (source_->isGeoPackage()) return readGpkgAliases(source_->dataset(), layerName_, aliases);
+    const pg::Table* table = source_->table(layerName_);
+    if (!table) return S_OK;
+    std::map<std::string, pg::ColumnFacts> columns;
+    const HResult hr = pg::readColumns(source_->dataset(), *table, columns);
+    for (const auto& [name, facts] : columns)
+        if (facts.comment) aliases[name] = *facts.comment;
+    return hr;
+}
+
 HResult FeatureClass::fields(std::vector<FieldInfo>& out) const
 {
-    std::map<std::string, std::string> gpkgAliases;
-    if (source_->isGeoPackage()) {
-        const HResult hr = readGpkgAliases(source_->dataset(), layer_.GetName(), gpkgAliases);
-        if (runtime::failed(hr)) return hr;
-    }
-    OGRFeatureDefn& definition = *layer_.GetLayerDefn();
+    OGRLayer* layer = this->layer();
+    if (!layer) return runtime::E_FAIL;
+    std::map<std::string, std::string> aliases;
+    if (const HResult hr = readAliases(aliases); runtime::failed(hr)) return hr;
+    OGRFeatureDefn& definition = *layer->GetLayerDefn();
     out.clear();
-    out.push_back(objectIdField(layer_));
+    out.push_back(objectIdField(*layer));
     for (int i = 0; i < definition.GetGeomFieldCount(); ++i) out.push_back(geometryField(*definition.GetGeomFieldDefn(i)));
     for (int i = 0; i < definition.GetFieldCount(); ++i) {
-        const OGRFieldDefn& field = *definition.GetFieldDefn(i);
+        OGRFieldDefn field(definition.GetFieldDefn(i));
         const std::string name = field.GetNameRef();
-        const auto alias = gpkgAliases.find(name);
-        out.push_back(attributeField(field, alias != gpkgAliases.end() ? alias->second : field.GetAlternativeNameRef(),
+        // The database's casts would make its defaults unreadable as values.
+        if (source_->isPostgres()) field.SetDefault(pg::ogrDefault(field) ? pg::ogrDefault(field)->c_str() : nullptr);
+        const auto alias = aliases.find(name);
+        out.push_back(attributeField(field, alias != aliases.end() ? alias->second : field.GetAlternativeNameRef(),
                                      required_.count(name) > 0));
     }
     return S_OK;
@@ -52,7 +69,9 @@ HResult FeatureClass::fields(std::vector<FieldInfo>& out) const
 
 int FeatureClass::attributeIndex(const std::string& name) const
 {
-    const OGRFeatureDefn& definition = *layer_.GetLayerDefn();
+    OGRLayer* layer = this->layer();
+    if (!layer) return -1;
+    const OGRFeatureDefn& definition = *layer->GetLayerDefn();
     for (int i = 0; i < definition.GetFieldCount(); ++i)
         if (name == definition.GetFieldDefn(i)->GetNameRef()) return i;
     return -1;
@@ -89,7 +108,9 @@ HResult FeatureClass::Search(runtime::IUnknown* filter, bool, IRowCursor** curso
 HResult FeatureClass::schemaChangeAllowed(const char* capability) const
 {
     if (source_->readOnly()) return runtime::E_ACCESSDENIED;
-    return layer_.TestCapability(capability) ? S_OK : runtime::E_NOTIMPL;
+    OGRLayer* layer = this->layer();
+    if (!layer) return runtime::E_FAIL;
+    return layer->TestCapability(capability) ? S_OK : runtime::E_NOTIMPL;
 }
 
 HResult FeatureClass::addField(const FieldInfo& info)
@@ -97,12 +118,16 @@ HResult FeatureClass::addField(const FieldInfo& info)
     std::unique_ptr<OGRFieldDefn> field;
     HResult hr = ogrFieldFor(info, field);
     if (runtime::failed(hr) || runtime::failed(hr = schemaChangeAllowed(OLCCreateField))) return hr;
+    if (const pg::Table* table = source_->table(layerName_)) return changeDatabase([&] {
+        return pg::addColumn(source_->dataset(), *table, *field);
+    });
 
+    OGRLayer& layer = *this->layer();
     Transaction transaction(source_->dataset(), false);
     if (runtime::failed(hr = transaction.started())) return hr;
-    if (runtime::failed(hr = statusOf(layer_.CreateField(field.get(), FALSE)))) return hr;
+    if (runtime::failed(hr = statusOf(layer.CreateField(field.get(), FALSE)))) return hr;
     if (source_->isGeoPackage() && !info.alias.empty())
-        hr = writeGpkgAlias(source_->dataset(), layer_.GetName(), field->GetNameRef(), toUtf8(info.alias));
+        hr = writeGpkgAlias(source_->dataset(), layerName_, field->GetNameRef(), toUtf8(info.alias));
     return runtime::failed(hr) ? hr : transaction.commit();
 }
 
@@ -112,12 +137,27 @@ HResult FeatureClass::deleteField(const std::string& name)
     if (index < 0 || required_.count(name)) return runtime::E_INVALIDARG;
     HResult hr = schemaChangeAllowed(OLCDeleteField);
     if (runtime::failed(hr)) return hr;
+    if (const pg::Table* table = source_->table(layerName_)) return changeDatabase([&] {
+        return pg::dropColumn(source_->dataset(), *table, name);
+    });
 
+    OGRLayer& layer = *this->layer();
     Transaction transaction(source_->dataset(), false);
     if (runtime::failed(hr = transaction.started())) return hr;
-    if (runtime::failed(hr = statusOf(layer_.DeleteField(index)))) return hr;
-    if (source_->isGeoPackage()) hr = forgetGpkgColumn(source_->dataset(), layer_.GetName(), name);
+    if (runtime::failed(hr = statusOf(layer.DeleteField(index)))) return hr;
+    if (source_->isGeoPackage()) hr = forgetGpkgColumn(source_->dataset(), layerName_, name);
     return runtime::failed(hr) ? hr : transaction.commit();
+}
+
+// GDAL's layers do not follow a schema changed by our own SQL: the database
+// is opened afresh after the change (which stands even when that fails).
+template <class Change>
+HResult FeatureClass::changeDatabase(Change change)
+{
+    HResult hr = source_->ensureConnected();
+    if (runtime::succeeded(hr)) hr = change();
+    if (runtime::succeeded(hr)) source_->reopen();
+    return hr;
 }
 
 } // namespace gishost

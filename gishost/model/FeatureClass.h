@@ -5,6 +5,7 @@
 #include "gishost/model/Life.h"
 #include "host/ObjectModel.h"
 
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -29,16 +30,22 @@ public:
     // OGR's index of the attribute field with exactly this name, or -1.
     int attributeIndex(const std::string& name) const;
 
-    OGRLayer& layer() const noexcept { return layer_; }
+    // The dataset's layer as it is now (a database is opened afresh after a
+    // schema change); null when it is gone.
+    OGRLayer* layer() const { return source_->layer(layerName_); }
+    const std::string& layerName() const noexcept { return layerName_; }
     DataSource& source() const noexcept { return *source_; }
 
 private:
     HResult addField(const FieldInfo& info);
     HResult deleteField(const std::string& name);
     HResult schemaChangeAllowed(const char* capability) const;
+    HResult readAliases(std::map<std::string, std::string>& aliases) const;
+    template <class Change>
+    HResult changeDatabase(Change change);
 
     std::shared_ptr<DataSource> source_;
-    OGRLayer& layer_;
+    std::string layerName_;
     std::set<std::string> required_;
 };
 

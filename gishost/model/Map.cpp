@@ -5,17 +5,16 @@
 
 #include <ogrsf_frmts.h>
 
-#include <filesystem>
 
 namespace gishost {
 
 using namespace engine;
 
 Map::Map(std::shared_ptr<DataSource> source)
-    : source_(std::move(source)), name_(toU16(std::filesystem::path(source_->path()).filename().string()))
+    : source_(std::move(source)), name_(toU16(source_->name()))
 {
     GDALDataset& dataset = source_->dataset();
-    for (OGRLayer* layer : dataset.GetLayers()) {
+    for (OGRLayer* layer : source_->vectorLayers()) {
         auto featureClass = runtime::make<FeatureClass>(source_, *layer);
         layers_.emplace_back(runtime::make<FeatureLayer>(toU16(layer->GetName()), featureClass).get());
     }
