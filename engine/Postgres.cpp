@@ -51,12 +51,6 @@ bool queryRows(GDALDataset& dataset, const std::string& sql, Visit visit)
     return CPLGetLastErrorType() < CE_Failure;
 }
 
-bool runStatement(GDALDataset& dataset, const std::string& sql)
-{
-    QuietErrors quiet;
-    return runtime::succeeded(executeSql(dataset, sql));
-}
-
 // One call's work: a transaction whose statements wait for locks at most
 // lockTimeout(); the first failure is explained, and the rest is skipped.
 class Work {
@@ -74,7 +68,7 @@ public:
 
     void run(const std::string& sql)
     {
-        if (ok_ && !runStatement(dataset_, sql)) fail(databaseMessage());
+        if (ok_ && runtime::failed(executeSql(dataset_, sql))) fail(databaseMessage());
     }
 
     template <class Visit>
@@ -93,7 +87,6 @@ public:
     HResult finish()
     {
         if (ok_) {
-            QuietErrors quiet;
             CPLErrorReset();
             if (runtime::failed(transaction_.commit())) fail(databaseMessage());
         }
@@ -103,6 +96,9 @@ public:
 private:
     GDALDataset& dataset_;
     std::string what_;
+    // The reason is explained once; GDAL's own report of the rollback (on a
+    // lost connection) would only repeat it.
+    QuietErrors quiet_;
     Transaction transaction_;
     bool ok_ = true;
 };

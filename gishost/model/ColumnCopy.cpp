@@ -16,8 +16,10 @@ HResult copyColumnBySql(FeatureClass& table, const std::string& source, const st
 {
     DataSource& data = table.source();
     if (const engine::pg::Table* pgTable = data.table(table.layerName())) {
-        const HResult hr = data.ensureConnected();
-        return runtime::failed(hr) ? hr : engine::pg::copyColumn(data.dataset(), *pgTable, source, target);
+        HResult hr = data.ensureConnected();
+        if (runtime::succeeded(hr)) hr = engine::pg::copyColumn(data.dataset(), *pgTable, source, target);
+        if (runtime::failed(hr)) data.reconnectIfLost();
+        return hr;
     }
     return executeSql(data.dataset(), "UPDATE " + quoteIdentifier(table.layerName()) + " SET " +
                                           quoteIdentifier(target) + " = " + quoteIdentifier(source));

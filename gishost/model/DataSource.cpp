@@ -177,6 +177,11 @@ runtime::HResult DataSource::ensureConnected()
     return reopen();
 }
 
+bool DataSource::reconnectIfLost()
+{
+    return postgres_ && !pg::connectionAlive(*dataset_) && runtime::succeeded(reopen());
+}
+
 std::string DataSource::driverName() const
 {
     GDALDriver* driver = dataset_->GetDriver();

@@ -46,6 +46,8 @@ public:
     // Reconnects when the server closed the connection (a restart, an
     // administrator ending the session).
     runtime::HResult ensureConnected();
+    // The same, answering whether it connected again.
+    bool reconnectIfLost();
 
 private:
     DataSource(GDALDatasetUniquePtr dataset, std::string path, bool readOnly);

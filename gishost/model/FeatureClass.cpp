@@ -39,7 +39,9 @@ HResult FeatureClass::readAliases(std::map<std::string, std::string>& aliases) c
     const pg::Table* table = source_->table(layerName_);
     if (!table) return S_OK;
     std::map<std::string, pg::ColumnFacts> columns;
-    const HResult hr = pg::readColumns(source_->dataset(), *table, columns);
+    HResult hr = pg::readColumns(source_->dataset(), *table, columns);
+    // A connection the server closed is taken up again.
+    if (runtime::failed(hr) && source_->reconnectIfLost()) hr = pg::readColumns(source_->dataset(), *table, columns);
     for (const auto& [name, facts] : columns)
         if (facts.comment) aliases[name] = *facts.comment;
     return hr;
@@ -47,10 +49,11 @@ HResult FeatureClass::readAliases(std::map<std::string, std::string>& aliases) c
 
 HResult FeatureClass::fields(std::vector<FieldInfo>& out) const
 {
-    OGRLayer* layer = this->layer();
-    if (!layer) return runtime::E_FAIL;
+    // First, as it may connect again, which renews the layers.
     std::map<std::string, std::string> aliases;
     if (const HResult hr = readAliases(aliases); runtime::failed(hr)) return hr;
+    OGRLayer* layer = this->layer();
+    if (!layer) return runtime::E_FAIL;
     OGRFeatureDefn& definition = *layer->GetLayerDefn();
     out.clear();
     out.push_back(objectIdField(*layer));
@@ -156,7 +159,10 @@ HResult FeatureClass::changeDatabase(Change change)
 {
     HResult hr = source_->ensureConnected();
     if (runtime::succeeded(hr)) hr = change();
-    if (runtime::succeeded(hr)) source_->reopen();
+    if (runtime::succeeded(hr))
+        source_->reopen();
+    else
+        source_->reconnectIfLost();
     return hr;
 }
 

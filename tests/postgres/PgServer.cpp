@@ -79,6 +79,30 @@ std::string Session::error(const std::string& sql)
 
 int Session::backendPid() { return PQbackendPID(conn_.get()); }
 
+Snapshot snapshot(Session& session, const std::string& table)
+{
+    Snapshot out;
+    std::string literal;
+    for (char ch : table) literal += ch == '\'' ? std::string("''") : std::string(1, ch);
+    const Rows columns = session.query(
+        "SELECT a.attname, format_type(a.atttypid, a.atttypmod), pg_get_expr(d.adbin, d.adrelid), a.attnotnull::text, "
+        "col_description(a.attrelid, a.attnum) FROM pg_attribute a LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid "
+        "AND d.adnum = a.attnum WHERE a.attrelid = '" + literal + "'::regclass AND a.attnum > 0 AND NOT a.attisdropped "
+        "ORDER BY a.attnum");
+    std::string select;
+    for (const Row& c : columns) {
+        out.columns[*c[0]] = Row(c.begin() + 1, c.end());
+        std::string quoted = "\"";
+        for (char ch : *c[0]) quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+        select += (select.empty() ? "" : ", ") + quoted + "\"::text";
+    }
+    for (const Row& r : session.query("SELECT id::text, " + select + " FROM " + table)) {
+        auto& row = out.rows[*r[0]];
+        for (std::size_t i = 0; i < columns.size(); ++i) row[*columns[i][0]] = r[i + 1];
+    }
+    return out;
+}
+
 std::optional<std::string> serverConninfo(std::string& why)
 {
     const std::string folder = stateFolder();

@@ -8,6 +8,7 @@
 
 #include <libpq-fe.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,6 +36,16 @@ public:
 private:
     std::unique_ptr<PGconn, void (*)(PGconn*)> conn_;
 };
+
+// A table as the database holds it: each column's type, default, not-null
+// flag and comment, and by id each row's values in the database's text form
+// (geometries as EWKB).
+struct Snapshot {
+    std::map<std::string, Row> columns;
+    std::map<std::string, std::map<std::string, Cell>> rows;
+};
+// `table` is quoted as SQL names it; the table has an "id" column.
+Snapshot snapshot(Session& session, const std::string& table);
 
 // libpq keywords (host, port, user, password) of the server's superuser,
 // or nullopt with `why` set when the test command started no server.

@@ -1,0 +1,318 @@
+// The real add-in dialog deletes and renames fields of PostGIS tables through
+// gishost; what the database then holds is read with the tests' own libpq
+// queries. Other sessions hold locks, lack rights, and lose their
+// connection in the middle of a copy.
+
+#include "DialogDriver.h"
+#include "GisTestSupport.h"
+#include "PgServer.h"
+
+#include "dialog/Messages.h"
+#include "engine/Log.h"
+#include "engine/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QListWidget>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using gistest::entries;
+using gistest::messages;
+using gistest::Rename;
+using pgtest::Snapshot;
+namespace text = quillet::text;
+
+// Every reason the engine gives while it lives.
+struct Reasons {
+    std::vector<std::string> heard;
+    engine::ReasonListener listener{[this](const std::string& why) { heard.push_back(why); }};
+    bool mention(const std::string& words) const
+    {
+        for (const std::string& why : heard)
+            if (why.find(words) != std::string::npos) return true;
+        return false;
+    }
+};
+
+// A PostGIS table with a column for every type gishost maps, aliases kept
+// as comments, defaults, not-null constraints, and 2,000 rows of polygons
+// with holes and values with nulls.
+const char* const parcelsTable = R"(
+CREATE TABLE parcels (
+  id serial PRIMARY KEY,
+  geom geometry(MultiPolygon, 4326),
+  f_short smallint DEFAULT 3,
+  f_long integer NOT NULL DEFAULT 0,
+  f_single real,
+  f_double double precision DEFAULT 0.5,
+  f_numeric numeric(12,3),
+  f_name character varying(40) NOT NULL DEFAULT 'none',
+  f_memo text,
+  f_stamp timestamp with time zone,
+  f_blob bytea,
+  f_flag boolean DEFAULT false,
+  f_big bigint,
+  f_day date DEFAULT '2024-02-29',
+  f_time time without time zone,
+  f_json json,
+  f_uuid uuid,
+  f_ints integer[],
+  f_bigs bigint[],
+  f_reals double precision[],
+  f_texts text[],
+  f_owner text NOT NULL);
+COMMENT ON COLUMN parcels.f_name IS 'Parcel''s "name"';
+COMMENT ON COLUMN parcels.f_numeric IS 'Area (ha)';
+INSERT INTO parcels (geom, f_short, f_long, f_single, f_double, f_numeric, f_name, f_memo, f_stamp, f_blob, f_flag,
+  f_big, f_day, f_time, f_json, f_uuid, f_ints, f_bigs, f_reals, f_texts, f_owner)
+SELECT CASE WHEN i % 97 = 0 THEN NULL ELSE ST_Multi(ST_Difference(
+         ST_Buffer(ST_SetSRID(ST_MakePoint(i % 360 - 180 + 0.5, (i * 7) % 170 - 85), 4326), 0.2 + (i % 5) * 0.05, 2 + i % 6),
+         ST_Buffer(ST_SetSRID(ST_MakePoint(i % 360 - 180 + 0.5, (i * 7) % 170 - 85), 4326), 0.05))) END,
+  NULLIF(i % 300, 7), i * 13, CASE WHEN i % 5 = 0 THEN NULL ELSE i / 3.0 END, i * 1.0e-7 + pi(),
+  CASE WHEN i % 6 = 0 THEN NULL ELSE i * 12.345 END, 'Parcel ' || i || ' ''quoted'' ñ', repeat('memo ', i % 4),
+  CASE WHEN i % 4 = 0 THEN NULL ELSE '2001-02-03 04:05:06+02'::timestamptz + i * interval '1 hour 7 seconds' END,
+  CASE WHEN i % 3 = 0 THEN NULL ELSE decode(md5(i::text), 'hex') END, CASE WHEN i % 7 = 0 THEN NULL ELSE i % 2 = 0 END,
+  i * 4000000000, CASE WHEN i % 8 = 0 THEN NULL ELSE date '2000-01-01' + i END,
+  CASE WHEN i % 9 = 0 THEN NULL ELSE time '00:00:01' + i * interval '13 seconds' END,
+  CASE WHEN i % 10 = 0 THEN NULL ELSE json_build_object('n', i, 'tags', json_build_array('a', i)) END,
+  md5(i::text)::uuid, ARRAY[i, NULL, -i], ARRAY[i * 10000000000, 1], ARRAY[i / 7.0, 1e-300],
+  CASE WHEN i % 11 = 0 THEN NULL ELSE ARRAY['x' || i, 'with space', 'quote''s'] END, 'owner ' || (i % 17)
+FROM generate_series(1, 2000) i;
+)";
+
+class GishostOnPostgres : public pgtest::DatabaseTest {
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        if (IsSkipped() || HasFailure()) return;
+        db.emplace(session());
+        db->exec(parcelsTable);
+    }
+
+    void TearDown() override
+    {
+        engine::setLockTimeout(std::chrono::seconds(2));
+        db.reset();
+        DatabaseTest::TearDown();
+    }
+
+    // What the table would hold after these deletions and renames.
+    static Snapshot changed(Snapshot s, const std::vector<std::string>& deleted, const std::vector<Rename>& renames)
+    {
+        for (const std::string& gone : deleted) s.columns.erase(gone);
+        for (auto& [id, row] : s.rows)
+            for (const std::string& gone : deleted) row.erase(gone);
+        for (const Rename& r : renames) {
+            s.columns[r.to] = s.columns.at(r.from);
+            s.columns.erase(r.from);
+            for (auto& [id, row] : s.rows) {
+                row[r.to] = row.at(r.from);
+                row.erase(r.from);
+            }
+        }
+        return s;
+    }
+
+    std::optional<pgtest::Session> db;
+};
+
+TEST_F(GishostOnPostgres, DeletesAndRenamesEveryTypeKeepingValuesGeometriesAndDefinitions)
+{
+    const Snapshot before = pgtest::snapshot(*db, "parcels");
+    const std::vector<std::string> deleted{"f_memo", "f_big"};
+    const std::vector<Rename> renames{
+        {"f_short", "r_short"}, {"f_long", "r_long"},   {"f_single", "r_single"}, {"f_double", "r_double"},
+        {"f_numeric", "Area_ha"}, {"f_name", "Name"},   {"f_stamp", "r_stamp"},   {"f_flag", "r_flag"},
+        {"f_day", "r_day"},     {"f_time", "r_time"},   {"f_json", "r_json"},     {"f_uuid", "r_uuid"},
+        {"f_ints", "r_ints"},   {"f_bigs", "r_bigs"},   {"f_reals", "r_reals"},   {"f_texts", "r_texts"},
+        {"f_owner", "r_owner"}};
+    {
+        const gistest::Host host({gdalConnection()});
+        ASSERT_TRUE(host.loaded.problems.empty()) << host.loaded.problems[0];
+        gistest::Dialog dialog;
+        for (const char* hidden : {"id", "geom"})
+            EXPECT_FALSE(entries(*dialog.form.lstAvailableFields).contains(QLatin1String(hidden)));
+        dialog.deleteFields("parcels", deleted);
+        for (const Rename& r : renames) dialog.rename("parcels", r);
+        // A blob field is copied, but the deletion leaves blobs alone.
+        dialog.rename("parcels", {"f_blob", "r_blob"});
+
+        std::vector<std::string> expected{text::confirmDelete.toStdString(), text::deletedAll.toStdString()};
+        expected.resize(expected.size() + renames.size(), text::renamed.toStdString());
+        expected.push_back(text::duplicatedNotDeleted.toStdString());
+        EXPECT_EQ(messages(dialog.ui), expected);
+        EXPECT_TRUE(entries(*dialog.form.cboCurrentFieldName).contains(QStringLiteral("Area_ha")));
+    }
+    Snapshot expected = changed(before, deleted, renames);
+    expected.columns["r_blob"] = expected.columns["f_blob"];
+    for (auto& [id, row] : expected.rows) row["r_blob"] = row["f_blob"];
+    const Snapshot after = pgtest::snapshot(*db, "parcels");
+    EXPECT_EQ(after.columns, expected.columns);
+    EXPECT_EQ(after.rows, expected.rows);
+}
+
+// A table outside public is the layer "schema.table"; names that need
+// quoting are deleted and renamed like any other.
+TEST_F(GishostOnPostgres, TablesOfOtherSchemasAndNamesThatNeedQuoting)
+{
+    db->exec(R"(CREATE SCHEMA "Field Survey";
+        CREATE TABLE "Field Survey"."Plots ""B""" (id serial PRIMARY KEY, geom geometry(Point, 3857),
+          "Mixed Case" integer DEFAULT 4, "it's" text, "semi;colon --" integer);
+        INSERT INTO "Field Survey"."Plots ""B""" (geom, "Mixed Case", "it's", "semi;colon --")
+          SELECT ST_SetSRID(ST_MakePoint(i * 10, -i), 3857), NULLIF(i, 3), 'v' || i, i FROM generate_series(1, 50) i;
+        CREATE TABLE canary (id integer);)");
+    const std::string table = R"("Field Survey"."Plots ""B""")";
+    const std::string layer = "Field Survey.Plots \"B\"";
+    const Snapshot before = pgtest::snapshot(*db, table);
+    const std::vector<Rename> renames{{"Mixed Case", "MixedCase"}, {"it's", "Quo\"te"}};
+    {
+        const gistest::Host host({gdalConnection()});
+        gistest::Dialog dialog;
+        const QStringList layers = entries(*dialog.form.cboTargetLayer);
+        EXPECT_TRUE(layers.contains(QString::fromStdString(layer))) << layers.join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(layers.contains(QStringLiteral("parcels")));
+        EXPECT_FALSE(layers.contains(QStringLiteral("spatial_ref_sys")));
+        dialog.deleteFields(layer, {"semi;colon --"});
+        for (const Rename& r : renames) dialog.rename(layer, r);
+        EXPECT_EQ(messages(dialog.ui),
+                  (std::vector<std::string>{text::confirmDelete.toStdString(), text::deletedAll.toStdString(),
+                                            text::renamed.toStdString(), text::renamed.toStdString()}));
+    }
+    const Snapshot after = pgtest::snapshot(*db, table);
+    const Snapshot expected = changed(before, {"semi;colon --"}, renames);
+    EXPECT_EQ(after.columns, expected.columns);
+    EXPECT_EQ(after.rows, expected.rows);
+    EXPECT_EQ(db->value("SELECT to_regclass('canary') IS NOT NULL"), "t");
+}
+
+// Another session's open transaction on the table: the rename and the
+// deletion wait no longer than the lock bound, report failure with the
+// database's reason, and change nothing.
+TEST_F(GishostOnPostgres, ALockHeldByAnotherSessionRefusesWithinTheBoundAndChangesNothing)
+{
+    const Snapshot before = pgtest::snapshot(*db, "parcels");
+    pgtest::Session other = session();
+    other.exec("BEGIN; SELECT count(*) FROM parcels");
+    engine::setLockTimeout(std::chrono::milliseconds(300));
+    Reasons reasons;
+    {
+        const gistest::Host host({gdalConnection()});
+        gistest::Dialog dialog;
+        const auto start = std::chrono::steady_clock::now();
+        dialog.rename("parcels", {"f_name", "Name"});
+        dialog.deleteFields("parcels", {"f_memo"});
+        // Two statements waited; a hang would take the test's whole time.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+        EXPECT_EQ(messages(dialog.ui),
+                  (std::vector<std::string>{text::addFieldFailed(QStringLiteral("f_name")).toStdString(),
+                                            text::confirmDelete.toStdString(),
+                                            text::notDeleted(QStringLiteral("f_memo")).toStdString()}));
+    }
+    EXPECT_TRUE(reasons.mention("lock timeout")) << (reasons.heard.empty() ? "" : reasons.heard[0]);
+    other.exec("ROLLBACK");
+    const Snapshot after = pgtest::snapshot(*db, "parcels");
+    EXPECT_EQ(after.columns, before.columns);
+    EXPECT_EQ(after.rows, before.rows);
+}
+
+// A role that may edit the rows but not alter the table gets failures,
+// never a half-done change; it connects with PGPASSWORD.
+TEST_F(GishostOnPostgres, ARoleWithoutAlterRightsChangesNothing)
+{
+    const std::string clerk = database + "_clerk";
+    db->exec("CREATE ROLE " + clerk + " LOGIN PASSWORD 'clerk pw'; GRANT SELECT, INSERT, UPDATE, DELETE ON parcels TO " +
+             clerk);
+    const Snapshot before = pgtest::snapshot(*db, "parcels");
+    setenv("PGPASSWORD", "clerk pw", 1);
+    Reasons reasons;
+    {
+        const gistest::Host host({gdalConnection() + " user=" + clerk});
+        ASSERT_TRUE(host.loaded.problems.empty()) << host.loaded.problems[0];
+        gistest::Dialog dialog;
+        dialog.rename("parcels", {"f_name", "Name"});
+        dialog.deleteFields("parcels", {"f_memo", "f_big"});
+        EXPECT_EQ(messages(dialog.ui),
+                  (std::vector<std::string>{text::addFieldFailed(QStringLiteral("f_name")).toStdString(),
+                                            text::confirmDelete.toStdString(),
+                                            text::notDeleted(QStringLiteral("f_memo\rf_big")).toStdString()}));
+    }
+    unsetenv("PGPASSWORD");
+    EXPECT_TRUE(reasons.mention("must be owner of table parcels")) << (reasons.heard.empty() ? "" : reasons.heard[0]);
+    const Snapshot after = pgtest::snapshot(*db, "parcels");
+    EXPECT_EQ(after.columns, before.columns);
+    EXPECT_EQ(after.rows, before.rows);
+}
+
+// The server ends gishost's session while the copy of a rename runs (held
+// up halfway by a trigger that waits for a lock another session holds):
+// the copy fails, gishost connects again to take the added field away, and
+// the table is as it was.
+TEST_F(GishostOnPostgres, AConnectionKilledInTheMiddleOfACopyLeavesTheTableAsItWas)
+{
+    db->exec("CREATE FUNCTION hold_up() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN IF NEW.id = 1500 THEN "
+             "PERFORM pg_advisory_xact_lock_shared(4242); END IF; RETURN NEW; END $$; CREATE TRIGGER hold_up "
+             "BEFORE UPDATE ON parcels FOR EACH ROW EXECUTE FUNCTION hold_up()");
+    const Snapshot before = pgtest::snapshot(*db, "parcels");
+    pgtest::Session blocker = session();
+    blocker.exec("SELECT pg_advisory_lock(4242)");
+    engine::setLockTimeout(std::chrono::seconds(60));
+    std::atomic<bool> killed = false;
+    std::thread killer([&] {
+        pgtest::Session watcher = session();
+        for (int i = 0; i < 3000 && !killed; ++i) {
+            const pgtest::Rows copying = watcher.query(
+                "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = current_database() AND "
+                "wait_event_type = 'Lock' AND query LIKE 'UPDATE%'");
+            killed = !copying.empty();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    {
+        const gistest::Host host({gdalConnection()});
+        gistest::Dialog dialog;
+        dialog.rename("parcels", {"f_numeric", "Area_ha"});
+        EXPECT_EQ(messages(dialog.ui),
+                  (std::vector<std::string>{text::copyFailed(QStringLiteral("f_numeric")).toStdString()}));
+        EXPECT_TRUE(entries(*dialog.form.cboCurrentFieldName).contains(QStringLiteral("f_numeric")));
+    }
+    killer.join();
+    EXPECT_TRUE(killed);
+    blocker.exec("SELECT pg_advisory_unlock(4242)");
+    const Snapshot after = pgtest::snapshot(*db, "parcels");
+    EXPECT_EQ(after.columns, before.columns);
+    EXPECT_EQ(after.rows, before.rows);
+}
+
+// The map is named after the database; a password never shows, neither in
+// the map's name nor in the problem reported when it is wrong.
+TEST_F(GishostOnPostgres, MapNamedAfterTheDatabaseAndPasswordsNeverShown)
+{
+    const std::string keywords = conninfo();
+    const auto at = keywords.find("port=") + 5;
+    const std::string port = keywords.substr(at, keywords.find(' ', at) - at);
+    const std::string uri = "postgresql://quillet@127.0.0.1:" + port + "/" + database;
+    const gistest::Host host({gdalConnection(), uri, gdalConnection() + " password=wrong-Secret-1"});
+    ASSERT_EQ(host.loaded.problems.size(), 1u);
+    EXPECT_EQ(host.loaded.problems[0].find("wrong-Secret-1"), std::string::npos) << host.loaded.problems[0];
+    EXPECT_NE(host.loaded.problems[0].find("password authentication failed"), std::string::npos)
+        << host.loaded.problems[0];
+    std::int32_t maps = 0;
+    ASSERT_EQ(host.loaded.document->get_Count(&maps), runtime::S_OK);
+    ASSERT_EQ(maps, 2);
+    for (std::int32_t i = 0; i < maps; ++i) {
+        runtime::ComPtr<host::IMap> map;
+        std::u16string name;
+        ASSERT_EQ(host.loaded.document->get_Item(i, map.put()), runtime::S_OK);
+        map->get_Name(&name);
+        EXPECT_EQ(QString::fromStdU16String(name).toStdString(), database);
+    }
+}
+
+} // namespace
