@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QListWidget>
+#include <QProcess>
 
 #include <atomic>
 #include <chrono>
@@ -288,6 +289,47 @@ TEST_F(GishostOnPostgres, AConnectionKilledInTheMiddleOfACopyLeavesTheTableAsItW
     const Snapshot after = pgtest::snapshot(*db, "parcels");
     EXPECT_EQ(after.columns, before.columns);
     EXPECT_EQ(after.rows, before.rows);
+}
+
+// Two gishost processes rename the same field at once: one succeeds, the
+// other fails cleanly, and every value is in the field that took its place.
+TEST_F(GishostOnPostgres, TwoProcessesRenamingOneFieldOneSucceedsAndNoValueIsLost)
+{
+    const Snapshot before = pgtest::snapshot(*db, "parcels");
+    const QStringList targets{QStringLiteral("NameA"), QStringLiteral("NameB")};
+    std::vector<std::unique_ptr<QProcess>> children;
+    for (const QString& target : targets) {
+        children.push_back(std::make_unique<QProcess>());
+        children.back()->start(QStringLiteral(QUILLET_RENAME_CHILD),
+                               {QString::fromStdString(gdalConnection()), QStringLiteral("parcels"),
+                                QStringLiteral("f_name"), target});
+    }
+    for (const auto& child : children) {
+        ASSERT_TRUE(child->waitForReadyRead(60000));
+        ASSERT_EQ(child->readLine().trimmed(), "ready");
+    }
+    for (const auto& child : children) child->write("go\n");
+    std::vector<QString> outputs;
+    for (const auto& child : children) {
+        ASSERT_TRUE(child->waitForFinished(120000));
+        EXPECT_EQ(child->exitCode(), 0) << child->readAllStandardError().toStdString();
+        outputs.push_back(QString::fromUtf8(child->readAllStandardOutput()));
+    }
+    const QString renamed = text::renamed + QLatin1Char('\n');
+    ASSERT_EQ(int(outputs[0] == renamed) + int(outputs[1] == renamed), 1)
+        << outputs[0].toStdString() << "|" << outputs[1].toStdString();
+    const int winner = outputs[0] == renamed ? 0 : 1;
+    const std::string loser = targets[1 - winner].toStdString();
+
+    const Snapshot after = pgtest::snapshot(*db, "parcels");
+    Snapshot expected = changed(before, {}, {{"f_name", targets[winner].toStdString()}});
+    // The other may have copied the values before its deletion was refused.
+    if (outputs[1 - winner].contains(text::duplicatedNotDeleted)) {
+        expected.columns[loser] = before.columns.at("f_name");
+        for (auto& [id, row] : expected.rows) row[loser] = before.rows.at(id).at("f_name");
+    }
+    EXPECT_EQ(after.columns, expected.columns) << outputs[1 - winner].toStdString();
+    EXPECT_EQ(after.rows, expected.rows);
 }
 
 // The map is named after the database; a password never shows, neither in
