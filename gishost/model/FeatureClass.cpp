@@ -30,6 +30,26 @@ HResult FeatureClass::get_Fields(IFieldCollection** fields) noexcept
     return guarded([&] { return giveObject(fields, runtime::make<FieldCollection>(ComPtr<FeatureClass>(this))); });
 }
 
+namespace {
+
+// Whether GDAL's layer has exactly the table's columns.
+bool followsTable(OGRLayer& layer, const std::map<std::string, pg::ColumnFacts>& columns)
+{
+    const OGRFeatureDefn& definition = *layer.GetLayerDefn();
+    std::set<std::string> known;
+    if (const char* fid = layer.GetFIDColumn(); fid && *fid) known.insert(fid);
+    for (int i = 0; i < definition.GetGeomFieldCount(); ++i) known.insert(definition.GetGeomFieldDefn(i)->GetNameRef());
+    for (int i = 0; i < definition.GetFieldCount(); ++i) {
+        known.insert(definition.GetFieldDefn(i)->GetNameRef());
+        if (!columns.count(definition.GetFieldDefn(i)->GetNameRef())) return false;
+    }
+    for (const auto& column : columns)
+        if (!known.count(column.first)) return false;
+    return true;
+}
+
+} // namespace
+
 // GDAL 3.6 keeps no alias for GeoPackage or PostgreSQL: the host reads them
 // from gpkg_data_columns and from the columns' comments.
 HResult FeatureClass::readAliases(std::map<std::string, std::string>& aliases) const
@@ -42,6 +62,9 @@ HResult FeatureClass::readAliases(std::map<std::string, std::string>& aliases) c
     HResult hr = pg::readColumns(source_->dataset(), *table, columns);
     // A connection the server closed is taken up again.
     if (runtime::failed(hr) && source_->reconnectIfLost()) hr = pg::readColumns(source_->dataset(), *table, columns);
+    // Another session may have changed the table since GDAL read it.
+    if (OGRLayer* layer = this->layer(); runtime::succeeded(hr) && layer && !followsTable(*layer, columns))
+        source_->reopen();
     for (const auto& [name, facts] : columns)
         if (facts.comment) aliases[name] = *facts.comment;
     return hr;

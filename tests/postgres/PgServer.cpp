@@ -11,12 +11,6 @@ namespace pgtest {
 
 namespace {
 
-std::string stateFolder()
-{
-    if (const char* env = std::getenv("QUILLET_PG_STATE")) return env;
-    return QUILLET_PG_STATE;
-}
-
 std::string readFile(const std::string& path)
 {
     std::ifstream in(path);
@@ -78,6 +72,12 @@ std::string Session::error(const std::string& sql)
 }
 
 int Session::backendPid() { return PQbackendPID(conn_.get()); }
+
+std::string stateFolder()
+{
+    if (const char* env = std::getenv("QUILLET_PG_STATE")) return env;
+    return QUILLET_PG_STATE;
+}
 
 Snapshot snapshot(Session& session, const std::string& table)
 {

@@ -47,6 +47,10 @@ struct Snapshot {
 // `table` is quoted as SQL names it; the table has an "id" column.
 Snapshot snapshot(Session& session, const std::string& table);
 
+// Where the server script keeps its state: $QUILLET_PG_STATE, else the
+// build tree's folder.
+std::string stateFolder();
+
 // libpq keywords (host, port, user, password) of the server's superuser,
 // or nullopt with `why` set when the test command started no server.
 std::optional<std::string> serverConninfo(std::string& why);
