@@ -5,7 +5,9 @@
 #include <ogr_feature.h>
 
 #include <algorithm>
+#include <deque>
 #include <iterator>
+#include <mutex>
 
 namespace engine {
 
@@ -63,6 +65,28 @@ OGRFieldType plainType(OGRFieldType type)
     return type;
 }
 
+constexpr std::int32_t firstDatabaseTypeCode = 1000;
+
+// A deque: names handed out by typeName() stay where they are.
+struct DatabaseTypes {
+    std::mutex mutex;
+    std::deque<DatabaseType> types;
+};
+
+DatabaseTypes& databaseTypes()
+{
+    static DatabaseTypes registry;
+    return registry;
+}
+
+const DatabaseType* findDatabaseType(std::int32_t code)
+{
+    auto& registry = databaseTypes();
+    std::lock_guard lock(registry.mutex);
+    const auto index = static_cast<std::size_t>(code) - firstDatabaseTypeCode;
+    return code >= firstDatabaseTypeCode && index < registry.types.size() ? &registry.types[index] : nullptr;
+}
+
 } // namespace
 
 std::int32_t typeCodeOf(const OGRFieldDefn& field)
@@ -75,6 +99,7 @@ std::int32_t typeCodeOf(const OGRFieldDefn& field)
 
 std::optional<OgrFieldType> ogrTypeOf(std::int32_t code)
 {
+    if (const DatabaseType* type = findDatabaseType(code)) code = type->like;
     if (const TypeEntry* e = findEntry(code)) return OgrFieldType{e->type, e->subType};
     return std::nullopt;
 }
@@ -83,8 +108,26 @@ const char* typeName(std::int32_t code)
 {
     if (code == host::fieldTypeOID) return "Object ID";
     if (code == host::fieldTypeGeometry) return "Geometry";
+    if (const DatabaseType* type = findDatabaseType(code)) return type->name.c_str();
     const TypeEntry* e = findEntry(code);
     return e ? e->name : "Unknown";
+}
+
+std::int32_t databaseTypeCode(const DatabaseType& type)
+{
+    auto& registry = databaseTypes();
+    std::lock_guard lock(registry.mutex);
+    auto& types = registry.types;
+    auto it = std::find_if(types.begin(), types.end(),
+                           [&](const DatabaseType& t) { return t.name == type.name && t.like == type.like; });
+    if (it == types.end()) it = types.insert(types.end(), type);
+    return firstDatabaseTypeCode + static_cast<std::int32_t>(it - types.begin());
+}
+
+std::optional<DatabaseType> databaseType(std::int32_t code)
+{
+    const DatabaseType* type = findDatabaseType(code);
+    return type ? std::optional<DatabaseType>(*type) : std::nullopt;
 }
 
 bool isNumeric(OGRFieldType type) { return type == OFTInteger || type == OFTInteger64 || type == OFTReal; }

@@ -349,7 +349,9 @@ std::string columnType(const OGRFieldDefn& field)
     const int width = field.GetWidth();
     switch (field.GetType()) {
     case OFTInteger:
-        return sub == OFSTBoolean ? "boolean" : sub == OFSTInt16 ? "smallint" : "integer";
+        if (sub == OFSTBoolean) return "boolean";
+        if (sub == OFSTInt16) return "smallint";
+        return width > 0 ? "numeric(" + std::to_string(width) + ",0)" : "integer";
     case OFTInteger64:
         return width > 0 ? "numeric(" + std::to_string(width) + ",0)" : "bigint";
     case OFTReal:
@@ -382,12 +384,13 @@ std::string columnType(const OGRFieldDefn& field)
     return "text";
 }
 
-HResult addColumn(GDALDataset& dataset, const Table& table, const OGRFieldDefn& field)
+HResult addColumn(GDALDataset& dataset, const Table& table, const OGRFieldDefn& field,
+                  const std::optional<std::string>& type)
 {
     const std::string column = field.GetNameRef();
     const std::string alter = "ALTER TABLE " + quotedName(table) + " ";
     Work work(dataset, "Field \"" + column + "\" was not added to " + displayName(table));
-    std::string definition = "ADD COLUMN " + quoteIdentifier(column) + " " + columnType(field);
+    std::string definition = "ADD COLUMN " + quoteIdentifier(column) + " " + type.value_or(columnType(field));
     const char* ogrLiteral = field.GetDefault();
     const bool neutralFill = !field.IsNullable() && !ogrLiteral;
     if (ogrLiteral) definition += " DEFAULT " + sqlDefault(field, ogrLiteral);
@@ -407,12 +410,12 @@ HResult dropColumn(GDALDataset& dataset, const Table& table, const std::string& 
     return work.finish();
 }
 
-namespace {
-
 // text and character varying without a length hold the same values.
-std::string comparableType(const std::string& type) { return type == "character varying" ? "text" : type; }
-
-} // namespace
+bool sameColumnType(const std::string& a, const std::string& b)
+{
+    const auto plain = [](const std::string& type) { return type == "character varying" ? "text" : type; };
+    return plain(a) == plain(b);
+}
 
 HResult copyColumn(GDALDataset& dataset, const Table& table, const std::string& from, const std::string& to)
 {
@@ -427,7 +430,7 @@ HResult copyColumn(GDALDataset& dataset, const Table& table, const std::string& 
         for (const std::string& name : {from, to})
             if (!types.count(name)) work.fail("the table has no field \"" + name + "\"");
     }
-    if (work.ok() && comparableType(types[from]) != comparableType(types[to]))
+    if (work.ok() && !sameColumnType(types[from], types[to]))
         work.fail("the field types differ (" + types[from] + ", " + types[to] + ") and values could change");
     work.run("UPDATE " + quotedName(table) + " SET " + quoteIdentifier(to) + " = " + quoteIdentifier(from));
     return work.finish();

@@ -61,12 +61,16 @@ std::optional<std::string> ogrDefault(const OGRFieldDefn& field);
 
 // The column type that holds an OGR field of this kind.
 std::string columnType(const OGRFieldDefn& field);
+// Whether two column types (as format_type names them) hold the same values.
+bool sameColumnType(const std::string& a, const std::string& b);
 
-// Adds a column like `field`: its type, default, not-null constraint and,
-// as the column's comment, its alternative name (the alias). A not-null
-// column without a default is filled with a neutral value of its type for
-// the rows already there.
-runtime::HResult addColumn(GDALDataset& dataset, const Table& table, const OGRFieldDefn& field);
+// Adds a column like `field`: of its type (or of `type`, as the database
+// names it), with its default, its not-null constraint and, as the column's
+// comment, its alternative name (the alias). A not-null column without a
+// default is filled with a neutral value of its type for the rows already
+// there.
+runtime::HResult addColumn(GDALDataset& dataset, const Table& table, const OGRFieldDefn& field,
+                           const std::optional<std::string>& type = std::nullopt);
 runtime::HResult dropColumn(GDALDataset& dataset, const Table& table, const std::string& column);
 // One UPDATE; refused when the two columns' types differ, as the copy could
 // then change values.

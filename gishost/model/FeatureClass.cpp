@@ -2,6 +2,7 @@
 
 #include "gishost/model/FieldCollection.h"
 #include "gishost/model/FieldSchema.h"
+#include "engine/FieldTypes.h"
 #include "engine/GpkgAliases.h"
 #include "engine/OgrStatus.h"
 #include "gishost/model/RequiredFields.h"
@@ -48,14 +49,32 @@ bool followsTable(OGRLayer& layer, const std::map<std::string, pg::ColumnFacts>&
     return true;
 }
 
+// A column whose type the field's code would not make again keeps a code
+// of its own, so that a field added from its definition gets that type.
+std::int32_t exactTypeCode(const FieldInfo& info, const std::string& columnType)
+{
+    const auto made = ogrTypeOf(info.type);
+    if (!made) return info.type;
+    OGRFieldDefn field("", made->type);
+    field.SetSubType(made->subType);
+    field.SetWidth(info.length);
+    field.SetPrecision(info.scale);
+    if (pg::sameColumnType(pg::columnType(field), columnType)) return info.type;
+    // GDAL reads some types it does not know (interval, ranges) as integers;
+    // their values and defaults are text.
+    const bool integer = made->type == OFTInteger || made->type == OFTInteger64;
+    return databaseTypeCode({columnType, integer ? host::fieldTypeString : info.type});
+}
+
 } // namespace
 
 // GDAL 3.6 keeps no alias for GeoPackage or PostgreSQL: the host reads them
-// from gpkg_data_columns and from the columns' comments.
-HResult FeatureClass::readAliases(std::map<std::string, std::string>& aliases) const
+// from gpkg_data_columns and from the columns' comments. A database also
+// tells each column's exact type.
+HResult FeatureClass::readExtras(Extras& extras) const
 {
-    aliases.clear();
-    if (source_->isGeoPackage()) return readGpkgAliases(source_->dataset(), layerName_, aliases);
+    extras = {};
+    if (source_->isGeoPackage()) return readGpkgAliases(source_->dataset(), layerName_, extras.aliases);
     const pg::Table* table = source_->table(layerName_);
     if (!table) return S_OK;
     std::map<std::string, pg::ColumnFacts> columns;
@@ -65,16 +84,18 @@ HResult FeatureClass::readAliases(std::map<std::string, std::string>& aliases) c
     // Another session may have changed the table since GDAL read it.
     if (OGRLayer* layer = this->layer(); runtime::succeeded(hr) && layer && !followsTable(*layer, columns))
         source_->reopen();
-    for (const auto& [name, facts] : columns)
-        if (facts.comment) aliases[name] = *facts.comment;
+    for (const auto& [name, facts] : columns) {
+        if (facts.comment) extras.aliases[name] = *facts.comment;
+        extras.columnTypes[name] = facts.type;
+    }
     return hr;
 }
 
 HResult FeatureClass::fields(std::vector<FieldInfo>& out) const
 {
     // First, as it may connect again, which renews the layers.
-    std::map<std::string, std::string> aliases;
-    if (const HResult hr = readAliases(aliases); runtime::failed(hr)) return hr;
+    Extras extras;
+    if (const HResult hr = readExtras(extras); runtime::failed(hr)) return hr;
     OGRLayer* layer = this->layer();
     if (!layer) return runtime::E_FAIL;
     OGRFeatureDefn& definition = *layer->GetLayerDefn();
@@ -86,9 +107,12 @@ HResult FeatureClass::fields(std::vector<FieldInfo>& out) const
         const std::string name = field.GetNameRef();
         // The database's casts would make its defaults unreadable as values.
         if (source_->isPostgres()) field.SetDefault(pg::ogrDefault(field) ? pg::ogrDefault(field)->c_str() : nullptr);
-        const auto alias = aliases.find(name);
-        out.push_back(attributeField(field, alias != aliases.end() ? alias->second : field.GetAlternativeNameRef(),
-                                     required_.count(name) > 0));
+        const auto alias = extras.aliases.find(name);
+        FieldInfo info = attributeField(field, alias != extras.aliases.end() ? alias->second : field.GetAlternativeNameRef(),
+                                        required_.count(name) > 0);
+        if (const auto type = extras.columnTypes.find(name); type != extras.columnTypes.end())
+            info.type = exactTypeCode(info, type->second);
+        out.push_back(std::move(info));
     }
     return S_OK;
 }
@@ -145,7 +169,8 @@ HResult FeatureClass::addField(const FieldInfo& info)
     HResult hr = ogrFieldFor(info, field);
     if (runtime::failed(hr) || runtime::failed(hr = schemaChangeAllowed(OLCCreateField))) return hr;
     if (const pg::Table* table = source_->table(layerName_)) return changeDatabase([&] {
-        return pg::addColumn(source_->dataset(), *table, *field);
+        const auto type = databaseType(info.type);
+        return pg::addColumn(source_->dataset(), *table, *field, type ? std::optional(type->name) : std::nullopt);
     });
 
     OGRLayer& layer = *this->layer();

@@ -40,7 +40,11 @@ private:
     HResult addField(const FieldInfo& info);
     HResult deleteField(const std::string& name);
     HResult schemaChangeAllowed(const char* capability) const;
-    HResult readAliases(std::map<std::string, std::string>& aliases) const;
+    struct Extras {
+        std::map<std::string, std::string> aliases;
+        std::map<std::string, std::string> columnTypes;
+    };
+    HResult readExtras(Extras& extras) const;
     template <class Change>
     HResult changeDatabase(Change change);
 

@@ -41,10 +41,12 @@ struct Reasons {
     }
 };
 
-// A PostGIS table with a column for every type gishost maps, aliases kept
-// as comments, defaults, not-null constraints, and 2,000 rows of polygons
-// with holes and values with nulls.
+// A PostGIS table with a column for every type gishost maps and some that
+// only the database names exactly, aliases kept as comments, defaults,
+// not-null constraints, and 2,000 rows of polygons with holes and values
+// with nulls.
 const char* const parcelsTable = R"(
+CREATE TYPE land_use AS ENUM ('field', 'forest', 'urban');
 CREATE TABLE parcels (
   id serial PRIMARY KEY,
   geom geometry(MultiPolygon, 4326),
@@ -67,7 +69,15 @@ CREATE TABLE parcels (
   f_bigs bigint[],
   f_reals double precision[],
   f_texts text[],
-  f_owner text NOT NULL);
+  f_owner text NOT NULL,
+  f_local timestamp without time zone,
+  f_exact numeric,
+  f_code character(5),
+  f_doc jsonb,
+  f_span interval NOT NULL DEFAULT '1 day',
+  f_use land_use DEFAULT 'forest',
+  f_small numeric(5,0),
+  f_floats real[]);
 COMMENT ON COLUMN parcels.f_name IS 'Parcel''s "name"';
 COMMENT ON COLUMN parcels.f_numeric IS 'Area (ha)';
 INSERT INTO parcels (geom, f_short, f_long, f_single, f_double, f_numeric, f_name, f_memo, f_stamp, f_blob, f_flag,
@@ -85,6 +95,11 @@ SELECT CASE WHEN i % 97 = 0 THEN NULL ELSE ST_Multi(ST_Difference(
   md5(i::text)::uuid, ARRAY[i, NULL, -i], ARRAY[i * 10000000000, 1], ARRAY[i / 7.0, 1e-300],
   CASE WHEN i % 11 = 0 THEN NULL ELSE ARRAY['x' || i, 'with space', 'quote''s'] END, 'owner ' || (i % 17)
 FROM generate_series(1, 2000) i;
+UPDATE parcels SET f_local = CASE WHEN id % 4 = 1 THEN NULL ELSE timestamp '1999-12-31 23:59:59.123456' + id * interval '1 day' END,
+  f_exact = CASE WHEN id % 5 = 1 THEN NULL ELSE 1234567890.123456789012345678 * id END, f_code = left('c' || id, 5),
+  f_doc = jsonb_build_object('b', id, 'a', 'x'), f_span = id * interval '1 minute',
+  f_use = (ARRAY['field', 'forest', 'urban'])[1 + id % 3]::land_use, f_small = NULLIF(id % 99999, 5),
+  f_floats = ARRAY[id / 3.0, NULL]::real[];
 )";
 
 class GishostOnPostgres : public pgtest::DatabaseTest {
@@ -133,7 +148,9 @@ TEST_F(GishostOnPostgres, DeletesAndRenamesEveryTypeKeepingValuesGeometriesAndDe
         {"f_numeric", "Area_ha"}, {"f_name", "Name"},   {"f_stamp", "r_stamp"},   {"f_flag", "r_flag"},
         {"f_day", "r_day"},     {"f_time", "r_time"},   {"f_json", "r_json"},     {"f_uuid", "r_uuid"},
         {"f_ints", "r_ints"},   {"f_bigs", "r_bigs"},   {"f_reals", "r_reals"},   {"f_texts", "r_texts"},
-        {"f_owner", "r_owner"}};
+        {"f_owner", "r_owner"}, {"f_local", "r_local"}, {"f_exact", "r_exact"},   {"f_code", "r_code"},
+        {"f_doc", "r_doc"},     {"f_span", "r_span"},   {"f_use", "r_use"},       {"f_small", "r_small"},
+        {"f_floats", "r_floats"}};
     {
         const gistest::Host host({gdalConnection()});
         ASSERT_TRUE(host.loaded.problems.empty()) << host.loaded.problems[0];
