@@ -21,8 +21,8 @@ struct GdalDrivers : ::testing::Environment {
 [[maybe_unused]] const auto* gdalDrivers = ::testing::AddGlobalTestEnvironment(new GdalDrivers);
 } // namespace
 
-Host::Host(const std::vector<std::string>& paths, gishost::OpenMode mode)
-    : loaded(gishost::loadDocument(paths, mode)),
+Host::Host(const std::vector<std::string>& paths)
+    : loaded(gishost::loadDocument(paths)),
       application(runtime::make<gishost::Application>(loaded.document)),
       running(runtime::ComPtr<host::IHostApplication>(application.get()))
 {

@@ -21,7 +21,7 @@ namespace gistest {
 // A host application over the datasets at `paths`, running and serving the
 // classes the add-in creates.
 struct Host {
-    explicit Host(const std::vector<std::string>& paths, gishost::OpenMode mode = gishost::OpenMode::Update);
+    explicit Host(const std::vector<std::string>& paths);
     gishost::HostClasses classes;
     gishost::LoadedDocument loaded;
     runtime::ComPtr<gishost::Application> application;
