@@ -45,6 +45,7 @@ public:
 
 const Format& geoPackageFormat();
 const Format& sqliteFormat();
+const Format& shapefileFormat();
 
 std::vector<std::string> Format::watchedFiles(const std::string& path) const
 {
@@ -81,6 +82,7 @@ const Format& formatFor(const std::string& driverName)
     static const OgrFormat ogr;
     if (driverName == "GPKG") return geoPackageFormat();
     if (driverName == "SQLite") return sqliteFormat();
+    if (driverName == "ESRI Shapefile") return shapefileFormat();
     return ogr;
 }
 

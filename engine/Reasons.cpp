@@ -120,6 +120,17 @@ std::string failed(const std::string& path, const std::string& what, const std::
     return text;
 }
 
+std::string dbfNotRewritable(const std::string& path, const std::string& why)
+{
+    return path + " is not changed: " + why + ".";
+}
+
+std::string badWidth(const char* format, const std::string& name, int width, int most)
+{
+    return "The field " + quoted(name) + " is not added: a " + std::string(format) + " field is 1 to " +
+           std::to_string(most) + " characters wide, not " + std::to_string(width) + ".";
+}
+
 std::string crashUndone(const std::string& path)
 {
     return path + ": undid a change that a crash had interrupted; the data is as it was before that change.";

@@ -7,6 +7,7 @@
 
 #include "dialog/Messages.h"
 #include "engine/Log.h"
+#include "engine/Progress.h"
 #include "engine/Settings.h"
 #include "gishost/sample/SampleData.h"
 
@@ -245,6 +246,53 @@ TEST_F(SharedFiles, ALockedGeoPackageKeepsTheListsAndRefusesChangesWithinTheWait
     const auto fields = gistest::readLayer(path, "cities").fields;
     EXPECT_FALSE(fields.count("city_rank") || fields.count("city_label"));
     EXPECT_TRUE(fields.count("city_name"));
+}
+
+} // namespace
+
+namespace {
+
+// Another program changes the shapefile's table: before a change, the
+// change works on what is there now and keeps theirs; while the engine
+// writes its new table, the new table is dropped and theirs stays.
+TEST_F(SharedFiles, AShapefileChangedByAnotherProgramIsNotOverwritten)
+{
+    const std::string path = gishost::sample::writeShapefile(root);
+    const std::string dbf = root + "/rivers.dbf";
+    const gistest::Host host({path});
+    gistest::Dialog dialog;
+    dialog.chooseLayer(dialog.form.cboTargetLayer, "rivers");
+    const auto addTheirs = [&](const char* name) {
+        GDALDatasetUniquePtr other(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_UPDATE));
+        OGRFieldDefn theirs(name, OFTInteger);
+        ASSERT_EQ(other->GetLayer(0)->CreateField(&theirs), OGRERR_NONE);
+    };
+    addTheirs("theirs");
+    dialog.deleteChosen({"flow"});
+    EXPECT_EQ(gistest::messages(dialog.ui).back(), quillet::text::deletedAll.toStdString());
+    EXPECT_TRUE(gistest::entries(*dialog.form.lstAvailableFields).contains(QStringLiteral("theirs")));
+    auto fields = gistest::readLayer(path, "rivers").fields;
+    EXPECT_TRUE(fields.count("theirs") && !fields.count("flow"));
+
+    std::vector<std::string> reasons;
+    const engine::ReasonListener listener([&](const std::string& why) { reasons.push_back(why); });
+    bool written = false;
+    std::string theirs;
+    const engine::ProgressListener meanwhile([&](const std::string& step, std::uint64_t, std::uint64_t) {
+        if (step != "delete" || written) return;
+        written = true;
+        addTheirs("later");
+        theirs = gistest::filesUnder(dbf).at(dbf);
+    });
+    dialog.ui.messages.clear();
+    dialog.deleteChosen({"class"});
+    ASSERT_TRUE(written);
+    EXPECT_EQ(gistest::messages(dialog.ui).back(), quillet::text::notDeleted(QStringLiteral("class")).toStdString());
+    ASSERT_EQ(reasons.size(), 1u);
+    EXPECT_NE(reasons[0].find("changed by another program"), std::string::npos) << reasons[0];
+    EXPECT_EQ(gistest::filesUnder(dbf).at(dbf), theirs);
+    fields = gistest::readLayer(path, "rivers").fields;
+    EXPECT_TRUE(fields.count("later") && fields.count("class"));
 }
 
 } // namespace
