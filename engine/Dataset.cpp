@@ -6,6 +6,7 @@
 #include "engine/OgrStatus.h"
 #include "engine/Reasons.h"
 #include "engine/Settings.h"
+#include "engine/WorkCopy.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
@@ -87,6 +88,9 @@ Dataset::~Dataset() = default;
 
 std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& problem)
 {
+    // A folder swapped halfway by a crash may not even be there.
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec) || std::filesystem::is_directory(path, ec)) WorkCopy::recover(path);
     const std::string identified = identifiedDriver(path);
     const Format& format = formatFor(identified);
     format.recover(path);

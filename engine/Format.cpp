@@ -46,6 +46,7 @@ public:
 const Format& geoPackageFormat();
 const Format& sqliteFormat();
 const Format& shapefileFormat();
+const Format& fileGdbFormat();
 
 std::vector<std::string> Format::watchedFiles(const std::string& path) const
 {
@@ -83,6 +84,7 @@ const Format& formatFor(const std::string& driverName)
     if (driverName == "GPKG") return geoPackageFormat();
     if (driverName == "SQLite") return sqliteFormat();
     if (driverName == "ESRI Shapefile") return shapefileFormat();
+    if (driverName == "OpenFileGDB") return fileGdbFormat();
     return ogr;
 }
 

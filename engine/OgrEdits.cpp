@@ -125,6 +125,22 @@ HResult deleteFieldByOgr(const Table& table, const std::string& name, bool emula
     return finishChange(table, what, transaction, layer->DeleteField(index), *dataset, *layer, also);
 }
 
+HResult copyEveryRow(OGRLayer& layer, int from, int to)
+{
+    const bool counting = progressWanted();
+    const GIntBig total = counting ? layer.GetFeatureCount() : 0;
+    std::uint64_t done = 0;
+    CPLErrorReset();
+    layer.ResetReading();
+    for (auto& feature : layer) {
+        copyValue(*feature, from, to);
+        if (const HResult hr = statusOf(layer.SetFeature(feature.get())); runtime::failed(hr)) return hr;
+        if (counting && ++done % 1024 == 0) reportProgress("copy", done, static_cast<std::uint64_t>(total));
+    }
+    // The loop also ends where a feature cannot be read.
+    return CPLGetLastErrorType() >= CE_Failure ? runtime::E_FAIL : runtime::S_OK;
+}
+
 bool sameValue(const OGRFeature& feature, int a, int b)
 {
     if (feature.IsFieldSet(a) != feature.IsFieldSet(b)) return false;
@@ -187,16 +203,7 @@ HResult copyColumnByFeature(const Table& table, const std::string& from, const s
     CPLErrorReset();
     Transaction transaction(*dataset, true);
     if (runtime::failed(hr = transaction.started())) return explainFailure(table, what, hr);
-    const bool counting = progressWanted();
-    const GIntBig total = counting ? layer->GetFeatureCount() : 0;
-    std::uint64_t done = 0;
-    layer->ResetReading();
-    for (auto& feature : *layer) {
-        copyValue(*feature, a, b);
-        if (runtime::failed(hr = statusOf(layer->SetFeature(feature.get())))) return explainFailure(table, what, hr);
-        if (counting && ++done % 1024 == 0) reportProgress("copy", done, static_cast<std::uint64_t>(total));
-    }
-    if (CPLGetLastErrorType() >= CE_Failure) return explainFailure(table, what, runtime::E_FAIL);
+    if (runtime::failed(hr = copyEveryRow(*layer, a, b))) return explainFailure(table, what, hr);
     long long row = -1;
     if (!columnsMatch(*layer, a, b, row)) {
         explain(reason::copyNotReadBack(from, to, row));

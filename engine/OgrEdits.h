@@ -30,6 +30,9 @@ runtime::HResult deleteFieldByOgr(const Table& table, const std::string& name, b
 // would be written with them empty), then reads the two columns back.
 runtime::HResult copyColumnByFeature(const Table& table, const std::string& from, const std::string& to);
 
+// Writes every feature back with one field's value copied into another.
+runtime::HResult copyEveryRow(OGRLayer& layer, int from, int to);
+
 // Whether two fields of one feature hold the same value (both null, or
 // both unset, count as the same).
 bool sameValue(const OGRFeature& feature, int a, int b);

@@ -109,8 +109,8 @@ std::string copyNotReadBack(const std::string& from, const std::string& to, long
 
 std::string otherValuesChanged(const std::string& path, long long row)
 {
-    return path + ": GDAL's writer changed values it was not asked to change (row " + std::to_string(row) +
-           "); the change was undone.";
+    const std::string where = row < 0 ? "rows it could not read back" : "row " + std::to_string(row);
+    return path + ": GDAL's writer changed what it was not asked to change (" + where + "); nothing was changed.";
 }
 
 std::string failed(const std::string& path, const std::string& what, const std::string& detail)
@@ -129,6 +129,12 @@ std::string badWidth(const char* format, const std::string& name, int width, int
 {
     return "The field " + quoted(name) + " is not added: a " + std::string(format) + " field is 1 to " +
            std::to_string(most) + " characters wide, not " + std::to_string(width) + ".";
+}
+
+std::string oldDatesWouldShift(const std::string& table, const std::string& gdalVersion)
+{
+    return table + " is not changed: GDAL " + gdalVersion +
+           " would move its dates before 1970 by a second in every row it rewrites.";
 }
 
 std::string crashUndone(const std::string& path)

@@ -29,6 +29,7 @@ std::string otherValuesChanged(const std::string& path, long long row);
 std::string failed(const std::string& path, const std::string& what, const std::string& detail);
 std::string dbfNotRewritable(const std::string& path, const std::string& why);
 std::string badWidth(const char* format, const std::string& name, int width, int most);
+std::string oldDatesWouldShift(const std::string& table, const std::string& gdalVersion);
 std::string crashUndone(const std::string& path);
 std::string crashNeedsWrite(const std::string& path);
 

@@ -37,6 +37,10 @@ const FormatCase formatCases[] = {
     {"FileGDB", gishost::sample::writeFileGdb, "lakes", {"lake_rank", "lake_ratio"},
      {{"lake_label", "lake_name"}, {"lake_count", "visitors"}, {"lake_surveyed", "surveyed"}},
      {"OBJECTID", "SHAPE", "Shape_Area", "Shape_Length"}},
+    // Other fields of the same table: GDAL's own writer left rows unreadable here.
+    {"FileGDBOtherFields", gishost::sample::writeFileGdb, "lakes", {"lake_count", "lake_measure"},
+     {{"lake_label", "lake_name"}, {"lake_ratio", "ratio"}, {"lake_surveyed", "surveyed"}},
+     {"OBJECTID", "SHAPE", "Shape_Area", "Shape_Length"}},
 };
 
 class AddinOnGdal : public ::testing::TestWithParam<FormatCase> {
