@@ -234,9 +234,11 @@ HResult Dataset::forUpdate(GDALDataset*& dataset)
 
 void Dataset::changed(const std::string& table)
 {
-    // Files the engine replaced behind GDAL's back are opened anew; until
-    // they can be, the next look finds them changed.
-    if (!format_->changesThroughGdal() && runtime::failed(reopen(updating_, LockWait::remaining()))) {
+    // GDAL's view is opened anew, so that the table is read as the files
+    // hold it now (a driver reports a field as asked until then, and files
+    // replaced behind its back it does not see at all); until it can be
+    // opened, the next look finds the files changed.
+    if (runtime::failed(reopen(updating_, LockWait::remaining()))) {
         stale_ = true;
         return;
     }

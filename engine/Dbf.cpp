@@ -383,14 +383,14 @@ Plan keepAll(const OldTable& old)
     return plan;
 }
 
-// dBASE's description of a new field, as GDAL's shapefile driver makes it.
+// dBASE's description of a new field, as GDAL's shapefile driver makes it;
+// a date and time is refused, as the file would keep the date only.
 HResult describe(const OGRFieldDefn& field, Column& column)
 {
     const int width = field.GetWidth();
     switch (field.GetType()) {
     case OFTInteger:
-        if (field.GetSubType() == OFSTBoolean) column = {"", 'L', 1, 0, 0};
-        else column = {"", 'N', width ? width : 9, 0, 0};
+        column = {"", 'N', width ? width : 9, 0, 0};
         break;
     case OFTInteger64:
         column = {"", 'N', width ? width : 18, 0, 0};
@@ -401,14 +401,12 @@ HResult describe(const OGRFieldDefn& field, Column& column)
     case OFTString:
         column = {"", 'C', width ? width : 80, 0, 0};
         break;
-    // A shapefile keeps a date only: the time of day of later values is lost, as in GDAL.
     case OFTDate:
-    case OFTDateTime:
         column = {"", 'D', 8, 0, 0};
         break;
     default:
         explain(reason::unsupportedType(formatName, typeName(typeCodeOf(field))));
-        return runtime::E_INVALIDARG;
+        return runtime::E_NOTIMPL;
     }
     if (column.width < 1 || column.width > widest) {
         explain(reason::badWidth(formatName, field.GetNameRef(), column.width, widest));

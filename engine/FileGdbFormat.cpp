@@ -5,6 +5,7 @@
 // with the rows before the change, and only a copy that holds exactly what
 // was asked for takes the folder's place (WorkCopy).
 
+#include "engine/FieldTypes.h"
 #include "engine/Format.h"
 #include "engine/Log.h"
 #include "engine/OgrEdits.h"
@@ -114,10 +115,25 @@ bool holdsOldDates(OGRLayer& layer)
     return old;
 }
 
+// Whether a field stored as `stored` holds every value of `asked`.
+bool keepsEveryValue(OGRFieldType asked, OGRFieldType stored)
+{
+    if (asked == stored || stored == OFTString) return true;
+    switch (asked) {
+    case OFTInteger:
+        return stored == OFTInteger64 || stored == OFTReal;
+    case OFTDate:
+    case OFTTime:
+        return stored == OFTDateTime;
+    default:
+        return false;
+    }
+}
+
 // The change itself, on the copy's layer.
 using Change = std::function<HResult(OGRLayer& layer)>;
-// What else the copy must hold afterwards; the reason when it does not.
-using Expect = std::function<std::string(OGRLayer& layer)>;
+// What else the copy must hold afterwards; explained when it does not.
+using Expect = std::function<HResult(OGRLayer& layer)>;
 
 GDALDatasetUniquePtr openCopy(const std::string& path, unsigned flags)
 {
@@ -172,13 +188,7 @@ HResult changeCopy(const Table& table, const Format& format, const std::string& 
         explain(reason::otherValuesChanged(table.displayName(), row));
         return runtime::E_FAIL;
     }
-    if (expect) {
-        const std::string notAsMeant = expect(*layer);
-        if (!notAsMeant.empty()) {
-            explain(notAsMeant);
-            return runtime::E_FAIL;
-        }
-    }
+    if (expect && runtime::failed(hr = expect(*layer))) return hr;
     dataset.reset();
     return copy->swapIn(watched, original);
 }
@@ -187,20 +197,30 @@ class FileGdbFormat final : public Format {
 public:
     const char* name() const noexcept override { return "FileGDB"; }
 
-    bool changesThroughGdal() const noexcept override { return false; }
-
     HResult addField(const Table& table, const OGRFieldDefn& field) const override
     {
         const std::string what = "add the field " + quoted(field.GetNameRef());
-        return changeCopy(table, *this, what, fieldsBut(table, ""), [&](OGRLayer& layer) {
-            OGRFieldDefn asked(&field);
-            if (layer.CreateField(&asked, FALSE) != OGRERR_NONE) return explainFailure(table, what, runtime::E_FAIL);
-            const OGRFeatureDefn& definition = *layer.GetLayerDefn();
-            const char* made = definition.GetFieldDefn(definition.GetFieldCount() - 1)->GetNameRef();
-            if (std::strcmp(made, field.GetNameRef()) == 0) return HResult(runtime::S_OK);
-            explain(reason::renamedByDriver(field.GetNameRef(), made));
-            return HResult(runtime::E_INVALIDARG);
-        });
+        return changeCopy(
+            table, *this, what, fieldsBut(table, ""),
+            [&](OGRLayer& layer) {
+                OGRFieldDefn asked(&field);
+                if (layer.CreateField(&asked, FALSE) != OGRERR_NONE)
+                    return explainFailure(table, what, runtime::E_FAIL);
+                const OGRFeatureDefn& definition = *layer.GetLayerDefn();
+                const char* made = definition.GetFieldDefn(definition.GetFieldCount() - 1)->GetNameRef();
+                if (std::strcmp(made, field.GetNameRef()) == 0) return HResult(runtime::S_OK);
+                explain(reason::renamedByDriver(field.GetNameRef(), made));
+                return HResult(runtime::E_INVALIDARG);
+            },
+            // GDAL writes some types as others (a big integer as a double).
+            [&](OGRLayer& layer) {
+                const OGRFeatureDefn& definition = *layer.GetLayerDefn();
+                const int index = definition.GetFieldIndex(field.GetNameRef());
+                if (index >= 0 && keepsEveryValue(field.GetType(), definition.GetFieldDefn(index)->GetType()))
+                    return HResult(runtime::S_OK);
+                explain(reason::unsupportedType(name(), typeName(typeCodeOf(field))));
+                return HResult(runtime::E_NOTIMPL);
+            });
     }
 
     HResult deleteField(const Table& table, const std::string& name) const override
@@ -230,7 +250,9 @@ public:
             [&](OGRLayer& layer) {
                 const auto [a, b] = indexes(layer);
                 long long row = -1;
-                return columnsMatch(layer, a, b, row) ? std::string() : reason::copyNotReadBack(from, to, row);
+                if (columnsMatch(layer, a, b, row)) return HResult(runtime::S_OK);
+                explain(reason::copyNotReadBack(from, to, row));
+                return HResult(runtime::E_FAIL);
             });
     }
 };

@@ -39,9 +39,6 @@ public:
     // program's writes cannot interleave with. Other formats refuse a change
     // when the files changed since they were read, and read them again.
     virtual bool transactional() const noexcept { return false; }
-    // Whether a change needs GDAL's view opened for update (a shapefile's
-    // .dbf is written by the engine itself).
-    virtual bool changesThroughGdal() const noexcept { return true; }
     // Called on each connection GDAL opens, read-only or for update.
     virtual void connected(GDALDataset& dataset) const;
 

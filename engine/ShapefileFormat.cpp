@@ -44,8 +44,6 @@ public:
         return true;
     }
 
-    bool changesThroughGdal() const noexcept override { return false; }
-
     HResult addField(const Table& table, const OGRFieldDefn& field) const override
     {
         return dbf::addField(dbfOf(table), field);

@@ -56,12 +56,15 @@ int waitForLock(void*, int attempt)
     return 1;
 }
 
-// Reports the statement's progress in steps of SQLite's virtual machine.
+// Reports the statement's start, then its progress in steps of SQLite's
+// virtual machine.
 class StatementProgress {
 public:
     StatementProgress(GDALDataset& dataset, std::string step) : db_(handleOf(dataset)), step_(std::move(step))
     {
-        if (db_ && progressWanted()) sqlite3_progress_handler(db_, 20000, tick, this);
+        if (!db_ || !progressWanted()) return;
+        reportProgress(step_, 0, 0);
+        sqlite3_progress_handler(db_, 20000, tick, this);
     }
     ~StatementProgress()
     {
