@@ -129,6 +129,8 @@ void CommandBars::refreshButtons()
 void CommandBars::click(std::size_t index)
 {
     const ComPtr<host::ICommand> command = buttons_.at(index).command;
+    // What the status bar says from here on is about this command.
+    window_.statusBar()->clearMessage();
     if (runtime::failed(command->OnClick()))
         window_.statusBar()->showMessage(QStringLiteral("The command reported a failure."), 10000);
     refreshButtons();

@@ -10,7 +10,9 @@
 namespace gishost {
 
 MainWindow::MainWindow(ComPtr<Application> application)
-    : application_(std::move(application)), tree_(new QTreeWidget(this))
+    : application_(std::move(application)),
+      tree_(new QTreeWidget(this)),
+      reasons_([this](const std::string& why) { statusBar()->showMessage(QString::fromStdString(why)); })
 {
     setWindowTitle(QStringLiteral("gishost"));
     setCentralWidget(tree_);

@@ -1,6 +1,5 @@
 #include "gishost/model/FieldCalculator.h"
 
-#include "gishost/model/ColumnCopy.h"
 #include "engine/Text.h"
 
 namespace gishost {
@@ -30,7 +29,7 @@ HResult FieldCalculator::Calculate(runtime::IUnknown** result) noexcept
 {
     if (result) *result = nullptr;
     if (!cursor_ || target_.empty() || source_.empty()) return runtime::E_UNEXPECTED;
-    return guarded([&] { return copyColumn(cursor_->table(), toUtf8(source_), toUtf8(target_)); });
+    return guarded([&] { return cursor_->table().table().copyColumn(toUtf8(source_), toUtf8(target_)); });
 }
 
 } // namespace gishost

@@ -8,7 +8,12 @@
 #include "gishost/model/DocumentLoader.h"
 #include "gishost/model/HostClasses.h"
 #include "gishost/model/RunningApplications.h"
+#include "dialog/frmQuillet.h"
+#include "Ui.h"
 
+#include <QComboBox>
+#include <QListWidget>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <map>
@@ -21,7 +26,7 @@ namespace gistest {
 // A host application over the datasets at `paths`, running and serving the
 // classes the add-in creates.
 struct Host {
-    explicit Host(const std::vector<std::string>& paths, gishost::OpenMode mode = gishost::OpenMode::Update);
+    explicit Host(const std::vector<std::string>& paths);
     gishost::HostClasses classes;
     gishost::LoadedDocument loaded;
     runtime::ComPtr<gishost::Application> application;
@@ -54,6 +59,34 @@ LayerContent readLayer(const std::string& path, const std::string& layer);
 std::map<std::string, std::string> filesUnder(const std::string& path);
 // The files of a dataset: a shapefile's companions with it.
 std::map<std::string, std::string> datasetFiles(const std::string& path);
+
+struct Rename {
+    std::string from;
+    std::string to;
+};
+
+QStringList entries(const QComboBox& box);
+QStringList entries(const QListWidget& list);
+std::vector<std::string> messages(const testsupport::Ui& ui);
+
+// Drives the add-in's dialog as a person would, through its own handlers;
+// each step fails the test when an entry it needs is not listed.
+struct Dialog {
+    testsupport::Ui ui;
+    quillet::frmQuillet form;
+
+    Dialog();
+    ~Dialog();
+
+    void chooseLayer(QComboBox* box, const std::string& layer);
+    // Chooses the Delete tab's layer, then deleteChosen.
+    void deleteFields(const std::string& layer, const std::vector<std::string>& fields);
+    // Moves the fields of the layer shown to the deletion list and deletes.
+    void deleteChosen(const std::vector<std::string>& fields);
+    // Chooses the Rename tab's layer, then renameChosen.
+    void rename(const std::string& layer, const Rename& r);
+    void renameChosen(const Rename& r);
+};
 
 // Takes write permission away from a dataset's files, as a user marks data read-only.
 void markReadOnly(const std::string& path);
