@@ -7,7 +7,6 @@
 // Without QUILLET_PG_STATE it starts a throwaway server of its own with
 // tests/postgres/test-server and stops it at the end.
 
-#include "DialogDriver.h"
 #include "GisTestSupport.h"
 #include "PgServer.h"
 

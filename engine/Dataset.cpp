@@ -37,10 +37,15 @@ private:
     std::string previous_;
 };
 
-GdalHandle openGdal(const std::string& path, unsigned flags, std::chrono::milliseconds wait)
+GdalHandle openGdal(const std::string& path, const Format& format, bool update, std::chrono::milliseconds wait)
 {
     const OpenWait openWait(wait);
-    auto* dataset = GDALDataset::Open(path.c_str(), flags | GDAL_OF_VERBOSE_ERROR);
+    const std::vector<std::string> options = format.openOptions();
+    std::vector<const char*> list;
+    for (const std::string& option : options) list.push_back(option.c_str());
+    list.push_back(nullptr);
+    auto* dataset =
+        GDALDataset::Open(path.c_str(), format.openFlags(update) | GDAL_OF_VERBOSE_ERROR, nullptr, list.data(), nullptr);
     return dataset ? GdalHandle(dataset, [](GDALDataset* d) { GDALClose(d); }) : nullptr;
 }
 
@@ -86,6 +91,8 @@ Dataset::Dataset(std::string path, std::string driver, const Format& format, Gda
 
 Dataset::~Dataset() = default;
 
+std::string Dataset::shownPath() const { return format_->shownPath(path_, name_); }
+
 std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& problem)
 {
     // A folder swapped halfway by a crash may not even be there.
@@ -98,9 +105,10 @@ std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& pro
     {
         const QuietErrors quiet;
         CPLErrorReset();
-        gdal = openGdal(path, GDAL_OF_VECTOR | GDAL_OF_RASTER | GDAL_OF_READONLY, lockTimeout());
+        gdal = openGdal(path, format, false, lockTimeout());
         if (!gdal) {
-            problem = whyNotOpened(path, identified);
+            problem = format.whyNotOpened(path);
+            if (problem.empty()) problem = whyNotOpened(path, identified);
             return nullptr;
         }
     }
@@ -112,13 +120,18 @@ std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& pro
     std::shared_ptr<Dataset> dataset(
         new Dataset(path, driverName, opened, std::move(gdal), !vector || !opened.writable(path)));
     dataset->hasRaster_ = dataset->gdal_->GetRasterCount() > 0;
-    for (OGRLayer* layer : dataset->gdal_->GetLayers()) dataset->tables_.push_back(layer->GetName());
+    dataset->name_ = opened.datasetName(*dataset->gdal_, path);
+    dataset->tables_ = opened.tables(*dataset->gdal_);
     dataset->stamps_ = stampsOf(opened.watchedFiles(path));
+    dataset->version_ = opened.version(*dataset->gdal_);
     dataset->readSchemas();
     return dataset;
 }
 
-bool Dataset::filesChanged() const { return stampsOf(format_->watchedFiles(path_)) != stamps_; }
+bool Dataset::filesChanged() const
+{
+    return stampsOf(format_->watchedFiles(path_)) != stamps_ || format_->version(*gdal_) != version_;
+}
 
 void Dataset::refreshIfChanged()
 {
@@ -127,15 +140,17 @@ void Dataset::refreshIfChanged()
     const auto now = stampsOf(format_->watchedFiles(path_));
     // Reading never waits: while the files are locked, what was read stands.
     if (runtime::failed(reopen(updating_, std::chrono::milliseconds(0))) || !changedOnDisk) return;
-    if (readSchemas()) stamps_ = now;
+    if (readSchemas()) {
+        stamps_ = now;
+        version_ = format_->version(*gdal_);
+    }
 }
 
 HResult Dataset::reopen(bool update, std::chrono::milliseconds wait)
 {
     const QuietErrors quiet;
     CPLErrorReset();
-    const unsigned flags = update ? GDAL_OF_VECTOR | GDAL_OF_UPDATE : GDAL_OF_VECTOR | GDAL_OF_RASTER | GDAL_OF_READONLY;
-    GdalHandle reopened = openGdal(path_, flags, wait);
+    GdalHandle reopened = openGdal(path_, *format_, update, wait);
     if (!reopened) return runtime::E_FAIL;
     format_->connected(*reopened);
     gdal_ = std::move(reopened);
@@ -170,14 +185,12 @@ std::shared_ptr<const Schema> Dataset::readSchema(GDALDataset& gdal, const std::
         const OGRGeomFieldDefn& g = *definition.GetGeomFieldDefn(i);
         schema->geometries.push_back({g.GetNameRef(), g.IsNullable() != 0});
     }
-    std::map<std::string, std::string> aliases;
-    format_->readAliases(gdal, table, aliases);
     for (int i = 0; i < definition.GetFieldCount(); ++i) {
         const OGRFieldDefn& f = *definition.GetFieldDefn(i);
-        const auto alias = aliases.find(f.GetNameRef());
-        schema->fields.push_back({std::make_shared<const OGRFieldDefn>(&f),
-                                  alias != aliases.end() ? alias->second : f.GetAlternativeNameRef(), keptBySource(f)});
+        schema->fields.push_back(
+            {std::make_shared<const OGRFieldDefn>(&f), f.GetAlternativeNameRef(), keptBySource(f), std::nullopt});
     }
+    format_->completeFields(gdal, table, schema->fields);
     return schema;
 }
 
@@ -199,30 +212,30 @@ HResult Dataset::schema(const std::string& table, std::shared_ptr<const Schema>&
 HResult Dataset::beginChange()
 {
     if (readOnly_) {
-        explain(reason::readOnly(path_));
+        explain(reason::readOnly(shownPath()));
         return runtime::E_ACCESSDENIED;
     }
     if (!filesChanged()) return runtime::S_OK;
     refreshIfChanged();
     if (format_->transactional()) return runtime::S_OK;
-    explain(reason::changedByOthers(path_));
+    explain(reason::changedByOthers(shownPath()));
     return runtime::E_FAIL;
 }
 
 HResult Dataset::forUpdate(GDALDataset*& dataset)
 {
     if (readOnly_) {
-        explain(reason::readOnly(path_));
+        explain(reason::readOnly(shownPath()));
         return runtime::E_ACCESSDENIED;
     }
     if (!updating_ || stale_) {
         if (runtime::failed(reopen(true, LockWait::remaining()))) {
             if (lockedMessage()) {
-                explain(reason::locked(path_, lockTimeout()));
+                explain(reason::locked(shownPath(), lockTimeout()));
                 return runtime::E_FAIL;
             }
             readOnly_ = true;
-            explain(reason::gdalCannotWrite(path_, driver_));
+            explain(reason::gdalCannotWrite(shownPath(), driver_));
             return runtime::E_ACCESSDENIED;
         }
         // Opening for update may have let GDAL bring the file up to date.
@@ -234,6 +247,8 @@ HResult Dataset::forUpdate(GDALDataset*& dataset)
 
 void Dataset::changed(const std::string& table)
 {
+    // A database whose tables are as they were (values copied) needs no new view.
+    if (format_->watchedFiles(path_).empty() && format_->version(*gdal_) == version_) return;
     // GDAL's view is opened anew, so that the table is read as the files
     // hold it now (a driver reports a field as asked until then, and files
     // replaced behind its back it does not see at all); until it can be
@@ -244,6 +259,7 @@ void Dataset::changed(const std::string& table)
     }
     if (auto schema = readSchema(*gdal_, table)) schemas_[table] = std::move(schema);
     stamps_ = stampsOf(format_->watchedFiles(path_));
+    version_ = format_->version(*gdal_);
     ++generation_;
 }
 

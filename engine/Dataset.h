@@ -36,6 +36,10 @@ public:
     Dataset& operator=(const Dataset&) = delete;
 
     const std::string& path() const noexcept { return path_; }
+    // What its map is called: the file's name, or the database's.
+    const std::string& name() const noexcept { return name_; }
+    // How reasons name it: its path, never a connection's password.
+    std::string shownPath() const;
     const std::string& driverName() const noexcept { return driver_; }
     const Format& format() const noexcept { return *format_; }
     // Its files cannot be written, it is a raster, or GDAL cannot write it.
@@ -74,6 +78,7 @@ private:
     std::shared_ptr<const Schema> readSchema(GDALDataset& gdal, const std::string& table) const;
 
     std::string path_;
+    std::string name_;
     std::string driver_;
     const Format* format_;
     GdalHandle gdal_;
@@ -84,6 +89,7 @@ private:
     std::vector<std::string> tables_;
     std::map<std::string, std::shared_ptr<const Schema>> schemas_;
     std::vector<FileStamp> stamps_;
+    std::string version_;
     std::uint64_t generation_ = 0;
 };
 

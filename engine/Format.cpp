@@ -1,6 +1,10 @@
 #include "engine/Format.h"
 
 #include "engine/OgrEdits.h"
+#include "engine/Schema.h"
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,6 +51,7 @@ const Format& geoPackageFormat();
 const Format& sqliteFormat();
 const Format& shapefileFormat();
 const Format& fileGdbFormat();
+const Format& postgresFormat();
 
 std::vector<std::string> Format::watchedFiles(const std::string& path) const
 {
@@ -73,9 +78,39 @@ void Format::recover(const std::string&) const {}
 
 void Format::connected(GDALDataset&) const {}
 
+unsigned Format::openFlags(bool update) const
+{
+    return update ? GDAL_OF_VECTOR | GDAL_OF_UPDATE : GDAL_OF_VECTOR | GDAL_OF_RASTER | GDAL_OF_READONLY;
+}
+
+std::string Format::datasetName(GDALDataset&, const std::string& path) const
+{
+    return fs::path(path).filename().string();
+}
+
+std::vector<std::string> Format::tables(GDALDataset& dataset) const
+{
+    std::vector<std::string> names;
+    for (OGRLayer* layer : dataset.GetLayers()) names.push_back(layer->GetName());
+    return names;
+}
+
 HResult Format::readAliases(GDALDataset&, const std::string&, std::map<std::string, std::string>&) const
 {
     return runtime::S_OK;
+}
+
+void Format::completeFields(GDALDataset& dataset, const std::string& table, std::vector<Field>& fields) const
+{
+    std::map<std::string, std::string> aliases;
+    readAliases(dataset, table, aliases);
+    for (Field& field : fields)
+        if (const auto alias = aliases.find(field.name()); alias != aliases.end()) field.alias = alias->second;
+}
+
+HResult Format::addFieldOfType(const Table& table, const OGRFieldDefn& field, const std::string&) const
+{
+    return addField(table, field);
 }
 
 const Format& formatFor(const std::string& driverName)
@@ -85,6 +120,8 @@ const Format& formatFor(const std::string& driverName)
     if (driverName == "SQLite") return sqliteFormat();
     if (driverName == "ESRI Shapefile") return shapefileFormat();
     if (driverName == "OpenFileGDB") return fileGdbFormat();
+    // GDAL names a "PG:" connection string PostGIS raster first.
+    if (driverName == "PostgreSQL" || driverName == "PostGISRaster") return postgresFormat();
     return ogr;
 }
 

@@ -15,6 +15,7 @@ class OGRFieldDefn;
 
 namespace engine {
 
+struct Field;
 class Table;
 
 class Format {
@@ -42,14 +43,38 @@ public:
     // Called on each connection GDAL opens, read-only or for update.
     virtual void connected(GDALDataset& dataset) const;
 
+    // How GDAL opens the dataset: its flags, read-only (raster data too) or
+    // for update, and open options ("NAME=VALUE").
+    virtual unsigned openFlags(bool update) const;
+    virtual std::vector<std::string> openOptions() const { return {}; }
+    // The one sentence saying why GDAL could not open the dataset at `path`,
+    // with GDAL's message; empty for the usual wording.
+    virtual std::string whyNotOpened(const std::string&) const { return {}; }
+    // What the dataset's map is called (by default its file's name), and
+    // how reasons name the dataset (by default its path).
+    virtual std::string datasetName(GDALDataset& dataset, const std::string& path) const;
+    virtual std::string shownPath(const std::string& path, const std::string&) const { return path; }
+    // The vector layers that are the dataset's tables (by default all).
+    virtual std::vector<std::string> tables(GDALDataset& dataset) const;
+    // Changes when another program changed the tables in a way the files'
+    // stamps do not show (a database's other sessions); empty when it cannot.
+    virtual std::string version(GDALDataset&) const { return {}; }
+
     // Aliases (column name to alias) the format keeps outside GDAL's field
     // definitions; by default none, and GDAL's alternative names serve.
     virtual runtime::HResult readAliases(GDALDataset& dataset, const std::string& table,
                                          std::map<std::string, std::string>& aliases) const;
+    // Completes the fields GDAL read of a table with what the format keeps
+    // elsewhere; by default the aliases of readAliases().
+    virtual void completeFields(GDALDataset& dataset, const std::string& table, std::vector<Field>& fields) const;
 
     // Each change is all or nothing; a failure is explained.
     // `field` carries the alias as its alternative name.
     virtual runtime::HResult addField(const Table& table, const OGRFieldDefn& field) const = 0;
+    // The same with the column's type as the database names it (see
+    // databaseTypeCode()); by default the type of `field`.
+    virtual runtime::HResult addFieldOfType(const Table& table, const OGRFieldDefn& field,
+                                            const std::string& columnType) const;
     virtual runtime::HResult deleteField(const Table& table, const std::string& name) const = 0;
     // Both fields exist and are of the same type.
     virtual runtime::HResult copyColumn(const Table& table, const std::string& from, const std::string& to) const = 0;

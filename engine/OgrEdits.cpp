@@ -76,7 +76,7 @@ HResult explainFailure(const Table& table, const std::string& what, HResult hr)
 {
     if (runtime::succeeded(hr)) return hr;
     if (locked())
-        explain(reason::locked(table.dataset().path(), lockTimeout()));
+        explain(reason::locked(table.dataset().shownPath(), lockTimeout()));
     else
         explain(reason::failed(table.displayName(), what, CPLGetLastErrorMsg()));
     return hr;

@@ -3,7 +3,7 @@
 #include "engine/FieldTypes.h"
 #include "engine/Log.h"
 #include "engine/OgrStatus.h"
-#include "engine/Settings.h"
+#include "engine/LockWait.h"
 #include "engine/Transaction.h"
 
 #include <cpl_string.h>
@@ -51,30 +51,27 @@ bool queryRows(GDALDataset& dataset, const std::string& sql, Visit visit)
     return CPLGetLastErrorType() < CE_Failure;
 }
 
-// One call's work: a transaction whose statements wait for locks at most
-// lockTimeout(); the first failure is explained, and the rest is skipped.
+// One call's work: a transaction whose statements together wait for other
+// sessions' locks at most the call's bound (LockWait); the first failure is
+// explained, and the rest is skipped.
 class Work {
 public:
     Work(GDALDataset& dataset, std::string what) : dataset_(dataset), what_(std::move(what)), transaction_(dataset, false)
     {
-        if (runtime::failed(transaction_.started()))
-            fail(databaseMessage());
-        else
-            // 0 would mean no bound at all.
-            run("SET LOCAL lock_timeout = " + std::to_string(std::max<long long>(1, lockTimeout().count())));
+        if (runtime::failed(transaction_.started())) fail(databaseMessage());
     }
 
     bool ok() const noexcept { return ok_; }
 
     void run(const std::string& sql)
     {
-        if (ok_ && runtime::failed(executeSql(dataset_, sql))) fail(databaseMessage());
+        if (ok_ && bound() && runtime::failed(executeSql(dataset_, sql))) fail(databaseMessage());
     }
 
     template <class Visit>
     void query(const std::string& sql, Visit visit)
     {
-        if (ok_ && !queryRows(dataset_, sql, visit)) fail(databaseMessage());
+        if (ok_ && bound() && !queryRows(dataset_, sql, visit)) fail(databaseMessage());
     }
 
     void fail(const std::string& why)
@@ -94,6 +91,16 @@ public:
     }
 
 private:
+    // What is left of the call's bound, for the next statement; 0 would
+    // mean no bound at all.
+    bool bound()
+    {
+        const auto left = std::max<long long>(1, LockWait::remaining().count());
+        if (runtime::failed(executeSql(dataset_, "SET LOCAL lock_timeout = " + std::to_string(left))))
+            fail(databaseMessage());
+        return ok_;
+    }
+
     GDALDataset& dataset_;
     std::string what_;
     // The reason is explained once; GDAL's own report of the rollback (on a
@@ -434,6 +441,30 @@ HResult copyColumn(GDALDataset& dataset, const Table& table, const std::string& 
         work.fail("the field types differ (" + types[from] + ", " + types[to] + ") and values could change");
     work.run("UPDATE " + quotedName(table) + " SET " + quoteIdentifier(to) + " = " + quoteIdentifier(from));
     return work.finish();
+}
+
+std::optional<Table> tableOf(GDALDataset& dataset, const std::string& layerName)
+{
+    std::vector<TableLayer> tables;
+    if (runtime::failed(readableTables(dataset, tables))) return std::nullopt;
+    for (const TableLayer& t : tables)
+        if (t.layerName == layerName) return t.table;
+    return std::nullopt;
+}
+
+std::string schemaVersion(GDALDataset& dataset)
+{
+    std::string version;
+    const bool ok = queryRows(
+        dataset,
+        "SELECT md5(coalesce(string_agg(concat_ws(' ', a.attrelid, a.attnum, a.attname, a.atttypid, a.atttypmod, "
+        "a.attnotnull, pg_catalog.pg_get_expr(d.adbin, d.adrelid), pg_catalog.col_description(a.attrelid, a.attnum)), "
+        "',' ORDER BY a.attrelid, a.attnum), '')) FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_class c ON "
+        "c.oid = a.attrelid LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum WHERE "
+        "c.relkind IN ('r', 'v', 'm', 'f', 'p') AND a.attnum > 0 AND NOT a.attisdropped AND c.relnamespace NOT IN "
+        "('pg_catalog'::regnamespace, 'information_schema'::regnamespace)",
+        [&](OGRFeature& row) { version = row.GetFieldAsString(0); });
+    return ok ? version : std::string();
 }
 
 bool connectionAlive(GDALDataset& dataset)

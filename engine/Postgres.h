@@ -2,9 +2,10 @@
 
 // PostgreSQL/PostGIS tables reached through GDAL's PostgreSQL driver. Schema
 // changes and the column copy are the database's own SQL on the dataset's
-// connection, each call one transaction whose statements wait for another
-// session's locks at most lockTimeout(); a failure rolls the whole call back
-// and its reason, with the database's message, goes to explain().
+// connection, each call one transaction whose statements together wait for
+// other sessions' locks at most the call's bound (LockWait, lockTimeout());
+// a failure rolls the whole call back and its reason, with the database's
+// message, goes to explain().
 
 #include "runtime/Status.h"
 
@@ -45,6 +46,11 @@ struct TableLayer {
     Table table;
 };
 runtime::HResult readableTables(GDALDataset& dataset, std::vector<TableLayer>& tables);
+// The table behind a layer of that name, if the role may read it.
+std::optional<Table> tableOf(GDALDataset& dataset, const std::string& layerName);
+// Changes whenever a column of any table changes (added, dropped, its type,
+// default, not-null or comment); empty when it cannot be read.
+std::string schemaVersion(GDALDataset& dataset);
 
 // What GDAL's field definitions do not tell: the column's type as the
 // database names it, and its comment, which is the field's alias.

@@ -6,7 +6,9 @@
 
 #include <ogr_feature.h>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,9 @@ struct Field {
     // Kept by the data source itself (a FileGDB's shape length and area):
     // never changed or removed.
     bool required = false;
+    // The host's type code where GDAL's type would not make the column again
+    // (a database's own types, see databaseTypeCode()).
+    std::optional<std::int32_t> typeCode;
 
     const char* name() const noexcept { return definition->GetNameRef(); }
 };

@@ -37,7 +37,8 @@ Table::Table(std::shared_ptr<Dataset> dataset, std::string name) : dataset_(std:
 
 std::string Table::displayName() const
 {
-    return dataset_->tableNames().size() > 1 ? dataset_->path() + " (" + name_ + ")" : dataset_->path();
+    const std::string shown = dataset_->shownPath();
+    return dataset_->tableNames().size() > 1 ? shown + " (" + name_ + ")" : shown;
 }
 
 HResult Table::schema(std::shared_ptr<const Schema>& out) const { return dataset_->schema(name_, out); }
@@ -58,7 +59,7 @@ HResult Table::layerForUpdate(GDALDataset*& dataset, OGRLayer*& layer) const
     return layer ? runtime::S_OK : runtime::E_FAIL;
 }
 
-HResult Table::addField(const OGRFieldDefn& field) const
+HResult Table::addField(const OGRFieldDefn& field, const std::string& columnType) const
 {
     const LockWait wait;
     std::shared_ptr<const Schema> current;
@@ -68,7 +69,8 @@ HResult Table::addField(const OGRFieldDefn& field) const
         explain(reason::nameTaken(displayName(), taken->name()));
         return runtime::E_INVALIDARG;
     }
-    hr = dataset_->format().addField(*this, field);
+    hr = columnType.empty() ? dataset_->format().addField(*this, field)
+                            : dataset_->format().addFieldOfType(*this, field, columnType);
     if (runtime::failed(hr)) {
         dataset_->failed();
         return hr;

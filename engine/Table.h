@@ -23,8 +23,9 @@ public:
 
     runtime::HResult schema(std::shared_ptr<const Schema>& out) const;
 
-    // The field's alias travels as its alternative name.
-    runtime::HResult addField(const OGRFieldDefn& field) const;
+    // The field's alias travels as its alternative name; `columnType` is
+    // a database's own name of the column's type (see databaseTypeCode()).
+    runtime::HResult addField(const OGRFieldDefn& field, const std::string& columnType = {}) const;
     runtime::HResult deleteField(const std::string& name) const;
     // Every row's value of one field into another of the same type, read
     // back where the write is not the database's own SQL.

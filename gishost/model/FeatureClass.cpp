@@ -1,5 +1,6 @@
 #include "gishost/model/FeatureClass.h"
 
+#include "engine/FieldTypes.h"
 #include "engine/Text.h"
 #include "gishost/model/FieldCollection.h"
 #include "gishost/model/FieldSchema.h"
@@ -45,7 +46,8 @@ HResult FeatureClass::AddField(IFieldDefinition* field) noexcept
         std::unique_ptr<OGRFieldDefn> ogrField;
         HResult hr = readDefinition(*field, info);
         if (runtime::failed(hr) || runtime::failed(hr = ogrFieldFor(info, ogrField))) return hr;
-        return table_.addField(*ogrField);
+        const auto columnType = databaseType(info.type);
+        return table_.addField(*ogrField, columnType ? columnType->name : std::string());
     });
 }
 

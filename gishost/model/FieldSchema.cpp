@@ -48,7 +48,7 @@ FieldInfo attributeField(const engine::Field& f)
     FieldInfo info;
     info.name = toU16(field.GetNameRef());
     info.alias = toU16(f.alias);
-    info.type = typeCodeOf(field);
+    info.type = f.typeCode.value_or(typeCodeOf(field));
     info.defaultValue = variantFromDefault(field.GetDefault(), field.GetType());
     info.length = field.GetWidth();
     info.precision = isNumeric(field.GetType()) ? field.GetWidth() : 0;

@@ -3,14 +3,12 @@
 #include "engine/Text.h"
 #include "gishost/model/Layers.h"
 
-#include <filesystem>
-
 namespace gishost {
 
 using namespace engine;
 
 Map::Map(std::shared_ptr<Dataset> dataset)
-    : dataset_(std::move(dataset)), name_(toU16(std::filesystem::path(dataset_->path()).filename().string()))
+    : dataset_(std::move(dataset)), name_(toU16(dataset_->name()))
 {
     for (const std::string& table : dataset_->tableNames()) {
         auto featureClass = runtime::make<FeatureClass>(Table(dataset_, table));

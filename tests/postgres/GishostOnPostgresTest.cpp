@@ -3,7 +3,6 @@
 // queries. Other sessions hold locks, lack rights, and lose their
 // connection in the middle of a copy.
 
-#include "DialogDriver.h"
 #include "GisTestSupport.h"
 #include "PgServer.h"
 
