@@ -4,6 +4,7 @@
 #include "engine/LockWait.h"
 #include "engine/Log.h"
 #include "engine/OgrStatus.h"
+#include "engine/Postgres.h"
 #include "engine/Reasons.h"
 #include "engine/Settings.h"
 #include "engine/WorkCopy.h"
@@ -108,7 +109,8 @@ std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& pro
         gdal = openGdal(path, format, false, lockTimeout());
         if (!gdal) {
             problem = format.whyNotOpened(path);
-            if (problem.empty()) problem = whyNotOpened(path, identified);
+            // A connection string GDAL did not take may still hold a password.
+            if (problem.empty()) problem = pg::hidePasswords(whyNotOpened(path, identified), path);
             return nullptr;
         }
     }

@@ -195,12 +195,6 @@ std::string quotedName(const Table& table) { return quoteIdentifier(table.schema
 
 std::string displayName(const Table& table) { return table.schema + "." + table.name; }
 
-bool isConnectionString(const std::string& text)
-{
-    return STARTS_WITH_CI(text.c_str(), "PG:") || text.rfind("postgresql://", 0) == 0 ||
-           text.rfind("postgres://", 0) == 0;
-}
-
 namespace {
 
 // Passwords of a libpq keyword string: password=secret, password='se cret'.
@@ -275,12 +269,6 @@ std::string hidePasswords(const std::string& text, const std::string& connection
             out.replace(at, secret.size(), "********");
     }
     return out;
-}
-
-bool isPostgres(GDALDataset& dataset)
-{
-    const GDALDriver* driver = dataset.GetDriver();
-    return driver && EQUAL(driver->GetDescription(), "PostgreSQL");
 }
 
 HResult currentDatabase(GDALDataset& dataset, std::string& name)
@@ -465,11 +453,6 @@ std::string schemaVersion(GDALDataset& dataset)
         "('pg_catalog'::regnamespace, 'information_schema'::regnamespace)",
         [&](OGRFeature& row) { version = row.GetFieldAsString(0); });
     return ok ? version : std::string();
-}
-
-bool connectionAlive(GDALDataset& dataset)
-{
-    return queryRows(dataset, "SELECT 1", [](OGRFeature&) {});
 }
 
 } // namespace engine::pg

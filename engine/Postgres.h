@@ -29,13 +29,9 @@ std::string quotedName(const Table& table);
 // schema.name as a person reads it.
 std::string displayName(const Table& table);
 
-// "PG:..." and postgresql:// (or postgres://) URIs, as GDAL's driver takes them.
-bool isConnectionString(const std::string& text);
 // `text` with every password that `connection` or PGPASSWORD holds blanked
 // out, so that neither messages nor logs ever show one.
 std::string hidePasswords(const std::string& text, const std::string& connection);
-
-bool isPostgres(GDALDataset& dataset);
 
 runtime::HResult currentDatabase(GDALDataset& dataset, std::string& name);
 
@@ -81,8 +77,5 @@ runtime::HResult dropColumn(GDALDataset& dataset, const Table& table, const std:
 // One UPDATE; refused when the two columns' types differ, as the copy could
 // then change values.
 runtime::HResult copyColumn(GDALDataset& dataset, const Table& table, const std::string& from, const std::string& to);
-
-// False once the server has closed the dataset's connection.
-bool connectionAlive(GDALDataset& dataset);
 
 } // namespace engine::pg
