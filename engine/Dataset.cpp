@@ -12,7 +12,6 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
-#include <cstring>
 #include <filesystem>
 
 namespace engine {
@@ -26,8 +25,9 @@ namespace {
 class OpenWait {
 public:
     explicit OpenWait(std::chrono::milliseconds wait)
-        : previous_(CPLGetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", nullptr) ?: "")
     {
+        const char* previous = CPLGetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", nullptr);
+        previous_ = previous ? previous : "";
         CPLSetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", std::to_string(wait.count()).c_str());
     }
     ~OpenWait() { CPLSetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", previous_.empty() ? nullptr : previous_.c_str()); }
@@ -50,12 +50,6 @@ GdalHandle openGdal(const std::string& path, const Format& format, bool update, 
     return dataset ? GdalHandle(dataset, [](GDALDataset* d) { GDALClose(d); }) : nullptr;
 }
 
-bool lockedMessage()
-{
-    const char* message = CPLGetLastErrorMsg();
-    return message && std::strstr(message, "locked");
-}
-
 std::string identifiedDriver(const std::string& path)
 {
     const QuietErrors quiet;
@@ -68,19 +62,11 @@ std::string whyNotOpened(const std::string& path, const std::string& driver)
     std::error_code ec;
     if (!std::filesystem::exists(path, ec) && path.find(':') == std::string::npos)
         return path + ": there is no such file or folder.";
-    if (lockedMessage()) return reason::locked(path, lockTimeout());
+    if (LockWait::lockStoodInTheWay()) return reason::locked(path, lockTimeout());
     if (!driver.empty() && std::filesystem::exists(path + "-journal", ec)) return reason::crashNeedsWrite(path);
     std::string text = path + ": not a GIS dataset that GDAL can open.";
     if (const char* detail = CPLGetLastErrorMsg(); detail && *detail) text += std::string(" (") + detail + ")";
     return text;
-}
-
-// GDAL's OpenFileGDB driver marks the fields a FileGDB keeps itself by
-// these pseudo defaults.
-bool keptBySource(const OGRFieldDefn& field)
-{
-    const char* value = field.GetDefault();
-    return value && (EQUAL(value, "FILEGEODATABASE_SHAPE_AREA") || EQUAL(value, "FILEGEODATABASE_SHAPE_LENGTH"));
 }
 
 } // namespace
@@ -102,10 +88,21 @@ std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& pro
     const std::string identified = identifiedDriver(path);
     const Format& format = formatFor(identified);
     format.recover(path);
+    CPLErrorReset();
+    if (format.readsFieldsItself()) {
+        std::shared_ptr<Dataset> dataset(new Dataset(path, identified, format, nullptr, !format.writable(path)));
+        dataset->name_ = std::filesystem::path(path).filename().string();
+        dataset->tables_ = format.tableNames(path);
+        if (dataset->tables_.empty() || !dataset->readSchemas() || dataset->schemas_.size() != dataset->tables_.size()) {
+            problem = whyNotOpened(path, identified);
+            return nullptr;
+        }
+        dataset->stamps_ = stampsOf(format.watchedFiles(path));
+        return dataset;
+    }
     GdalHandle gdal;
     {
         const QuietErrors quiet;
-        CPLErrorReset();
         gdal = openGdal(path, format, false, lockTimeout());
         if (!gdal) {
             problem = format.whyNotOpened(path);
@@ -123,7 +120,7 @@ std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& pro
         new Dataset(path, driverName, opened, std::move(gdal), !vector || !opened.writable(path)));
     dataset->hasRaster_ = dataset->gdal_->GetRasterCount() > 0;
     dataset->name_ = opened.datasetName(*dataset->gdal_, path);
-    dataset->tables_ = opened.tables(*dataset->gdal_);
+    dataset->tables_ = opened.readableTables(*dataset->gdal_);
     dataset->stamps_ = stampsOf(opened.watchedFiles(path));
     dataset->version_ = opened.version(*dataset->gdal_);
     dataset->readSchemas();
@@ -132,7 +129,7 @@ std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& pro
 
 bool Dataset::filesChanged() const
 {
-    return stampsOf(format_->watchedFiles(path_)) != stamps_ || format_->version(*gdal_) != version_;
+    return stampsOf(format_->watchedFiles(path_)) != stamps_ || (gdal_ && format_->version(*gdal_) != version_);
 }
 
 void Dataset::refreshIfChanged()
@@ -140,11 +137,15 @@ void Dataset::refreshIfChanged()
     const bool changedOnDisk = filesChanged();
     if (!changedOnDisk && !stale_) return;
     const auto now = stampsOf(format_->watchedFiles(path_));
-    // Reading never waits: while the files are locked, what was read stands.
-    if (runtime::failed(reopen(updating_, std::chrono::milliseconds(0))) || !changedOnDisk) return;
-    if (readSchemas()) {
+    if (format_->readsFieldsItself()) {
+        gdal_.reset(); // opened again when rows are read
+        stale_ = false;
+    } else if (runtime::failed(reopen(updating_, std::chrono::milliseconds(0)))) {
+        return; // reading never waits: while the files are locked, what was read stands
+    }
+    if (changedOnDisk && readSchemas()) {
         stamps_ = now;
-        version_ = format_->version(*gdal_);
+        if (gdal_) version_ = format_->version(*gdal_);
     }
 }
 
@@ -167,7 +168,7 @@ bool Dataset::readSchemas()
     const QuietErrors quiet;
     CPLErrorReset();
     for (const std::string& table : tables_)
-        if (auto schema = readSchema(*gdal_, table)) read[table] = std::move(schema);
+        if (auto schema = readSchema(table)) read[table] = std::move(schema);
     // A table read halfway (a lock taken meanwhile) must not replace what was read whole.
     if (CPLGetLastErrorType() >= CE_Failure && !schemas_.empty()) return false;
     schemas_ = std::move(read);
@@ -175,30 +176,22 @@ bool Dataset::readSchemas()
     return true;
 }
 
-std::shared_ptr<const Schema> Dataset::readSchema(GDALDataset& gdal, const std::string& table) const
+std::shared_ptr<const Schema> Dataset::readSchema(const std::string& table) const
 {
-    OGRLayer* layer = gdal.GetLayerByName(table.c_str());
+    if (format_->readsFieldsItself()) return format_->readFields(path_, table);
+    OGRLayer* layer = gdal_ ? gdal_->GetLayerByName(table.c_str()) : nullptr;
     if (!layer) return nullptr;
-    auto schema = std::make_shared<Schema>();
-    const char* fid = layer->GetFIDColumn();
-    schema->fidColumn = fid ? fid : "";
-    const OGRFeatureDefn& definition = *layer->GetLayerDefn();
-    for (int i = 0; i < definition.GetGeomFieldCount(); ++i) {
-        const OGRGeomFieldDefn& g = *definition.GetGeomFieldDefn(i);
-        schema->geometries.push_back({g.GetNameRef(), g.IsNullable() != 0});
-    }
-    for (int i = 0; i < definition.GetFieldCount(); ++i) {
-        const OGRFieldDefn& f = *definition.GetFieldDefn(i);
-        schema->fields.push_back(
-            {std::make_shared<const OGRFieldDefn>(&f), f.GetAlternativeNameRef(), keptBySource(f), std::nullopt});
-    }
-    format_->completeFields(gdal, table, schema->fields);
+    std::map<std::string, std::string> aliases;
+    format_->readAliases(*gdal_, table, aliases);
+    auto schema = schemaOf(*layer, aliases);
+    format_->completeFields(*gdal_, table, schema->fields);
     return schema;
 }
 
 GdalHandle Dataset::reading()
 {
     refreshIfChanged();
+    if (!gdal_) reopen(updating_, std::chrono::milliseconds(0));
     return gdal_;
 }
 
@@ -230,9 +223,9 @@ HResult Dataset::forUpdate(GDALDataset*& dataset)
         explain(reason::readOnly(shownPath()));
         return runtime::E_ACCESSDENIED;
     }
-    if (!updating_ || stale_) {
+    if (!gdal_ || !updating_ || stale_) {
         if (runtime::failed(reopen(true, LockWait::remaining()))) {
-            if (lockedMessage()) {
+            if (LockWait::lockStoodInTheWay()) {
                 explain(reason::locked(shownPath(), lockTimeout()));
                 return runtime::E_FAIL;
             }
@@ -250,18 +243,20 @@ HResult Dataset::forUpdate(GDALDataset*& dataset)
 void Dataset::changed(const std::string& table)
 {
     // A database whose tables are as they were (values copied) needs no new view.
-    if (format_->watchedFiles(path_).empty() && format_->version(*gdal_) == version_) return;
+    if (gdal_ && format_->watchedFiles(path_).empty() && format_->version(*gdal_) == version_) return;
     // GDAL's view is opened anew, so that the table is read as the files
     // hold it now (a driver reports a field as asked until then, and files
     // replaced behind its back it does not see at all); until it can be
     // opened, the next look finds the files changed.
-    if (runtime::failed(reopen(updating_, LockWait::remaining()))) {
+    if (format_->readsFieldsItself())
+        gdal_.reset(); // opened again when rows are read
+    else if (runtime::failed(reopen(updating_, LockWait::remaining()))) {
         stale_ = true;
         return;
     }
-    if (auto schema = readSchema(*gdal_, table)) schemas_[table] = std::move(schema);
+    if (auto schema = readSchema(table)) schemas_[table] = std::move(schema);
     stamps_ = stampsOf(format_->watchedFiles(path_));
-    version_ = format_->version(*gdal_);
+    if (gdal_) version_ = format_->version(*gdal_);
     ++generation_;
 }
 

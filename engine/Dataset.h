@@ -40,7 +40,6 @@ public:
     const std::string& name() const noexcept { return name_; }
     // How reasons name it: its path, never a connection's password.
     std::string shownPath() const;
-    const std::string& driverName() const noexcept { return driver_; }
     const Format& format() const noexcept { return *format_; }
     // Its files cannot be written, it is a raster, or GDAL cannot write it.
     bool readOnly() const noexcept { return readOnly_; }
@@ -48,7 +47,8 @@ public:
     const std::vector<std::string>& tableNames() const noexcept { return tables_; }
     bool hasRaster() const noexcept { return hasRaster_; }
 
-    // GDAL's view as it is now, read again first when the files changed.
+    // GDAL's view as it is now, read again first when the files changed;
+    // null when it cannot be opened.
     GdalHandle reading();
     // The fields of a table as last read; never waits on a lock: while the
     // files cannot be read, what was read before is the answer.
@@ -75,7 +75,7 @@ private:
     runtime::HResult reopen(bool update, std::chrono::milliseconds wait);
     // False when the tables could not all be read; what was read before stays.
     bool readSchemas();
-    std::shared_ptr<const Schema> readSchema(GDALDataset& gdal, const std::string& table) const;
+    std::shared_ptr<const Schema> readSchema(const std::string& table) const;
 
     std::string path_;
     std::string name_;

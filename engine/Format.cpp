@@ -30,7 +30,6 @@ bool writableFile(const std::string& path)
 // Any data GDAL writes through its layer API; a copy is read back.
 class OgrFormat final : public Format {
 public:
-    const char* name() const noexcept override { return "dataset"; }
     HResult addField(const Table& table, const OGRFieldDefn& field) const override
     {
         return addFieldByOgr(table, field, false);
@@ -76,6 +75,10 @@ bool Format::writable(const std::string& path) const
 
 void Format::recover(const std::string&) const {}
 
+std::vector<std::string> Format::tableNames(const std::string&) const { return {}; }
+
+std::shared_ptr<const Schema> Format::readFields(const std::string&, const std::string&) const { return nullptr; }
+
 void Format::connected(GDALDataset&) const {}
 
 unsigned Format::openFlags(bool update) const
@@ -88,7 +91,7 @@ std::string Format::datasetName(GDALDataset&, const std::string& path) const
     return fs::path(path).filename().string();
 }
 
-std::vector<std::string> Format::tables(GDALDataset& dataset) const
+std::vector<std::string> Format::readableTables(GDALDataset& dataset) const
 {
     std::vector<std::string> names;
     for (OGRLayer* layer : dataset.GetLayers()) names.push_back(layer->GetName());

@@ -7,6 +7,7 @@
 #include "runtime/Status.h"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,13 +18,11 @@ namespace engine {
 
 struct Field;
 class Table;
+struct Schema;
 
 class Format {
 public:
     virtual ~Format() = default;
-
-    // The format as a person names it in a reason ("shapefile").
-    virtual const char* name() const noexcept = 0;
 
     // The files whose change on disk means that another program wrote the
     // dataset at `path` (by default the file itself, or every file of a
@@ -40,6 +39,14 @@ public:
     // program's writes cannot interleave with. Other formats refuse a change
     // when the files changed since they were read, and read them again.
     virtual bool transactional() const noexcept { return false; }
+    // Whether the format reads its tables and their fields itself: GDAL's
+    // view is then opened only to read rows (GDAL holds a shapefile's whole
+    // shape index in memory while it is open).
+    virtual bool readsFieldsItself() const noexcept { return false; }
+    virtual std::vector<std::string> tableNames(const std::string& path) const;
+    // Null when the table cannot be read.
+    virtual std::shared_ptr<const Schema> readFields(const std::string& path, const std::string& table) const;
+
     // Called on each connection GDAL opens, read-only or for update.
     virtual void connected(GDALDataset& dataset) const;
 
@@ -54,8 +61,9 @@ public:
     // how reasons name the dataset (by default its path).
     virtual std::string datasetName(GDALDataset& dataset, const std::string& path) const;
     virtual std::string shownPath(const std::string& path, const std::string&) const { return path; }
-    // The vector layers that are the dataset's tables (by default all).
-    virtual std::vector<std::string> tables(GDALDataset& dataset) const;
+    // The vector layers that are the dataset's tables: by default all; a
+    // database's, those the role may read.
+    virtual std::vector<std::string> readableTables(GDALDataset& dataset) const;
     // Changes when another program changed the tables in a way the files'
     // stamps do not show (a database's other sessions); empty when it cannot.
     virtual std::string version(GDALDataset&) const { return {}; }

@@ -50,8 +50,6 @@ std::int32_t exactTypeCode(const OGRFieldDefn& field, const std::string& type)
 
 class PostgresFormat final : public Format {
 public:
-    const char* name() const noexcept override { return "PostgreSQL database"; }
-
     std::vector<std::string> watchedFiles(const std::string&) const override { return {}; }
     bool writable(const std::string&) const override { return true; }
     bool transactional() const noexcept override { return true; }
@@ -77,7 +75,7 @@ public:
     }
     std::string shownPath(const std::string&, const std::string& name) const override { return "database " + name; }
 
-    std::vector<std::string> tables(GDALDataset& dataset) const override
+    std::vector<std::string> readableTables(GDALDataset& dataset) const override
     {
         std::vector<pg::TableLayer> readable;
         pg::readableTables(dataset, readable);

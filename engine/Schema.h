@@ -6,7 +6,10 @@
 
 #include <ogr_feature.h>
 
+class OGRLayer;
+
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,5 +45,9 @@ struct Schema {
     // differs only in letter case (as GDAL looks names up); null when none.
     const Field* find(const std::string& name) const noexcept;
 };
+
+// The schema of a GDAL layer; `aliases` (column name to alias) count before
+// GDAL's alternative names.
+std::shared_ptr<Schema> schemaOf(OGRLayer& layer, const std::map<std::string, std::string>& aliases);
 
 } // namespace engine

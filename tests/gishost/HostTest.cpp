@@ -239,12 +239,15 @@ ComPtr<host::IFeatureClass> firstFeatureClass(const gistest::Host& host)
     return featureClass;
 }
 
-// The engine's reason for a refused change reaches the status bar.
-TEST_F(HostTest, TheStatusBarSaysWhyAChangeWasRefused)
+// Data that cannot be written is shown as such, and the engine's reason for
+// a refused change reaches the status bar.
+TEST_F(HostTest, ReadOnlyDataIsShownAsSuchAndTheStatusBarSaysWhyAChangeWasRefused)
 {
     gistest::markReadOnly(geoPackage);
     const gistest::Host host({geoPackage});
     gishost::MainWindow window(host.application);
+    ASSERT_EQ(window.tree().topLevelItemCount(), 1);
+    EXPECT_EQ(window.tree().topLevelItem(0)->text(2), QStringLiteral("Map (read-only)"));
     const auto featureClass = firstFeatureClass(host);
     ComPtr<host::IFieldCollection> fields;
     ComPtr<host::IFieldDefinition> field;
