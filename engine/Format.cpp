@@ -1,7 +1,6 @@
 #include "engine/Format.h"
 
 #include "engine/OgrEdits.h"
-#include "engine/Schema.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
@@ -101,14 +100,6 @@ std::vector<std::string> Format::readableTables(GDALDataset& dataset) const
 HResult Format::readAliases(GDALDataset&, const std::string&, std::map<std::string, std::string>&) const
 {
     return runtime::S_OK;
-}
-
-void Format::completeFields(GDALDataset& dataset, const std::string& table, std::vector<Field>& fields) const
-{
-    std::map<std::string, std::string> aliases;
-    readAliases(dataset, table, aliases);
-    for (Field& field : fields)
-        if (const auto alias = aliases.find(field.name()); alias != aliases.end()) field.alias = alias->second;
 }
 
 HResult Format::addFieldOfType(const Table& table, const OGRFieldDefn& field, const std::string&) const

@@ -72,9 +72,9 @@ public:
     // definitions; by default none, and GDAL's alternative names serve.
     virtual runtime::HResult readAliases(GDALDataset& dataset, const std::string& table,
                                          std::map<std::string, std::string>& aliases) const;
-    // Completes the fields GDAL read of a table with what the format keeps
-    // elsewhere; by default the aliases of readAliases().
-    virtual void completeFields(GDALDataset& dataset, const std::string& table, std::vector<Field>& fields) const;
+    // Completes the fields GDAL read of a table (with their aliases) with what
+    // else the format keeps elsewhere; by default nothing.
+    virtual void completeFields(GDALDataset&, const std::string&, std::vector<Field>&) const {}
 
     // Each change is all or nothing; a failure is explained.
     // `field` carries the alias as its alternative name.
