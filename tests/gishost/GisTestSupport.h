@@ -33,6 +33,10 @@ struct Host {
     gishost::RunningEntry running;
 };
 
+// The feature class of a layer of a map, through the host's interfaces;
+// null when there is none.
+runtime::ComPtr<host::IFeatureClass> featureClassAt(const Host& host, int map, int layer);
+
 struct FieldShape {
     int type = 0;
     int subType = 0;
