@@ -1,6 +1,6 @@
 #include "gishost/app/MainWindow.h"
 
-#include "gishost/app/CommandBars.h"
+#include "hostkit/CommandBars.h"
 #include "gishost/app/LayerTree.h"
 
 #include <QHeaderView>
@@ -17,7 +17,7 @@ MainWindow::MainWindow(ComPtr<Application> application)
     tree_->setColumnCount(4);
     tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     refresh();
-    commandBars_ = std::make_unique<CommandBars>(*this, ComPtr<runtime::IUnknown>(
+    commandBars_ = std::make_unique<hostkit::CommandBars>(*this, ComPtr<runtime::IUnknown>(
                                                             static_cast<host::IHostApplication*>(application_.get())),
                                                  [this] { refresh(); });
     statusBar()->showMessage(QStringLiteral("Ready"));

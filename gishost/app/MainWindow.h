@@ -8,9 +8,11 @@
 
 class QTreeWidget;
 
-namespace gishost {
-
+namespace hostkit {
 class CommandBars;
+}
+
+namespace gishost {
 
 // gishost's main window: the document's maps, layers and fields in a tree,
 // and the add-ins' toolbars above it.
@@ -19,7 +21,7 @@ public:
     explicit MainWindow(ComPtr<Application> application);
     ~MainWindow() override;
 
-    CommandBars& commandBars() noexcept { return *commandBars_; }
+    hostkit::CommandBars& commandBars() noexcept { return *commandBars_; }
     QTreeWidget& tree() noexcept { return *tree_; }
     // Reads the document again, after a command may have changed it.
     void refresh();
@@ -27,7 +29,7 @@ public:
 private:
     ComPtr<Application> application_;
     QTreeWidget* tree_;
-    std::unique_ptr<CommandBars> commandBars_;
+    std::unique_ptr<hostkit::CommandBars> commandBars_;
 };
 
 } // namespace gishost

@@ -1,11 +1,11 @@
 // gishost [DATASET ...] | --register MODULE | --unregister MODULE
 
-#include "gishost/app/CommandBars.h"
+#include "hostkit/CommandBars.h"
 #include "gishost/app/MainWindow.h"
 #include "gishost/model/DocumentLoader.h"
 #include "gishost/model/HostClasses.h"
-#include "gishost/model/ModuleRegistration.h"
-#include "gishost/model/RunningApplications.h"
+#include "hostkit/ModuleRegistration.h"
+#include "hostkit/RunningApplications.h"
 #include "gishost/sample/SampleData.h"
 #include "forms/MessageBox.h"
 #include "runtime/Creation.h"
@@ -25,7 +25,7 @@ int registration(const char* option, const std::string& modulePath)
     std::vector<std::string> report;
     const bool add = std::string(option) == "--register";
     const runtime::HResult hr =
-        add ? gishost::registerModule(modulePath, report) : gishost::unregisterModule(modulePath, report);
+        add ? hostkit::registerModule(modulePath, report) : hostkit::unregisterModule(modulePath, report);
     for (const std::string& line : report) std::cout << line << '\n';
     if (runtime::failed(hr)) {
         std::fprintf(stderr, "gishost: %s %s failed (0x%08X)\n", option, modulePath.c_str(),
@@ -54,7 +54,7 @@ int runHost(QApplication& app)
     std::vector<std::string> problems = loaded.problems;
     int result = 0;
     {
-        const gishost::RunningEntry running(runtime::ComPtr<host::IHostApplication>(application.get()));
+        const hostkit::RunningEntry running(runtime::ComPtr<host::IHostApplication>(application.get()));
         for (const std::string& p : application->extensions().startAll()) problems.push_back(p);
         gishost::MainWindow window(application);
         for (const std::string& p : window.commandBars().problems()) problems.push_back(p);

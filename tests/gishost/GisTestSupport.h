@@ -7,7 +7,7 @@
 #include "gishost/model/Application.h"
 #include "gishost/model/DocumentLoader.h"
 #include "gishost/model/HostClasses.h"
-#include "gishost/model/RunningApplications.h"
+#include "hostkit/RunningApplications.h"
 
 #include <QTemporaryDir>
 
@@ -25,7 +25,7 @@ struct Host {
     gishost::HostClasses classes;
     gishost::LoadedDocument loaded;
     runtime::ComPtr<gishost::Application> application;
-    gishost::RunningEntry running;
+    hostkit::RunningEntry running;
 };
 
 struct FieldShape {

@@ -5,9 +5,9 @@
 #include "GisTestSupport.h"
 #include "TempStore.h"
 
-#include "gishost/app/CommandBars.h"
+#include "hostkit/CommandBars.h"
 #include "gishost/app/MainWindow.h"
-#include "gishost/model/ModuleRegistration.h"
+#include "hostkit/ModuleRegistration.h"
 #include "gishost/sample/SampleData.h"
 #include "runtime/Creation.h"
 #include "Ui.h"
@@ -131,7 +131,7 @@ TEST_F(HostTest, FindsStartedExtensionsByProgIdOrClassId)
 TEST_F(HostTest, RegisteringTheModuleEntersItsClassesInTheHostCategories)
 {
     std::vector<std::string> report;
-    ASSERT_EQ(gishost::registerModule(QUILLET_MODULE, report), S_OK);
+    ASSERT_EQ(hostkit::registerModule(QUILLET_MODULE, report), S_OK);
     const runtime::Store s = runtime::Store::current();
     const auto command = s.clsidFromProgId("Quillet.clsExtCommand");
     ASSERT_TRUE(command);
@@ -144,7 +144,7 @@ TEST_F(HostTest, RegisteringTheModuleEntersItsClassesInTheHostCategories)
     EXPECT_EQ(s.classesInCategory(host::CATID_Extensions), std::vector<Guid>{*extension});
 
     report.clear();
-    ASSERT_EQ(gishost::unregisterModule(QUILLET_MODULE, report), S_OK);
+    ASSERT_EQ(hostkit::unregisterModule(QUILLET_MODULE, report), S_OK);
     for (const Guid& catid : {host::CATID_Commands, host::CATID_Extensions, host::CATID_ToolBars})
         EXPECT_TRUE(s.classesInCategory(catid).empty());
     EXPECT_FALSE(s.clsidFromProgId("Quillet.clsExtCommand"));
@@ -153,8 +153,8 @@ TEST_F(HostTest, RegisteringTheModuleEntersItsClassesInTheHostCategories)
 TEST_F(HostTest, RegisteringWhatIsNotAModuleFails)
 {
     std::vector<std::string> report;
-    EXPECT_TRUE(runtime::failed(gishost::registerModule(geoPackage, report)));
-    EXPECT_TRUE(runtime::failed(gishost::registerModule(folder.filePath("none.so").toStdString(), report)));
+    EXPECT_TRUE(runtime::failed(hostkit::registerModule(geoPackage, report)));
+    EXPECT_TRUE(runtime::failed(hostkit::registerModule(folder.filePath("none.so").toStdString(), report)));
 }
 
 // Quillet's button, from a registered toolbar definition; a press runs the
@@ -162,7 +162,7 @@ TEST_F(HostTest, RegisteringWhatIsNotAModuleFails)
 TEST_F(HostTest, BuildsToolbarButtonsFromRegisteredDefinitions)
 {
     std::vector<std::string> report;
-    ASSERT_EQ(gishost::registerModule(QUILLET_MODULE, report), S_OK);
+    ASSERT_EQ(hostkit::registerModule(QUILLET_MODULE, report), S_OK);
     const runtime::Store s = runtime::Store::current();
     for (const Guid& bar : s.classesInCategory(host::CATID_ToolBars)) s.removeFromCategory(host::CATID_ToolBars, bar);
     const auto served = serveInCategory<TestToolBar>(CLSID_TestToolBar, "GisTest.ToolBar", host::CATID_ToolBars);
@@ -187,13 +187,13 @@ TEST_F(HostTest, BuildsToolbarButtonsFromRegisteredDefinitions)
                   ui.modalsShown.end());
         EXPECT_EQ(window.tree().topLevelItemCount(), 1) << "the tree is read again after the click";
     }
-    gishost::unregisterModule(QUILLET_MODULE, report);
+    hostkit::unregisterModule(QUILLET_MODULE, report);
 }
 
 TEST_F(HostTest, QuilletsOwnToolbarHoldsItsButton)
 {
     std::vector<std::string> report;
-    ASSERT_EQ(gishost::registerModule(QUILLET_MODULE, report), S_OK);
+    ASSERT_EQ(hostkit::registerModule(QUILLET_MODULE, report), S_OK);
     const gistest::Host host({geoPackage});
     {
         gishost::MainWindow window(host.application);
@@ -203,13 +203,13 @@ TEST_F(HostTest, QuilletsOwnToolbarHoldsItsButton)
         ASSERT_EQ(bars[0]->actions().size(), 1);
         EXPECT_EQ(bars[0]->actions()[0]->text(), QStringLiteral("Quillet"));
     }
-    gishost::unregisterModule(QUILLET_MODULE, report);
+    hostkit::unregisterModule(QUILLET_MODULE, report);
 }
 
 TEST_F(HostTest, CommandsThatNoToolbarPlacesGetAToolbarOfTheirOwn)
 {
     std::vector<std::string> report;
-    ASSERT_EQ(gishost::registerModule(QUILLET_MODULE, report), S_OK);
+    ASSERT_EQ(hostkit::registerModule(QUILLET_MODULE, report), S_OK);
     const runtime::Store s = runtime::Store::current();
     for (const Guid& bar : s.classesInCategory(host::CATID_ToolBars)) s.removeFromCategory(host::CATID_ToolBars, bar);
     const gistest::Host host({geoPackage});
@@ -220,7 +220,7 @@ TEST_F(HostTest, CommandsThatNoToolbarPlacesGetAToolbarOfTheirOwn)
         ASSERT_EQ(bars[0]->actions().size(), 1);
         EXPECT_EQ(bars[0]->actions()[0]->text(), QStringLiteral("Quillet"));
     }
-    gishost::unregisterModule(QUILLET_MODULE, report);
+    hostkit::unregisterModule(QUILLET_MODULE, report);
 }
 
 } // namespace

@@ -4,8 +4,8 @@
 #include "GisTestSupport.h"
 
 #include "gishost/model/FieldCalculator.h"
-#include "gishost/model/HostIdentifier.h"
-#include "gishost/model/NewFieldDefinition.h"
+#include "hostkit/HostIdentifier.h"
+#include "hostkit/NewFieldDefinition.h"
 #include "gishost/sample/SampleData.h"
 
 #include <gtest/gtest.h>
@@ -34,9 +34,9 @@ ComPtr<gishost::FeatureClass> featureClassOf(const ComPtr<host::ILayer>& layer)
     return ComPtr<gishost::FeatureClass>(static_cast<gishost::FeatureClass*>(fc.get()));
 }
 
-gishost::FieldInfo field(gishost::FeatureClass& fc, const std::string& name)
+hostkit::FieldInfo field(gishost::FeatureClass& fc, const std::string& name)
 {
-    std::vector<gishost::FieldInfo> fields;
+    std::vector<hostkit::FieldInfo> fields;
     fc.fields(fields);
     for (const auto& f : fields)
         if (QString::fromStdU16String(f.name).toStdString() == name) return f;
@@ -92,7 +92,7 @@ TEST_F(ObjectModel, FieldsTellTheirDefinitionAndWhatTheDataSourceRequires)
     const auto lakes = featureClassOf(layerAt(*host.loaded.document, 2, 0));
     ASSERT_TRUE(cities && lakes);
 
-    std::vector<gishost::FieldInfo> fields;
+    std::vector<hostkit::FieldInfo> fields;
     ASSERT_EQ(cities->fields(fields), S_OK);
     ASSERT_GE(fields.size(), 2u);
     EXPECT_EQ(fields[0].type, host::fieldTypeOID);
@@ -122,7 +122,7 @@ TEST_F(ObjectModel, SchemaChangesItCannotMakeFailWithoutChangingTheTable)
     const gistest::Host host(paths);
     const auto cities = featureClassOf(layerAt(*host.loaded.document, 0, 0));
     const auto lakes = featureClassOf(layerAt(*host.loaded.document, 2, 0));
-    std::vector<gishost::FieldInfo> before;
+    std::vector<hostkit::FieldInfo> before;
     cities->fields(before);
 
     struct Case {
@@ -137,19 +137,19 @@ TEST_F(ObjectModel, SchemaChangesItCannotMakeFailWithoutChangingTheTable)
                          {"required", host::fieldTypeString, true, {}},
                          {"text default on a number", host::fieldTypeInteger, false, u"ten"}};
     for (const Case& c : adds) {
-        const auto definition = runtime::make<gishost::NewFieldDefinition>();
+        const auto definition = runtime::make<hostkit::NewFieldDefinition>();
         definition->put_Name(u"extra");
         definition->put_Type(c.type);
         definition->put_Required(c.required);
         definition->put_DefaultValue(c.defaultValue);
         EXPECT_EQ(cities->AddField(definition.get()), runtime::E_INVALIDARG) << c.what;
     }
-    const auto area = runtime::make<gishost::FieldDefinition>(field(*lakes, "Shape_Area"));
+    const auto area = runtime::make<hostkit::FieldDefinition>(field(*lakes, "Shape_Area"));
     EXPECT_TRUE(runtime::failed(lakes->DeleteField(area.get())));
-    const auto oid = runtime::make<gishost::FieldDefinition>(before[0]);
+    const auto oid = runtime::make<hostkit::FieldDefinition>(before[0]);
     EXPECT_TRUE(runtime::failed(cities->DeleteField(oid.get())));
 
-    std::vector<gishost::FieldInfo> after;
+    std::vector<hostkit::FieldInfo> after;
     cities->fields(after);
     EXPECT_EQ(after.size(), before.size());
     EXPECT_EQ(field(*lakes, "Shape_Area").type, host::fieldTypeDouble);
@@ -161,7 +161,7 @@ TEST_F(ObjectModel, CalculatorRefusesWhatItCannotCalculate)
     const auto cities = featureClassOf(layerAt(*host.loaded.document, 0, 0));
     const auto wells = featureClassOf(layerAt(*host.loaded.document, 2, 1));
     ComPtr<host::IRowCursor> cursor;
-    const auto filter = runtime::make<gishost::HostIdentifier>();
+    const auto filter = runtime::make<hostkit::HostIdentifier>();
     EXPECT_EQ(cities->Search(filter.get(), false, cursor.put()), runtime::E_NOTIMPL) << "no filters";
 
     struct Case {

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "gishost/model/Life.h"
+#include "hostkit/HostObject.h"
 #include "host/AddinInterfaces.h"
 
 #include <string>
 #include <utility>
 #include <vector>
 
-namespace gishost {
+namespace hostkit {
 
 // The add-in extensions entered in the host's extension category, started
 // with the host and shut down before it goes.
@@ -28,4 +28,4 @@ private:
     std::vector<std::pair<Guid, ComPtr<host::IExtension>>> started_;
 };
 
-} // namespace gishost
+} // namespace hostkit

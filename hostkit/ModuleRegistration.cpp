@@ -1,10 +1,10 @@
-#include "gishost/model/ModuleRegistration.h"
+#include "hostkit/ModuleRegistration.h"
 
 #include "host/AddinInterfaces.h"
 #include "runtime/Creation.h"
 
 
-namespace gishost {
+namespace hostkit {
 
 using runtime::ComPtr;
 using runtime::Guid;
@@ -73,4 +73,4 @@ HResult unregisterModule(const std::string& modulePath, std::vector<std::string>
     return hr;
 }
 
-} // namespace gishost
+} // namespace hostkit

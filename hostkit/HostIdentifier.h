@@ -1,9 +1,9 @@
 #pragma once
 
-#include "gishost/model/Life.h"
+#include "hostkit/HostObject.h"
 #include "host/ObjectModel.h"
 
-namespace gishost {
+namespace hostkit {
 
 // Names a class, by ProgID or class id, for look-ups such as find-extension.
 class HostIdentifier final : public HostObject<host::IHostIdentifier> {
@@ -15,4 +15,4 @@ private:
     runtime::Variant value_;
 };
 
-} // namespace gishost
+} // namespace hostkit

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "gishost/model/Life.h"
+#include "hostkit/HostObject.h"
 #include "host/ObjectModel.h"
 
 #include <vector>
 
-namespace gishost {
+namespace hostkit {
 
 // Enters a host application in this process's table of running
 // applications for as long as the entry lives.
@@ -31,4 +31,4 @@ private:
     std::vector<ComPtr<host::IHostApplication>> applications_;
 };
 
-} // namespace gishost
+} // namespace hostkit

@@ -1,6 +1,6 @@
-#include "gishost/app/CommandBars.h"
+#include "hostkit/CommandBars.h"
 
-#include "gishost/app/ToolBarItem.h"
+#include "hostkit/ToolBarItem.h"
 #include "forms/Pictures.h"
 #include "runtime/Creation.h"
 
@@ -11,7 +11,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-namespace gishost {
+namespace hostkit {
 
 namespace {
 
@@ -135,4 +135,4 @@ void CommandBars::click(std::size_t index)
     if (afterClick_) afterClick_();
 }
 
-} // namespace gishost
+} // namespace hostkit

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-namespace gishost {
+namespace hostkit {
 
 // `report` gets one line for each class the host placed or removed.
 runtime::HResult registerModule(const std::string& modulePath, std::vector<std::string>& report);
 runtime::HResult unregisterModule(const std::string& modulePath, std::vector<std::string>& report);
 
-} // namespace gishost
+} // namespace hostkit

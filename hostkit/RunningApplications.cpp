@@ -1,9 +1,9 @@
-#include "gishost/model/RunningApplications.h"
+#include "hostkit/RunningApplications.h"
 
 #include <algorithm>
 #include <mutex>
 
-namespace gishost {
+namespace hostkit {
 
 namespace {
 
@@ -55,4 +55,4 @@ HResult RunningApplicationTable::get_Item(std::int32_t index, host::IHostApplica
     return applications_[static_cast<std::size_t>(index)].copyTo(application);
 }
 
-} // namespace gishost
+} // namespace hostkit

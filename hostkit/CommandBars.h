@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gishost/model/Life.h"
+#include "hostkit/HostObject.h"
 #include "host/AddinInterfaces.h"
 
 #include <QString>
@@ -14,7 +14,7 @@ class QAction;
 class QMainWindow;
 class QToolBar;
 
-namespace gishost {
+namespace hostkit {
 
 // The host's toolbars: one for each toolbar definition in the toolbar
 // category, and one more for registered commands that no toolbar places.
@@ -54,4 +54,4 @@ private:
     std::vector<std::string> problems_;
 };
 
-} // namespace gishost
+} // namespace hostkit

@@ -1,9 +1,9 @@
-#include "gishost/model/Extensions.h"
+#include "hostkit/Extensions.h"
 
 #include "runtime/Creation.h"
 #include "runtime/Store.h"
 
-namespace gishost {
+namespace hostkit {
 
 std::vector<std::string> Extensions::startAll()
 {
@@ -37,4 +37,4 @@ ComPtr<runtime::IUnknown> Extensions::find(const Guid& clsid) const
     return nullptr;
 }
 
-} // namespace gishost
+} // namespace hostkit

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "gishost/model/FieldDefinition.h"
+#include "hostkit/FieldDefinition.h"
 
-namespace gishost {
+namespace hostkit {
 
 // A field definition the add-in fills in before it adds the field; a fresh
 // one describes a nullable, editable text field with no name.
@@ -25,4 +25,4 @@ public:
     HResult put_Type(std::int32_t type) noexcept override { return give(&info_.type, type); }
 };
 
-} // namespace gishost
+} // namespace hostkit

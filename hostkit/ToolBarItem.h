@@ -1,9 +1,9 @@
 #pragma once
 
-#include "gishost/model/Life.h"
+#include "hostkit/HostObject.h"
 #include "host/ObjectModel.h"
 
-namespace gishost {
+namespace hostkit {
 
 // What a toolbar definition fills in for one of its items: the command.
 class ToolBarItem final : public HostObject<host::IToolBarItemDefinition> {
@@ -15,4 +15,4 @@ private:
     std::u16string commandId_;
 };
 
-} // namespace gishost
+} // namespace hostkit
