@@ -6,9 +6,7 @@
 
 #include <QAction>
 #include <QBitmap>
-#include <QMainWindow>
 #include <QPixmap>
-#include <QStatusBar>
 #include <QToolBar>
 
 namespace hostkit {
@@ -39,8 +37,8 @@ QIcon iconOf(host::ICommand& command)
 
 } // namespace
 
-CommandBars::CommandBars(QMainWindow& window, ComPtr<runtime::IUnknown> hook, std::function<void()> afterClick)
-    : window_(window), hook_(std::move(hook)), afterClick_(std::move(afterClick))
+CommandBars::CommandBars(Placement placement, ComPtr<runtime::IUnknown> hook)
+    : placement_(std::move(placement)), hook_(std::move(hook))
 {
     for (const Guid& clsid : runtime::Store::current().classesInCategory(host::CATID_ToolBars)) addToolBar(clsid);
     addLooseCommands();
@@ -82,8 +80,7 @@ void CommandBars::addToolBar(const Guid& clsid)
 
 QToolBar* CommandBars::newToolBar(const QString& caption)
 {
-    QToolBar* bar = window_.addToolBar(caption);
-    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    QToolBar* bar = placement_.newToolBar(caption);
     toolBars_.push_back(bar);
     return bar;
 }
@@ -112,7 +109,7 @@ void CommandBars::addCommand(QToolBar& bar, const Guid& clsid, const QString& na
     QAction* action = bar.addAction(name);
     const std::size_t index = buttons_.size();
     QObject::connect(action, &QAction::triggered, &bar, [this, index] { click(index); });
-    buttons_.push_back({command, action});
+    buttons_.push_back({command, action, bar.windowTitle()});
 }
 
 void CommandBars::refreshButtons()
@@ -129,10 +126,9 @@ void CommandBars::refreshButtons()
 void CommandBars::click(std::size_t index)
 {
     const ComPtr<host::ICommand> command = buttons_.at(index).command;
-    if (runtime::failed(command->OnClick()))
-        window_.statusBar()->showMessage(QStringLiteral("The command reported a failure."), 10000);
+    const HResult clicked = command->OnClick();
     refreshButtons();
-    if (afterClick_) afterClick_();
+    if (placement_.afterClick) placement_.afterClick(clicked);
 }
 
 } // namespace hostkit

@@ -23,6 +23,9 @@ public:
     void shutdownAll() noexcept;
     // Null when no started extension has that class.
     ComPtr<runtime::IUnknown> find(const Guid& clsid) const;
+    // The started extension an identifier names by ProgID or by class id in
+    // braces; S_OK with null when there is none.
+    HResult find(host::IHostIdentifier* id, runtime::IUnknown** extension) const noexcept;
 
 private:
     std::vector<std::pair<Guid, ComPtr<host::IExtension>>> started_;

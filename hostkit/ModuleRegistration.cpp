@@ -3,6 +3,9 @@
 #include "host/AddinInterfaces.h"
 #include "runtime/Creation.h"
 
+#include <cstdio>
+#include <iostream>
+
 
 namespace hostkit {
 
@@ -71,6 +74,28 @@ HResult unregisterModule(const std::string& modulePath, std::vector<std::string>
     if (runtime::succeeded(hr)) hr = callEntryPoint(modulePath, "DllUnregisterServer");
     runtime::freeUnusedLibraries();
     return hr;
+}
+
+std::optional<int> registrationCommand(const std::vector<std::string>& args, const char* program)
+{
+    if (args.empty() || (args[0] != "--register" && args[0] != "--unregister")) return std::nullopt;
+    if (args.size() != 2) {
+        std::cerr << "usage: " << program << " --register MODULE | --unregister MODULE\n";
+        return 2;
+    }
+    const std::string& option = args[0];
+    const std::string& modulePath = args[1];
+    std::vector<std::string> report;
+    const bool add = option == "--register";
+    const HResult hr = add ? registerModule(modulePath, report) : unregisterModule(modulePath, report);
+    for (const std::string& line : report) std::cout << line << '\n';
+    if (runtime::failed(hr)) {
+        std::fprintf(stderr, "%s: %s %s failed (0x%08X)\n", program, option.c_str(), modulePath.c_str(),
+                     static_cast<unsigned>(hr));
+        return 1;
+    }
+    std::cout << modulePath << (add ? ": registered" : ": unregistered") << '\n';
+    return 0;
 }
 
 } // namespace hostkit

@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QTreeWidget>
 
 namespace gishost {
@@ -17,14 +18,28 @@ MainWindow::MainWindow(ComPtr<Application> application)
     tree_->setColumnCount(4);
     tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     refresh();
-    commandBars_ = std::make_unique<hostkit::CommandBars>(*this, ComPtr<runtime::IUnknown>(
-                                                            static_cast<host::IHostApplication*>(application_.get())),
-                                                 [this] { refresh(); });
+    commandBars_ = std::make_unique<hostkit::CommandBars>(
+        hostkit::CommandBars::Placement{[this](const QString& caption) { return newToolBar(caption); },
+                                        [this](HResult clicked) { afterClick(clicked); }},
+        ComPtr<runtime::IUnknown>(static_cast<host::IHostApplication*>(application_.get())));
     statusBar()->showMessage(QStringLiteral("Ready"));
     resize(900, 640);
 }
 
 MainWindow::~MainWindow() = default;
+
+QToolBar* MainWindow::newToolBar(const QString& caption)
+{
+    QToolBar* bar = addToolBar(caption);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    return bar;
+}
+
+void MainWindow::afterClick(HResult clicked)
+{
+    if (runtime::failed(clicked)) statusBar()->showMessage(QStringLiteral("The command reported a failure."), 10000);
+    refresh();
+}
 
 void MainWindow::refresh()
 {

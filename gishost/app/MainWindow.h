@@ -27,6 +27,9 @@ public:
     void refresh();
 
 private:
+    QToolBar* newToolBar(const QString& caption);
+    void afterClick(HResult clicked);
+
     ComPtr<Application> application_;
     QTreeWidget* tree_;
     std::unique_ptr<hostkit::CommandBars> commandBars_;

@@ -3,7 +3,7 @@
 #include "hostkit/CommandBars.h"
 #include "gishost/app/MainWindow.h"
 #include "gishost/model/DocumentLoader.h"
-#include "gishost/model/HostClasses.h"
+#include "hostkit/HostClasses.h"
 #include "hostkit/ModuleRegistration.h"
 #include "hostkit/RunningApplications.h"
 #include "gishost/sample/SampleData.h"
@@ -15,26 +15,8 @@
 #include <QApplication>
 #include <QTimer>
 
-#include <cstdio>
-#include <iostream>
 
 namespace {
-
-int registration(const char* option, const std::string& modulePath)
-{
-    std::vector<std::string> report;
-    const bool add = std::string(option) == "--register";
-    const runtime::HResult hr =
-        add ? hostkit::registerModule(modulePath, report) : hostkit::unregisterModule(modulePath, report);
-    for (const std::string& line : report) std::cout << line << '\n';
-    if (runtime::failed(hr)) {
-        std::fprintf(stderr, "gishost: %s %s failed (0x%08X)\n", option, modulePath.c_str(),
-                     static_cast<unsigned>(hr));
-        return 1;
-    }
-    std::cout << modulePath << (add ? ": registered" : ": unregistered") << '\n';
-    return 0;
-}
 
 QString joined(const std::vector<std::string>& lines)
 {
@@ -48,7 +30,7 @@ int runHost(QApplication& app)
     std::vector<std::string> paths;
     for (const QString& arg : app.arguments().mid(1)) paths.push_back(arg.toStdString());
     if (paths.empty()) paths = gishost::sample::samplePaths(GISHOST_SAMPLE_DIR);
-    const gishost::HostClasses hostClasses;
+    const hostkit::HostClasses hostClasses;
     gishost::LoadedDocument loaded = gishost::loadDocument(paths);
     const auto application = runtime::make<gishost::Application>(loaded.document);
     std::vector<std::string> problems = loaded.problems;
@@ -74,14 +56,7 @@ int runHost(QApplication& app)
 int main(int argc, char** argv)
 {
     GDALAllRegister();
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (!args.empty() && (args[0] == "--register" || args[0] == "--unregister")) {
-        if (args.size() != 2) {
-            std::cerr << "usage: gishost --register MODULE | --unregister MODULE\n";
-            return 2;
-        }
-        return registration(argv[1], args[1]);
-    }
+    if (const auto status = hostkit::registrationCommand({argv + 1, argv + argc}, "gishost")) return *status;
     QApplication app(argc, argv);
     const int result = runHost(app);
     runtime::freeUnusedLibraries();

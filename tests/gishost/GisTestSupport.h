@@ -6,7 +6,7 @@
 
 #include "gishost/model/Application.h"
 #include "gishost/model/DocumentLoader.h"
-#include "gishost/model/HostClasses.h"
+#include "hostkit/HostClasses.h"
 #include "hostkit/RunningApplications.h"
 
 #include <QTemporaryDir>
@@ -22,7 +22,7 @@ namespace gistest {
 // classes the add-in creates.
 struct Host {
     explicit Host(const std::vector<std::string>& paths, gishost::OpenMode mode = gishost::OpenMode::Update);
-    gishost::HostClasses classes;
+    hostkit::HostClasses classes;
     gishost::LoadedDocument loaded;
     runtime::ComPtr<gishost::Application> application;
     hostkit::RunningEntry running;

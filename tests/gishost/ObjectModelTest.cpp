@@ -3,7 +3,8 @@
 
 #include "GisTestSupport.h"
 
-#include "gishost/model/FieldCalculator.h"
+#include "gishost/model/FeatureClass.h"
+#include "hostkit/FieldCalculator.h"
 #include "hostkit/HostIdentifier.h"
 #include "hostkit/NewFieldDefinition.h"
 #include "gishost/sample/SampleData.h"
@@ -177,14 +178,14 @@ TEST_F(ObjectModel, CalculatorRefusesWhatItCannotCalculate)
                            u"[well_count]"}};
     for (const Case& c : cases) {
         ASSERT_EQ(c.table->Search(nullptr, false, cursor.put()), S_OK);
-        const auto calculator = runtime::make<gishost::FieldCalculator>();
+        const auto calculator = runtime::make<hostkit::FieldCalculator>();
         calculator->putref_Cursor(cursor.get());
         calculator->put_Field(c.target);
         calculator->put_Expression(c.expression);
         ComPtr<runtime::IUnknown> result;
         EXPECT_TRUE(runtime::failed(calculator->Calculate(result.put()))) << c.what;
     }
-    EXPECT_EQ(runtime::make<gishost::FieldCalculator>()->Calculate(nullptr), runtime::E_UNEXPECTED);
+    EXPECT_EQ(runtime::make<hostkit::FieldCalculator>()->Calculate(nullptr), runtime::E_UNEXPECTED);
 }
 
 } // namespace

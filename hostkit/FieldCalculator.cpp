@@ -1,11 +1,6 @@
-#include "gishost/model/FieldCalculator.h"
+#include "hostkit/FieldCalculator.h"
 
-#include "gishost/model/ColumnCopy.h"
-#include "engine/Text.h"
-
-namespace gishost {
-
-using namespace engine;
+namespace hostkit {
 
 HResult FieldCalculator::putref_Cursor(host::IRowCursor* cursor) noexcept
 {
@@ -30,7 +25,7 @@ HResult FieldCalculator::Calculate(runtime::IUnknown** result) noexcept
 {
     if (result) *result = nullptr;
     if (!cursor_ || target_.empty() || source_.empty()) return runtime::E_UNEXPECTED;
-    return guarded([&] { return copyColumn(cursor_->table(), toUtf8(source_), toUtf8(target_)); });
+    return cursor_->copyColumn(source_, target_);
 }
 
-} // namespace gishost
+} // namespace hostkit

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace gishost {
+namespace hostkit {
 
 // Serves, for as long as it lives, the classes a host offers the add-in to
 // create: the running-application table, new field definitions, the field
@@ -17,4 +17,4 @@ private:
     std::vector<runtime::ClassRegistration> registrations_;
 };
 
-} // namespace gishost
+} // namespace hostkit

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "gishost/model/RowCursor.h"
+#include "hostkit/TableCursor.h"
 
-namespace gishost {
+namespace hostkit {
 
 // Calculates a field from an expression over the rows of a cursor. The only
 // expression it knows is "[name]": the value of another field.
@@ -20,4 +20,4 @@ private:
     std::u16string source_;
 };
 
-} // namespace gishost
+} // namespace hostkit

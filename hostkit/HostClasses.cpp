@@ -1,11 +1,11 @@
-#include "gishost/model/HostClasses.h"
+#include "hostkit/HostClasses.h"
 
-#include "gishost/model/FieldCalculator.h"
+#include "hostkit/FieldCalculator.h"
 #include "hostkit/HostIdentifier.h"
 #include "hostkit/NewFieldDefinition.h"
 #include "hostkit/RunningApplications.h"
 
-namespace gishost {
+namespace hostkit {
 
 namespace {
 
@@ -20,10 +20,10 @@ runtime::ClassRegistration serve(const Guid& clsid)
 
 HostClasses::HostClasses()
 {
-    registrations_.push_back(serve<hostkit::RunningApplicationTable>(host::CLSID_RunningApplicationTable));
-    registrations_.push_back(serve<hostkit::NewFieldDefinition>(host::CLSID_NewFieldDefinition));
+    registrations_.push_back(serve<RunningApplicationTable>(host::CLSID_RunningApplicationTable));
+    registrations_.push_back(serve<NewFieldDefinition>(host::CLSID_NewFieldDefinition));
     registrations_.push_back(serve<FieldCalculator>(host::CLSID_FieldCalculator));
-    registrations_.push_back(serve<hostkit::HostIdentifier>(host::CLSID_HostIdentifier));
+    registrations_.push_back(serve<HostIdentifier>(host::CLSID_HostIdentifier));
 }
 
-} // namespace gishost
+} // namespace hostkit
