@@ -1,8 +1,7 @@
 #pragma once
 
-#include "runtime/Unknown.h"
+#include "host/ObjectModel.h"
 #include "runtime/ComPtr.h"
-#include "runtime/Variant.h"
 
 #include <cstdint>
 #include <string>
@@ -23,5 +22,8 @@ struct FieldInfo {
     bool required = false;
     runtime::ComPtr<runtime::IUnknown> geometryDefinition;
 };
+
+// Reads every attribute of a definition through its interface.
+runtime::HResult readDefinition(host::IFieldDefinition& definition, FieldInfo& info);
 
 } // namespace hostkit

@@ -55,17 +55,6 @@ FieldInfo attributeField(const OGRFieldDefn& field, const std::string& alias, bo
     return info;
 }
 
-HResult readDefinition(host::IFieldDefinition& d, FieldInfo& info)
-{
-    HResult hr = runtime::S_OK;
-    for (HResult step : {d.get_Name(&info.name), d.get_AliasName(&info.alias), d.get_Type(&info.type),
-                         d.get_DefaultValue(&info.defaultValue), d.get_Length(&info.length),
-                         d.get_Precision(&info.precision), d.get_Scale(&info.scale), d.get_IsNullable(&info.nullable),
-                         d.get_Editable(&info.editable), d.get_Required(&info.required)})
-        if (runtime::succeeded(hr) && runtime::failed(step)) hr = step;
-    return hr;
-}
-
 HResult ogrFieldFor(const FieldInfo& info, std::unique_ptr<OGRFieldDefn>& field)
 {
     const auto type = ogrTypeOf(info.type);

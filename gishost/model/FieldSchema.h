@@ -19,8 +19,7 @@ FieldInfo objectIdField(OGRLayer& layer);
 FieldInfo geometryField(const OGRGeomFieldDefn& field);
 FieldInfo attributeField(const OGRFieldDefn& field, const std::string& alias, bool required);
 
-// Reads every attribute of a definition through its interface.
-runtime::HResult readDefinition(host::IFieldDefinition& definition, FieldInfo& info);
+using hostkit::readDefinition;
 
 // The OGR field for a new attribute field; E_INVALIDARG for what no
 // attribute field can be (object id, geometry, required, not editable).
