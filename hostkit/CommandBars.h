@@ -15,6 +15,9 @@ class QToolBar;
 
 namespace hostkit {
 
+// What a host tells its user when a command's click failed.
+inline constexpr char commandFailedText[] = "The command reported a failure.";
+
 // A host's toolbars: one for each toolbar definition in the toolbar
 // category, and one more for registered commands that no toolbar places.
 // Each button is a command created for this host and handed `hook` once.

@@ -37,7 +37,7 @@ QToolBar* MainWindow::newToolBar(const QString& caption)
 
 void MainWindow::afterClick(HResult clicked)
 {
-    if (runtime::failed(clicked)) statusBar()->showMessage(QStringLiteral("The command reported a failure."), 10000);
+    if (runtime::failed(clicked)) statusBar()->showMessage(QString::fromUtf8(hostkit::commandFailedText), 10000);
     refresh();
 }
 
