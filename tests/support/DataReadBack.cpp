@@ -1,4 +1,4 @@
-#include "GisTestSupport.h"
+#include "DataReadBack.h"
 
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
@@ -20,13 +20,6 @@ struct GdalDrivers : ::testing::Environment {
 };
 [[maybe_unused]] const auto* gdalDrivers = ::testing::AddGlobalTestEnvironment(new GdalDrivers);
 } // namespace
-
-Host::Host(const std::vector<std::string>& paths, gishost::OpenMode mode)
-    : loaded(gishost::loadDocument(paths, mode)),
-      application(runtime::make<gishost::Application>(loaded.document)),
-      running(runtime::ComPtr<host::IHostApplication>(application.get()))
-{
-}
 
 namespace {
 
