@@ -45,7 +45,7 @@ inline const QString description =
                    "inside QGIS.");
 inline const QString category = QStringLiteral("Vector");
 inline const QString version = QStringLiteral(QUILLET_VERSION);
-inline const QString icon = QStringLiteral(":/quillet-qgis/icon32.xpm");
+inline const QString icon = QStringLiteral(":/quillet-qgis/icon.png");
 } // namespace about
 
 } // namespace qgishost

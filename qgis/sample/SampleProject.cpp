@@ -4,7 +4,9 @@
 
 #include <qgslayertree.h>
 #include <qgsproject.h>
+#include <qgsprojectviewsettings.h>
 #include <qgsrasterlayer.h>
+#include <qgsreferencedgeometry.h>
 #include <qgsvectorlayer.h>
 
 #include <stdexcept>
@@ -43,6 +45,12 @@ void fillProject(QgsProject& project, const std::vector<std::string>& paths)
         checked(new QgsRasterLayer(QString::fromStdString(paths[3]), QStringLiteral("elevation"), QStringLiteral("gdal")));
     project.addMapLayer(elevation, false);
     root.addLayer(elevation);
+    // Opened, the project shows all of its data.
+    project.setCrs(elevation->crs());
+    QgsRectangle extent = elevation->extent();
+    for (QgsMapLayer* layer : project.mapLayers()) extent.combineExtentWith(layer->extent());
+    extent.scale(1.1);
+    project.viewSettings()->setDefaultViewExtent(QgsReferencedRectangle(extent, project.crs()));
 }
 
 } // namespace qgishost::sample
