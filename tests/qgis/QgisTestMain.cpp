@@ -16,6 +16,8 @@ int main(int argc, char** argv)
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("QT_FONT_DPI", "96", 0);
     ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests, at build time, needs no QGIS.
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
     const QTemporaryDir profile;
     QgsApplication app(argc, argv, true, profile.path());
     // Where QGIS finds its data providers (delimited text, SpatiaLite, ...).

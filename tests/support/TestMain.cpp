@@ -14,6 +14,8 @@ int main(int argc, char** argv)
     // in twips, so both builds measure them on the same 96-dpi screen.
     setenv("QT_FONT_DPI", "96", 0);
     ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests, at build time, needs no application.
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
