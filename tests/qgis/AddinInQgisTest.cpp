@@ -175,7 +175,7 @@ void tryDeleteAndRename(QgisHost& host, const FormatCase& c)
 
 // Edits not yet saved in QGIS: the add-in reports failure, QGIS says why, and
 // the edits and the data are as they were.
-TEST(QgisRefusals, ALayerWithUnsavedEditsKeepsEditsAndData)
+TEST(QgisLayerStates, ALayerWithUnsavedEditsKeepsEditsAndData)
 {
     for (const FormatCase& c : formatCases) {
         SCOPED_TRACE(c.format);
@@ -210,9 +210,32 @@ TEST(QgisRefusals, ALayerWithUnsavedEditsKeepsEditsAndData)
     }
 }
 
+// Editing switched on but nothing edited: the change is made, and the edits
+// made afterwards on the new field are saved.
+TEST(QgisLayerStates, ALayerInEditingWithoutEditsChangesAndKeepsEditing)
+{
+    for (const FormatCase& c : formatCases) {
+        SCOPED_TRACE(c.format);
+        QgisHost host;
+        QgsVectorLayer& layer = host.project.layer(c.layer);
+        ASSERT_TRUE(layer.startEditing());
+        const Rename& r = c.renames[0];
+        host.useDialog([&](qgistest::Dialog& dialog) { dialog.rename(c.layer, r.from, r.to); });
+        EXPECT_EQ(host.messages(), QStringList{quillet::text::renamed});
+        EXPECT_TRUE(layer.isEditable());
+        const QgsFeatureId fid = qgistest::readLayer(layer).rows.begin()->first;
+        EXPECT_TRUE(layer.changeAttributeValue(fid, layer.fields().indexFromName(r.to), QStringLiteral("x")));
+        EXPECT_TRUE(layer.commitChanges()) << layer.commitErrors().join('\n').toStdString();
+        EXPECT_EQ(qgistest::readLayer(layer).rows.at(fid).at(r.to), QStringLiteral("x"));
+        if (c.file)
+            EXPECT_EQ(gistest::readLayer(host.project.path(c.file), c.layer.toStdString()).rows.at(fid).at(r.to.toStdString()),
+                      "x");
+    }
+}
+
 // Files nobody may write to: every change fails, QGIS says why, and not one
 // byte changes on disk.
-TEST(QgisRefusals, ReadOnlyFilesStayByteForByte)
+TEST(QgisLayerStates, ReadOnlyFilesStayByteForByte)
 {
     QgisHost host(3, true);
     for (const FormatCase& c : formatCases) {
@@ -229,7 +252,7 @@ TEST(QgisRefusals, ReadOnlyFilesStayByteForByte)
 }
 
 // A data source QGIS reads through a provider that changes no fields.
-TEST(QgisRefusals, AProviderThatCannotChangeFieldsSaysSo)
+TEST(QgisLayerStates, AProviderThatCannotChangeFieldsSaysSo)
 {
     QgisHost host;
     const QString csv = host.project.folder.filePath(QStringLiteral("wells.csv"));
