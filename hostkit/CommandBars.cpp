@@ -48,7 +48,7 @@ CommandBars::CommandBars(Placement placement, ComPtr<runtime::IUnknown> hook)
 CommandBars::~CommandBars()
 {
     // The buttons go first, so no click can reach a released command.
-    for (QToolBar* bar : toolBars_) delete bar;
+    for (const QPointer<QToolBar>& bar : toolBars_) delete bar.data();
     buttons_.clear();
 }
 
@@ -115,6 +115,7 @@ void CommandBars::addCommand(QToolBar& bar, const Guid& clsid, const QString& na
 void CommandBars::refreshButtons()
 {
     for (const Button& b : buttons_) {
+        if (!b.action) continue;
         b.action->setText(text(readText(*b.command, &host::ICommand::get_Caption)));
         b.action->setToolTip(text(readText(*b.command, &host::ICommand::get_Tooltip)));
         b.action->setIcon(iconOf(*b.command));

@@ -3,7 +3,9 @@
 #include "hostkit/HostObject.h"
 #include "host/AddinInterfaces.h"
 
+#include <QPointer>
 #include <QString>
+#include <QToolBar>
 
 #include <functional>
 #include <set>
@@ -11,7 +13,6 @@
 #include <vector>
 
 class QAction;
-class QToolBar;
 
 namespace hostkit {
 
@@ -31,17 +32,18 @@ public:
     };
     struct Button {
         ComPtr<host::ICommand> command;
-        QAction* action;
+        QPointer<QAction> action; // null once the host has deleted it
         QString toolBar; // the caption of the toolbar it is on
     };
 
     CommandBars(Placement placement, ComPtr<runtime::IUnknown> hook);
-    // Deletes the toolbars and their buttons, then releases the commands.
+    // Deletes the toolbars and their buttons (those the host has not deleted
+    // already), then releases the commands.
     ~CommandBars();
     CommandBars(const CommandBars&) = delete;
     CommandBars& operator=(const CommandBars&) = delete;
 
-    const std::vector<QToolBar*>& toolBars() const noexcept { return toolBars_; }
+    const std::vector<QPointer<QToolBar>>& toolBars() const noexcept { return toolBars_; }
     const std::vector<Button>& buttons() const noexcept { return buttons_; }
     // A sentence for each definition or command that could not be used.
     const std::vector<std::string>& problems() const noexcept { return problems_; }
@@ -57,7 +59,7 @@ private:
 
     Placement placement_;
     ComPtr<runtime::IUnknown> hook_;
-    std::vector<QToolBar*> toolBars_;
+    std::vector<QPointer<QToolBar>> toolBars_;
     std::vector<Button> buttons_;
     std::set<Guid> placed_;
     std::vector<std::string> problems_;

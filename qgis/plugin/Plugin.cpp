@@ -73,7 +73,7 @@ void Plugin::unload()
 {
     if (!session_) return;
     for (const auto& button : session_->bars->buttons())
-        iface_->removePluginVectorMenu(button.toolBar, button.action);
+        if (button.action) iface_->removePluginVectorMenu(button.toolBar, button.action);
     // The commands go with their buttons, before the application they hold.
     session_->bars.reset();
     session_->application->extensions().shutdownAll();
