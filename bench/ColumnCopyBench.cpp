@@ -1,11 +1,11 @@
-// Copies one column of a GeoPackage layer into another in both ways gishost
-// knows, and reports the per-feature loop against the one UPDATE statement
-// measured in the same run.
+// Copies one column of a GeoPackage layer into another in both ways the
+// engine knows, and reports the per-feature loop against the one UPDATE
+// statement measured in the same run.
 
-#include "gishost/model/ColumnCopy.h"
-#include "gishost/model/DataSource.h"
-#include "gishost/model/FeatureClass.h"
+#include "engine/OgrEdits.h"
+#include "engine/Table.h"
 
+#include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
 #include <algorithm>
@@ -62,21 +62,18 @@ int main(int argc, char** argv)
     const std::string path = makeTable(folder / "bench.gpkg", rows);
 
     std::string problem;
-    auto source = gishost::DataSource::open(path, gishost::OpenMode::Update, problem);
-    if (!source) {
+    auto dataset = engine::Dataset::open(path, problem);
+    if (!dataset) {
         std::fprintf(stderr, "%s\n", problem.c_str());
         return 1;
     }
-    double update = 0, loop = 0;
-    {
-        const auto table = runtime::make<gishost::FeatureClass>(source, *source->dataset().GetLayerByName("t"));
-        update = fastestMs([&] { return gishost::copyColumnBySql(*table, "a", "b"); }, 3);
-        loop = fastestMs([&] { return gishost::copyColumnByFeature(*table, "a", "b"); }, 3);
-    }
+    const engine::Table table(dataset, "t");
+    const double update = fastestMs([&] { return table.copyColumn("a", "b"); }, 3);
+    const double loop = fastestMs([&] { return engine::copyColumnByFeature(table, "a", "b"); }, 3);
 
     std::printf("GeoPackage, %d rows: one UPDATE %.1f ms, per-feature loop %.1f ms\n", rows, update, loop);
     std::printf("per-feature loop / UPDATE = %.1f\n", loop / update);
-    source.reset();
+    dataset.reset();
     std::filesystem::remove_all(folder);
     return 0;
 }

@@ -4,6 +4,8 @@
 // person at the screen: every reason goes to the log (standard error), and
 // each host shows it where its user looks (a status bar, a message bar).
 
+#include "engine/Listeners.h"
+
 #include <functional>
 #include <string>
 
@@ -11,16 +13,17 @@ namespace engine {
 
 void explain(const std::string& why);
 
+// What the engine did on its own that a person may want to know (it undid a
+// change a crash interrupted): to the log only.
+void note(const std::string& what);
+
 // Hears every reason given while it lives.
 class ReasonListener {
 public:
     explicit ReasonListener(std::function<void(const std::string&)> hear);
-    ~ReasonListener();
-    ReasonListener(const ReasonListener&) = delete;
-    ReasonListener& operator=(const ReasonListener&) = delete;
 
 private:
-    std::function<void(const std::string&)> hear_;
+    Listening<Listeners<const std::string&>> listening_;
 };
 
 } // namespace engine

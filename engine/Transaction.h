@@ -19,6 +19,7 @@ public:
     // Failing when the driver has transactions but could not start one.
     runtime::HResult started() const noexcept { return started_; }
     runtime::HResult commit();
+    bool active() const noexcept { return active_; }
 
 private:
     GDALDataset& dataset_;

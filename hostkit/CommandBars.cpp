@@ -127,6 +127,7 @@ void CommandBars::refreshButtons()
 void CommandBars::click(std::size_t index)
 {
     const ComPtr<host::ICommand> command = buttons_.at(index).command;
+    if (placement_.beforeClick) placement_.beforeClick();
     const HResult clicked = command->OnClick();
     refreshButtons();
     if (placement_.afterClick) placement_.afterClick(clicked);

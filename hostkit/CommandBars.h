@@ -24,10 +24,11 @@ inline constexpr char commandFailedText[] = "The command reported a failure.";
 // Each button is a command created for this host and handed `hook` once.
 class CommandBars {
 public:
-    // Where the host puts a toolbar, and what it does once a command's
-    // OnClick has returned with its status.
+    // Where the host puts a toolbar, what it does before a command's
+    // OnClick runs, and once it has returned with its status.
     struct Placement {
         std::function<QToolBar*(const QString& caption)> newToolBar;
+        std::function<void()> beforeClick;
         std::function<void(HResult clicked)> afterClick;
     };
     struct Button {

@@ -11,7 +11,9 @@
 namespace gishost {
 
 MainWindow::MainWindow(ComPtr<Application> application)
-    : application_(std::move(application)), tree_(new QTreeWidget(this))
+    : application_(std::move(application)),
+      tree_(new QTreeWidget(this)),
+      reasons_([this](const std::string& why) { statusBar()->showMessage(QString::fromStdString(why)); })
 {
     setWindowTitle(QStringLiteral("gishost"));
     setCentralWidget(tree_);
@@ -20,6 +22,8 @@ MainWindow::MainWindow(ComPtr<Application> application)
     refresh();
     commandBars_ = std::make_unique<hostkit::CommandBars>(
         hostkit::CommandBars::Placement{[this](const QString& caption) { return newToolBar(caption); },
+                                        // What the status bar says from here on is about this command.
+                                        [this] { statusBar()->clearMessage(); },
                                         [this](HResult clicked) { afterClick(clicked); }},
         ComPtr<runtime::IUnknown>(static_cast<host::IHostApplication*>(application_.get())));
     statusBar()->showMessage(QStringLiteral("Ready"));

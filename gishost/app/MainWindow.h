@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Log.h"
 #include "gishost/model/Application.h"
 
 #include <QMainWindow>
@@ -15,7 +16,8 @@ class CommandBars;
 namespace gishost {
 
 // gishost's main window: the document's maps, layers and fields in a tree,
-// and the add-ins' toolbars above it.
+// the add-ins' toolbars above it, and in the status bar the latest reason
+// the data engine gave for refusing a change.
 class MainWindow : public QMainWindow {
 public:
     explicit MainWindow(ComPtr<Application> application);
@@ -33,6 +35,7 @@ private:
     ComPtr<Application> application_;
     QTreeWidget* tree_;
     std::unique_ptr<hostkit::CommandBars> commandBars_;
+    engine::ReasonListener reasons_;
 };
 
 } // namespace gishost

@@ -1,4 +1,4 @@
-// gishost [DATASET ...] | --register MODULE | --unregister MODULE
+// gishost [--lock-timeout SECONDS] [DATASET ...] | --register MODULE | --unregister MODULE
 
 #include "hostkit/CommandBars.h"
 #include "gishost/app/MainWindow.h"
@@ -9,12 +9,15 @@
 #include "gishost/sample/SampleData.h"
 #include "forms/MessageBox.h"
 #include "runtime/Creation.h"
+#include "engine/Settings.h"
 
 #include <gdal_priv.h>
 
 #include <QApplication>
 #include <QTimer>
 
+#include <cmath>
+#include <iostream>
 
 namespace {
 
@@ -25,10 +28,33 @@ QString joined(const std::vector<std::string>& lines)
     return out.join(QLatin1Char('\r'));
 }
 
+constexpr char usage[] = "usage: gishost [--lock-timeout SECONDS] [DATASET ...]\n"
+                        "       gishost --register MODULE | --unregister MODULE\n";
+
+// Takes the options out of the arguments; false when one is malformed.
+bool readOptions(const QStringList& args, std::vector<std::string>& paths)
+{
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] != QStringLiteral("--lock-timeout")) {
+            paths.push_back(args[i].toStdString());
+            continue;
+        }
+        bool number = false;
+        const double seconds = i + 1 < args.size() ? args[i + 1].toDouble(&number) : 0;
+        if (!number || seconds < 0 || seconds > 3600) return false;
+        engine::setLockTimeout(std::chrono::milliseconds(std::llround(seconds * 1000)));
+        ++i;
+    }
+    return true;
+}
+
 int runHost(QApplication& app)
 {
     std::vector<std::string> paths;
-    for (const QString& arg : app.arguments().mid(1)) paths.push_back(arg.toStdString());
+    if (!readOptions(app.arguments().mid(1), paths)) {
+        std::cerr << usage;
+        return 2;
+    }
     if (paths.empty()) paths = gishost::sample::samplePaths(GISHOST_SAMPLE_DIR);
     const hostkit::HostClasses hostClasses;
     gishost::LoadedDocument loaded = gishost::loadDocument(paths);

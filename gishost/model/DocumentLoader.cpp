@@ -2,14 +2,14 @@
 
 namespace gishost {
 
-LoadedDocument loadDocument(const std::vector<std::string>& paths, OpenMode mode)
+LoadedDocument loadDocument(const std::vector<std::string>& paths)
 {
     LoadedDocument loaded;
     std::vector<ComPtr<Map>> maps;
     for (const std::string& path : paths) {
         std::string problem;
-        if (auto source = DataSource::open(path, mode, problem))
-            maps.push_back(runtime::make<Map>(std::move(source)));
+        if (auto dataset = engine::Dataset::open(path, problem))
+            maps.push_back(runtime::make<Map>(std::move(dataset)));
         else
             loaded.problems.push_back(problem);
     }

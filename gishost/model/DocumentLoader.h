@@ -13,7 +13,8 @@ struct LoadedDocument {
     std::vector<std::string> problems;
 };
 
-// Opens each path as one map; a path that fails does not stop the others.
-LoadedDocument loadDocument(const std::vector<std::string>& paths, OpenMode mode = OpenMode::Update);
+// Opens each path as one map (read-only until a change is asked for); a
+// path that fails does not stop the others.
+LoadedDocument loadDocument(const std::vector<std::string>& paths);
 
 } // namespace gishost

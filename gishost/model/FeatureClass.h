@@ -1,45 +1,38 @@
 #pragma once
 
-#include "gishost/model/DataSource.h"
+#include "engine/Table.h"
 #include "gishost/model/FieldInfo.h"
 #include "gishost/model/Life.h"
 #include "host/ObjectModel.h"
 
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
-class OGRLayer;
-
 namespace gishost {
 
-// The table behind a vector layer; it is also its attribute table.
+// The table behind a vector layer; it is also its attribute table. A thin
+// adapter over the engine's table.
 class FeatureClass final : public HostObject<host::IFeatureClass, host::IAttributeTable> {
 public:
-    FeatureClass(std::shared_ptr<DataSource> source, OGRLayer& layer);
+    explicit FeatureClass(engine::Table table) : table_(std::move(table)) {}
 
     HResult get_Fields(host::IFieldCollection** fields) noexcept override;
     HResult AddField(host::IFieldDefinition* field) noexcept override;
     HResult DeleteField(host::IFieldDefinition* field) noexcept override;
     HResult Search(runtime::IUnknown* filter, bool recycling, host::IRowCursor** cursor) noexcept override;
 
-    // The fields as they are now: object id, geometries, then attributes.
-    HResult fields(std::vector<FieldInfo>& out) const;
-    // OGR's index of the attribute field with exactly this name, or -1.
-    int attributeIndex(const std::string& name) const;
+    using FieldList = std::shared_ptr<const std::vector<FieldInfo>>;
+    // The fields as the engine knows them: object id, geometries, then
+    // attributes; converted once for each reading of the table.
+    HResult fields(FieldList& out);
 
-    OGRLayer& layer() const noexcept { return layer_; }
-    DataSource& source() const noexcept { return *source_; }
+    const engine::Table& table() const noexcept { return table_; }
 
 private:
-    HResult addField(const FieldInfo& info);
-    HResult deleteField(const std::string& name);
-    HResult schemaChangeAllowed(const char* capability) const;
-
-    std::shared_ptr<DataSource> source_;
-    OGRLayer& layer_;
-    std::set<std::string> required_;
+    engine::Table table_;
+    std::shared_ptr<const engine::Schema> convertedFrom_;
+    FieldList converted_;
 };
 
 } // namespace gishost

@@ -4,11 +4,12 @@
 
 namespace gishost {
 
-// The fields of a feature class, read afresh on every call so that the
-// collection follows fields added or deleted after it was handed out.
+// The fields of a feature class, answered from one reading of the table;
+// it follows the fields added or deleted through the host after it was
+// handed out.
 class FieldCollection final : public HostObject<host::IFieldCollection> {
 public:
-    explicit FieldCollection(ComPtr<FeatureClass> table) : table_(std::move(table)) {}
+    FieldCollection(ComPtr<FeatureClass> table, FeatureClass::FieldList fields);
 
     HResult get_FieldCount(std::int32_t* count) noexcept override;
     HResult get_Field(std::int32_t index, host::IFieldDefinition** field) noexcept override;
@@ -16,7 +17,12 @@ public:
     HResult FindField(const std::u16string& name, std::int32_t* index) noexcept override;
 
 private:
+    // The fields, read again only when the engine's knowledge changed.
+    HResult current(FeatureClass::FieldList& fields);
+
     ComPtr<FeatureClass> table_;
+    FeatureClass::FieldList fields_;
+    std::uint64_t generation_;
 };
 
 } // namespace gishost

@@ -2,6 +2,9 @@
 
 #include "engine/DefaultValue.h"
 #include "engine/FieldTypes.h"
+#include "engine/Log.h"
+#include "engine/Reasons.h"
+#include "engine/Schema.h"
 #include "engine/Text.h"
 
 #include <ogrsf_frmts.h>
@@ -12,11 +15,12 @@ using namespace engine;
 
 using runtime::HResult;
 
-FieldInfo objectIdField(OGRLayer& layer)
+namespace {
+
+FieldInfo objectIdField(const Schema& schema)
 {
     FieldInfo info;
-    const char* name = layer.GetFIDColumn();
-    info.name = toU16(name && *name ? name : "FID");
+    info.name = toU16(schema.fidColumn.empty() ? "FID" : schema.fidColumn);
     info.type = host::fieldTypeOID;
     info.length = 4;
     info.nullable = false;
@@ -25,13 +29,12 @@ FieldInfo objectIdField(OGRLayer& layer)
     return info;
 }
 
-FieldInfo geometryField(const OGRGeomFieldDefn& field)
+FieldInfo geometryField(const GeometryColumn& column)
 {
     FieldInfo info;
-    const char* name = field.GetNameRef();
-    info.name = toU16(name && *name ? name : "Shape");
+    info.name = toU16(column.name.empty() ? "Shape" : column.name);
     info.type = host::fieldTypeGeometry;
-    info.nullable = field.IsNullable();
+    info.nullable = column.nullable;
     info.editable = false;
     info.required = true;
     return info;
@@ -39,31 +42,54 @@ FieldInfo geometryField(const OGRGeomFieldDefn& field)
 
 // OGR's width is the length of text and the number of digits of a number;
 // its precision is the digits after the decimal point, the host's scale.
-FieldInfo attributeField(const OGRFieldDefn& field, const std::string& alias, bool required)
+FieldInfo attributeField(const engine::Field& f)
 {
+    const OGRFieldDefn& field = *f.definition;
     FieldInfo info;
     info.name = toU16(field.GetNameRef());
-    info.alias = toU16(alias);
+    info.alias = toU16(f.alias);
     info.type = typeCodeOf(field);
     info.defaultValue = variantFromDefault(field.GetDefault(), field.GetType());
     info.length = field.GetWidth();
     info.precision = isNumeric(field.GetType()) ? field.GetWidth() : 0;
     info.scale = field.GetPrecision();
     info.nullable = field.IsNullable();
-    info.editable = !required;
-    info.required = required;
+    info.editable = !f.required;
+    info.required = f.required;
     return info;
+}
+
+} // namespace
+
+std::vector<FieldInfo> fieldInfos(const Schema& schema)
+{
+    std::vector<FieldInfo> out;
+    out.reserve(1 + schema.geometries.size() + schema.fields.size());
+    out.push_back(objectIdField(schema));
+    for (const GeometryColumn& g : schema.geometries) out.push_back(geometryField(g));
+    for (const engine::Field& f : schema.fields) out.push_back(attributeField(f));
+    return out;
 }
 
 HResult ogrFieldFor(const FieldInfo& info, std::unique_ptr<OGRFieldDefn>& field)
 {
+    const std::string name = toUtf8(info.name);
     const auto type = ogrTypeOf(info.type);
-    if (!type || info.name.empty() || info.required || !info.editable) return runtime::E_INVALIDARG;
+    if (!type) {
+        explain(reason::notAnAttributeType(name, info.type, typeName(info.type)));
+        return runtime::E_INVALIDARG;
+    }
+    if (info.name.empty() || info.required || !info.editable) {
+        explain(reason::notAddable(name));
+        return runtime::E_INVALIDARG;
+    }
     std::optional<std::string> ogrDefault;
-    if (const HResult hr = defaultFromVariant(info.defaultValue, type->type, ogrDefault); runtime::failed(hr))
+    if (const HResult hr = defaultFromVariant(info.defaultValue, type->type, ogrDefault); runtime::failed(hr)) {
+        explain(reason::defaultDoesNotSuit(name, typeName(info.type)));
         return hr;
+    }
 
-    auto made = std::make_unique<OGRFieldDefn>(toUtf8(info.name).c_str(), type->type);
+    auto made = std::make_unique<OGRFieldDefn>(name.c_str(), type->type);
     made->SetSubType(type->subType);
     made->SetWidth(isNumeric(type->type) && info.precision > 0 ? info.precision : info.length);
     made->SetPrecision(info.scale);

@@ -1,28 +1,31 @@
 #pragma once
 
-// Between OGR's field definitions and the host's: the object id and each
-// geometry appear as fields of their own, required and not editable.
+// Between the engine's fields and the host's field definitions: the object
+// id and each geometry appear as fields of their own, required and not
+// editable.
 
 #include "gishost/model/FieldInfo.h"
 #include "host/ObjectModel.h"
 
 #include <memory>
-#include <string>
+#include <vector>
 
 class OGRFieldDefn;
-class OGRGeomFieldDefn;
-class OGRLayer;
+
+namespace engine {
+struct Schema;
+}
 
 namespace gishost {
 
-FieldInfo objectIdField(OGRLayer& layer);
-FieldInfo geometryField(const OGRGeomFieldDefn& field);
-FieldInfo attributeField(const OGRFieldDefn& field, const std::string& alias, bool required);
+// Object id, geometries, then the attribute fields.
+std::vector<FieldInfo> fieldInfos(const engine::Schema& schema);
 
 using hostkit::readDefinition;
 
-// The OGR field for a new attribute field; E_INVALIDARG for what no
-// attribute field can be (object id, geometry, required, not editable).
+// The OGR field for a new attribute field, its alias as alternative name;
+// E_INVALIDARG, explained, for what no attribute field can be (object id,
+// geometry, required, not editable, a default that does not suit).
 runtime::HResult ogrFieldFor(const FieldInfo& info, std::unique_ptr<OGRFieldDefn>& field);
 
 } // namespace gishost

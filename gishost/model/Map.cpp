@@ -1,9 +1,7 @@
 #include "gishost/model/Map.h"
 
-#include "gishost/model/Layers.h"
 #include "engine/Text.h"
-
-#include <ogrsf_frmts.h>
+#include "gishost/model/Layers.h"
 
 #include <filesystem>
 
@@ -11,15 +9,14 @@ namespace gishost {
 
 using namespace engine;
 
-Map::Map(std::shared_ptr<DataSource> source)
-    : source_(std::move(source)), name_(toU16(std::filesystem::path(source_->path()).filename().string()))
+Map::Map(std::shared_ptr<Dataset> dataset)
+    : dataset_(std::move(dataset)), name_(toU16(std::filesystem::path(dataset_->path()).filename().string()))
 {
-    GDALDataset& dataset = source_->dataset();
-    for (OGRLayer* layer : dataset.GetLayers()) {
-        auto featureClass = runtime::make<FeatureClass>(source_, *layer);
-        layers_.emplace_back(runtime::make<FeatureLayer>(toU16(layer->GetName()), featureClass).get());
+    for (const std::string& table : dataset_->tableNames()) {
+        auto featureClass = runtime::make<FeatureClass>(Table(dataset_, table));
+        layers_.emplace_back(runtime::make<FeatureLayer>(toU16(table), featureClass).get());
     }
-    if (dataset.GetRasterCount() > 0) layers_.emplace_back(runtime::make<RasterLayer>(name_).get());
+    if (dataset_->hasRaster()) layers_.emplace_back(runtime::make<RasterLayer>(name_).get());
 }
 
 HResult Map::get_LayerCount(std::int32_t* count) noexcept

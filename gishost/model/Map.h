@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gishost/model/DataSource.h"
+#include "engine/Dataset.h"
 #include "gishost/model/Life.h"
 #include "host/ObjectModel.h"
 
@@ -13,14 +13,16 @@ namespace gishost {
 // then its raster, if it has one.
 class Map final : public HostObject<host::IMap> {
 public:
-    explicit Map(std::shared_ptr<DataSource> source);
+    explicit Map(std::shared_ptr<engine::Dataset> dataset);
 
     HResult get_Name(std::u16string* name) noexcept override { return give(name, name_); }
     HResult get_LayerCount(std::int32_t* count) noexcept override;
     HResult get_Layer(std::int32_t index, host::ILayer** layer) noexcept override;
 
+    const std::shared_ptr<engine::Dataset>& dataset() const noexcept { return dataset_; }
+
 private:
-    std::shared_ptr<DataSource> source_;
+    std::shared_ptr<engine::Dataset> dataset_;
     std::u16string name_;
     std::vector<ComPtr<host::ILayer>> layers_;
 };

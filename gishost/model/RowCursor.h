@@ -1,6 +1,5 @@
 #pragma once
 
-#include "gishost/model/ColumnCopy.h"
 #include "gishost/model/FeatureClass.h"
 #include "hostkit/TableCursor.h"
 #include "engine/Text.h"
@@ -13,7 +12,7 @@ public:
     explicit RowCursor(ComPtr<FeatureClass> table) : table_(std::move(table)) {}
     HResult copyColumn(const std::u16string& source, const std::u16string& target) noexcept override
     {
-        return guarded([&] { return gishost::copyColumn(*table_, engine::toUtf8(source), engine::toUtf8(target)); });
+        return guarded([&] { return table_->table().copyColumn(engine::toUtf8(source), engine::toUtf8(target)); });
     }
 
 private:

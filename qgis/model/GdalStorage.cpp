@@ -1,17 +1,14 @@
 #include "qgis/model/GdalStorage.h"
 
 #include "qgis/model/Reasons.h"
-#include "gishost/model/ColumnCopy.h"
+#include "engine/Format.h"
 #include "hostkit/FieldDefinition.h"
 
 #include <qgsdatasourceuri.h>
 #include <qgsproviderregistry.h>
 #include <qgsvectorlayer.h>
 
-#include <ogrsf_frmts.h>
-
-#include <QFileInfo>
-
+#include <algorithm>
 #include <optional>
 
 namespace qgishost {
@@ -43,18 +40,14 @@ std::optional<GdalSource> gdalSourceOf(const QgsVectorLayer& layer)
     return std::nullopt;
 }
 
-OGRLayer* findLayer(GDALDataset& dataset, const GdalSource& source)
+// The engine's name of the layer's table.
+std::string tableOf(const engine::Dataset& dataset, const GdalSource& source)
 {
-    if (!source.layerName.isEmpty()) return dataset.GetLayerByName(source.layerName.toUtf8().constData());
-    if (source.layerIndex >= 0) return dataset.GetLayer(source.layerIndex);
-    return dataset.GetLayerCount() == 1 ? dataset.GetLayer(0) : nullptr;
-}
-
-// The permission bits, not whether this user may write: root may write
-// anything, yet a file nobody may write to is meant to stay as it is.
-bool anyWritePermission(const QString& path)
-{
-    return QFileInfo(path).permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
+    const std::vector<std::string>& tables = dataset.tableNames();
+    if (!source.layerName.isEmpty()) return source.layerName.toStdString();
+    if (source.layerIndex >= 0 && static_cast<std::size_t>(source.layerIndex) < tables.size())
+        return tables[static_cast<std::size_t>(source.layerIndex)];
+    return tables.size() == 1 ? tables.front() : std::string();
 }
 
 } // namespace
@@ -64,49 +57,50 @@ std::unique_ptr<GdalStorage> GdalStorage::open(QgsVectorLayer& layer)
     const auto where = gdalSourceOf(layer);
     if (!where || where->path.isEmpty()) return nullptr;
     std::string problem;
-    auto source = gishost::DataSource::open(where->path.toStdString(), gishost::OpenMode::Update, problem);
-    if (!source) return nullptr;
-    OGRLayer* table = findLayer(source->dataset(), *where);
-    if (!table) return nullptr;
-    auto featureClass = runtime::make<gishost::FeatureClass>(source, *table);
-    return std::unique_ptr<GdalStorage>(new GdalStorage(layer, std::move(source), std::move(featureClass)));
+    auto dataset = engine::Dataset::open(where->path.toStdString(), problem);
+    if (!dataset) return nullptr;
+    const std::string table = tableOf(*dataset, *where);
+    const auto& tables = dataset->tableNames();
+    if (std::find(tables.begin(), tables.end(), table) == tables.end()) return nullptr;
+    auto featureClass = runtime::make<gishost::FeatureClass>(engine::Table(std::move(dataset), table));
+    return std::unique_ptr<GdalStorage>(new GdalStorage(layer, std::move(featureClass)));
 }
 
-GdalStorage::GdalStorage(QgsVectorLayer& layer, std::shared_ptr<gishost::DataSource> source,
-                         runtime::ComPtr<gishost::FeatureClass> table)
-    : layer_(&layer), source_(std::move(source)), table_(std::move(table))
+GdalStorage::GdalStorage(QgsVectorLayer& layer, runtime::ComPtr<gishost::FeatureClass> table)
+    : layer_(&layer), table_(std::move(table))
 {
 }
 
-HResult GdalStorage::fields(std::vector<hostkit::FieldInfo>& out) { return table_->fields(out); }
+HResult GdalStorage::fields(std::vector<hostkit::FieldInfo>& out)
+{
+    gishost::FeatureClass::FieldList list;
+    const HResult hr = table_->fields(list);
+    if (runtime::succeeded(hr)) out = *list;
+    return hr;
+}
 
 HResult GdalStorage::addField(const hostkit::FieldInfo& field)
 {
     return table_->AddField(runtime::make<hostkit::FieldDefinition>(field).get());
 }
 
-HResult GdalStorage::deleteField(const QString& name)
-{
-    hostkit::FieldInfo field;
-    field.name = name.toStdU16String();
-    return table_->DeleteField(runtime::make<hostkit::FieldDefinition>(field).get());
-}
+HResult GdalStorage::deleteField(const QString& name) { return table().deleteField(name.toStdString()); }
 
 HResult GdalStorage::copyColumn(const QString& source, const QString& target)
 {
-    return gishost::copyColumn(*table_, source.toStdString(), target.toStdString());
+    return table().copyColumn(source.toStdString(), target.toStdString());
 }
 
 QString GdalStorage::whyReadOnly() const
 {
-    if (!source_->readOnly() || !layer_) return {};
-    const QString path = QString::fromStdString(source_->path());
-    return anyWritePermission(path) ? reason::readOnlyFormat(layer_->name()) : reason::readOnlyFiles(layer_->name());
+    const engine::Dataset& dataset = table().dataset();
+    if (!dataset.readOnly() || !layer_) return {};
+    return dataset.format().writable(dataset.path()) ? reason::readOnlyFormat(layer_->name())
+                                                     : reason::readOnlyFiles(layer_->name());
 }
 
 void GdalStorage::refresh()
 {
-    source_->dataset().FlushCache();
     if (!layer_) return;
     // QGIS's provider keeps its own handle on the data: it must read the
     // table's definition again.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "qgis/model/Storage.h"
-#include "gishost/model/DataSource.h"
 #include "gishost/model/FeatureClass.h"
 
 #include <QPointer>
@@ -13,10 +12,10 @@ class QgsVectorLayer;
 namespace qgishost {
 
 // A layer whose data GDAL opens itself (GeoPackage, shapefile, FileGDB,
-// SpatiaLite, ...) changes through the same GDAL code as gishost's: types,
-// widths, aliases and defaults kept exactly, the column copied in the
-// database's own SQL where it has one, each change made as safely as
-// gishost makes it. QGIS then reloads the layer from its source.
+// SpatiaLite, ...) changes through the data engine, as in gishost: types,
+// widths, aliases and defaults kept exactly, each change all or nothing
+// and safe from a crash in the way of its format. QGIS then reloads the
+// layer from its source.
 class GdalStorage final : public Storage {
 public:
     // None when GDAL cannot open the layer's source.
@@ -30,11 +29,13 @@ public:
     void refresh() override;
 
 private:
-    GdalStorage(QgsVectorLayer& layer, std::shared_ptr<gishost::DataSource> source,
-                runtime::ComPtr<gishost::FeatureClass> table);
+    GdalStorage(QgsVectorLayer& layer, runtime::ComPtr<gishost::FeatureClass> table);
+
+    const engine::Table& table() const noexcept { return table_->table(); }
 
     QPointer<QgsVectorLayer> layer_;
-    std::shared_ptr<gishost::DataSource> source_;
+    // gishost's adapter of the engine's table, for its fields as the host
+    // hands them out and its additions from a field definition.
     runtime::ComPtr<gishost::FeatureClass> table_;
 };
 

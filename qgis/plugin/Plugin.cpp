@@ -58,7 +58,7 @@ void Plugin::initGui()
     QgisInterface& iface = *iface_;
     session_->bars = std::make_unique<hostkit::CommandBars>(
         hostkit::CommandBars::Placement{
-            [&iface](const QString& caption) { return iface.addToolBar(caption); },
+            [&iface](const QString& caption) { return iface.addToolBar(caption); }, nullptr,
             [&iface](runtime::HResult clicked) {
                 if (runtime::failed(clicked))
                     showOnMessageBar(iface, QString::fromUtf8(hostkit::commandFailedText), Qgis::Critical);

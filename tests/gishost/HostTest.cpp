@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -221,6 +222,38 @@ TEST_F(HostTest, CommandsThatNoToolbarPlacesGetAToolbarOfTheirOwn)
         EXPECT_EQ(bars[0]->actions()[0]->text(), QStringLiteral("Quillet"));
     }
     hostkit::unregisterModule(QUILLET_MODULE, report);
+}
+
+} // namespace
+
+namespace {
+
+ComPtr<host::IFeatureClass> firstFeatureClass(const gistest::Host& host)
+{
+    ComPtr<host::IMap> map;
+    ComPtr<host::ILayer> layer;
+    ComPtr<host::IFeatureClass> featureClass;
+    host.loaded.document->get_Item(0, map.put());
+    map->get_Layer(0, layer.put());
+    layer.as<host::IFeatureLayer>()->get_FeatureClass(featureClass.put());
+    return featureClass;
+}
+
+// The engine's reason for a refused change reaches the status bar.
+TEST_F(HostTest, TheStatusBarSaysWhyAChangeWasRefused)
+{
+    gistest::markReadOnly(geoPackage);
+    const gistest::Host host({geoPackage});
+    gishost::MainWindow window(host.application);
+    const auto featureClass = firstFeatureClass(host);
+    ComPtr<host::IFieldCollection> fields;
+    ComPtr<host::IFieldDefinition> field;
+    ASSERT_EQ(featureClass->get_Fields(fields.put()), S_OK);
+    ASSERT_EQ(fields->get_Field(2, field.put()), S_OK);
+    EXPECT_EQ(featureClass->DeleteField(field.get()), runtime::E_ACCESSDENIED);
+    const QString shown = window.statusBar()->currentMessage();
+    EXPECT_TRUE(shown.contains(QString::fromStdString(geoPackage))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("read-only"))) << shown.toStdString();
 }
 
 } // namespace

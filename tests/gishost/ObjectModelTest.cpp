@@ -35,11 +35,16 @@ ComPtr<gishost::FeatureClass> featureClassOf(const ComPtr<host::ILayer>& layer)
     return ComPtr<gishost::FeatureClass>(static_cast<gishost::FeatureClass*>(fc.get()));
 }
 
+std::vector<hostkit::FieldInfo> fieldsOf(gishost::FeatureClass& fc)
+{
+    gishost::FeatureClass::FieldList fields;
+    EXPECT_EQ(fc.fields(fields), S_OK);
+    return fields ? *fields : std::vector<hostkit::FieldInfo>{};
+}
+
 hostkit::FieldInfo field(gishost::FeatureClass& fc, const std::string& name)
 {
-    std::vector<hostkit::FieldInfo> fields;
-    fc.fields(fields);
-    for (const auto& f : fields)
+    for (const auto& f : fieldsOf(fc))
         if (QString::fromStdU16String(f.name).toStdString() == name) return f;
     ADD_FAILURE() << "no field " << name;
     return {};
@@ -93,8 +98,7 @@ TEST_F(ObjectModel, FieldsTellTheirDefinitionAndWhatTheDataSourceRequires)
     const auto lakes = featureClassOf(layerAt(*host.loaded.document, 2, 0));
     ASSERT_TRUE(cities && lakes);
 
-    std::vector<hostkit::FieldInfo> fields;
-    ASSERT_EQ(cities->fields(fields), S_OK);
+    const auto fields = fieldsOf(*cities);
     ASSERT_GE(fields.size(), 2u);
     EXPECT_EQ(fields[0].type, host::fieldTypeOID);
     EXPECT_EQ(fields[1].type, host::fieldTypeGeometry);
@@ -123,8 +127,7 @@ TEST_F(ObjectModel, SchemaChangesItCannotMakeFailWithoutChangingTheTable)
     const gistest::Host host(paths);
     const auto cities = featureClassOf(layerAt(*host.loaded.document, 0, 0));
     const auto lakes = featureClassOf(layerAt(*host.loaded.document, 2, 0));
-    std::vector<hostkit::FieldInfo> before;
-    cities->fields(before);
+    const auto before = fieldsOf(*cities);
 
     struct Case {
         const char* what;
@@ -150,9 +153,7 @@ TEST_F(ObjectModel, SchemaChangesItCannotMakeFailWithoutChangingTheTable)
     const auto oid = runtime::make<hostkit::FieldDefinition>(before[0]);
     EXPECT_TRUE(runtime::failed(cities->DeleteField(oid.get())));
 
-    std::vector<hostkit::FieldInfo> after;
-    cities->fields(after);
-    EXPECT_EQ(after.size(), before.size());
+    EXPECT_EQ(fieldsOf(*cities).size(), before.size());
     EXPECT_EQ(field(*lakes, "Shape_Area").type, host::fieldTypeDouble);
 }
 

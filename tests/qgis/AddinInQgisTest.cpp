@@ -45,8 +45,8 @@ const FormatCase formatCases[] = {
      {{"city_label", "city_name"}, {"city_rank", "rank"}, {"city_ratio", "ratio"}, {"city_surveyed", "surveyed"}}},
     {"Shapefile", "rivers", "rivers.shp", 3, {"flow", "class"},
      {{"name", "river"}, {"length_km", "len_km"}, {"surveyed", "seen_on"}}},
-    {"FileGDB", "lakes", "quillet_sample.gdb", 3, {"lake_rank", "lake_ratio"},
-     {{"lake_label", "lake_name"}, {"lake_count", "visitors"}, {"lake_surveyed", "surveyed"}}},
+    {"FileGDB", "lakes", "quillet_sample.gdb", 3, {"lake_count", "lake_measure"},
+     {{"lake_label", "lake_name"}, {"lake_ratio", "ratio"}, {"lake_surveyed", "surveyed"}}},
     {"Memory", "places", nullptr, 25000, {"big"},
      {{"name", "title"}, {"visits", "count"}, {"ratio", "share"}, {"seen", "seen_on"}, {"open", "is_open"}}},
 };

@@ -4,7 +4,6 @@
 
 #include "QgisTestSupport.h"
 
-#include "gishost/model/DataSource.h"
 #include "gishost/model/FeatureClass.h"
 #include "qgis/model/Application.h"
 #include "qgis/model/FeatureClass.h"
@@ -79,15 +78,15 @@ std::vector<FieldInfo> qgisFields(qgishost::Application& application, const QStr
 std::vector<FieldInfo> gishostFields(const std::string& path, const char* layer)
 {
     std::string problem;
-    const auto source = gishost::DataSource::open(path, gishost::OpenMode::ReadOnly, problem);
-    if (!source) {
+    auto dataset = engine::Dataset::open(path, problem);
+    if (!dataset) {
         ADD_FAILURE() << problem;
         return {};
     }
-    const auto table = runtime::make<gishost::FeatureClass>(source, *source->dataset().GetLayerByName(layer));
-    std::vector<FieldInfo> fields;
-    table->fields(fields);
-    return fields;
+    const auto table = runtime::make<gishost::FeatureClass>(engine::Table(std::move(dataset), layer));
+    gishost::FeatureClass::FieldList fields;
+    EXPECT_EQ(table->fields(fields), S_OK);
+    return fields ? *fields : std::vector<FieldInfo>{};
 }
 
 // Everything a definition tells, as one line.

@@ -1,0 +1,250 @@
+#include "engine/Dataset.h"
+
+#include "engine/Format.h"
+#include "engine/LockWait.h"
+#include "engine/Log.h"
+#include "engine/OgrStatus.h"
+#include "engine/Reasons.h"
+#include "engine/Settings.h"
+#include "engine/WorkCopy.h"
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+#include <cstring>
+#include <filesystem>
+
+namespace engine {
+
+using runtime::HResult;
+
+namespace {
+
+// SQLite-based drivers wait this long for another program's lock while
+// GDAL opens the dataset.
+class OpenWait {
+public:
+    explicit OpenWait(std::chrono::milliseconds wait)
+        : previous_(CPLGetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", nullptr) ?: "")
+    {
+        CPLSetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", std::to_string(wait.count()).c_str());
+    }
+    ~OpenWait() { CPLSetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", previous_.empty() ? nullptr : previous_.c_str()); }
+    OpenWait(const OpenWait&) = delete;
+    OpenWait& operator=(const OpenWait&) = delete;
+
+private:
+    std::string previous_;
+};
+
+GdalHandle openGdal(const std::string& path, unsigned flags, std::chrono::milliseconds wait)
+{
+    const OpenWait openWait(wait);
+    auto* dataset = GDALDataset::Open(path.c_str(), flags | GDAL_OF_VERBOSE_ERROR);
+    return dataset ? GdalHandle(dataset, [](GDALDataset* d) { GDALClose(d); }) : nullptr;
+}
+
+bool lockedMessage()
+{
+    const char* message = CPLGetLastErrorMsg();
+    return message && std::strstr(message, "locked");
+}
+
+std::string identifiedDriver(const std::string& path)
+{
+    const QuietErrors quiet;
+    GDALDriverH driver = GDALIdentifyDriverEx(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_RASTER, nullptr, nullptr);
+    return driver ? GDALGetDescription(driver) : "";
+}
+
+std::string whyNotOpened(const std::string& path, const std::string& driver)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec) && path.find(':') == std::string::npos)
+        return path + ": there is no such file or folder.";
+    if (lockedMessage()) return reason::locked(path, lockTimeout());
+    if (!driver.empty() && std::filesystem::exists(path + "-journal", ec)) return reason::crashNeedsWrite(path);
+    std::string text = path + ": not a GIS dataset that GDAL can open.";
+    if (const char* detail = CPLGetLastErrorMsg(); detail && *detail) text += std::string(" (") + detail + ")";
+    return text;
+}
+
+// GDAL's OpenFileGDB driver marks the fields a FileGDB keeps itself by
+// these pseudo defaults.
+bool keptBySource(const OGRFieldDefn& field)
+{
+    const char* value = field.GetDefault();
+    return value && (EQUAL(value, "FILEGEODATABASE_SHAPE_AREA") || EQUAL(value, "FILEGEODATABASE_SHAPE_LENGTH"));
+}
+
+} // namespace
+
+Dataset::Dataset(std::string path, std::string driver, const Format& format, GdalHandle gdal, bool readOnly)
+    : path_(std::move(path)), driver_(std::move(driver)), format_(&format), gdal_(std::move(gdal)), readOnly_(readOnly)
+{
+}
+
+Dataset::~Dataset() = default;
+
+std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& problem)
+{
+    // A folder swapped halfway by a crash may not even be there.
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec) || std::filesystem::is_directory(path, ec)) WorkCopy::recover(path);
+    const std::string identified = identifiedDriver(path);
+    const Format& format = formatFor(identified);
+    format.recover(path);
+    GdalHandle gdal;
+    {
+        const QuietErrors quiet;
+        CPLErrorReset();
+        gdal = openGdal(path, GDAL_OF_VECTOR | GDAL_OF_RASTER | GDAL_OF_READONLY, lockTimeout());
+        if (!gdal) {
+            problem = whyNotOpened(path, identified);
+            return nullptr;
+        }
+    }
+    GDALDriver* driver = gdal->GetDriver();
+    const std::string driverName = driver ? driver->GetDescription() : identified;
+    const Format& opened = formatFor(driverName);
+    opened.connected(*gdal);
+    const bool vector = gdal->GetLayerCount() > 0;
+    std::shared_ptr<Dataset> dataset(
+        new Dataset(path, driverName, opened, std::move(gdal), !vector || !opened.writable(path)));
+    dataset->hasRaster_ = dataset->gdal_->GetRasterCount() > 0;
+    for (OGRLayer* layer : dataset->gdal_->GetLayers()) dataset->tables_.push_back(layer->GetName());
+    dataset->stamps_ = stampsOf(opened.watchedFiles(path));
+    dataset->readSchemas();
+    return dataset;
+}
+
+bool Dataset::filesChanged() const { return stampsOf(format_->watchedFiles(path_)) != stamps_; }
+
+void Dataset::refreshIfChanged()
+{
+    const bool changedOnDisk = filesChanged();
+    if (!changedOnDisk && !stale_) return;
+    const auto now = stampsOf(format_->watchedFiles(path_));
+    // Reading never waits: while the files are locked, what was read stands.
+    if (runtime::failed(reopen(updating_, std::chrono::milliseconds(0))) || !changedOnDisk) return;
+    if (readSchemas()) stamps_ = now;
+}
+
+HResult Dataset::reopen(bool update, std::chrono::milliseconds wait)
+{
+    const QuietErrors quiet;
+    CPLErrorReset();
+    const unsigned flags = update ? GDAL_OF_VECTOR | GDAL_OF_UPDATE : GDAL_OF_VECTOR | GDAL_OF_RASTER | GDAL_OF_READONLY;
+    GdalHandle reopened = openGdal(path_, flags, wait);
+    if (!reopened) return runtime::E_FAIL;
+    format_->connected(*reopened);
+    gdal_ = std::move(reopened);
+    updating_ = update;
+    stale_ = false;
+    return runtime::S_OK;
+}
+
+bool Dataset::readSchemas()
+{
+    std::map<std::string, std::shared_ptr<const Schema>> read;
+    const QuietErrors quiet;
+    CPLErrorReset();
+    for (const std::string& table : tables_)
+        if (auto schema = readSchema(*gdal_, table)) read[table] = std::move(schema);
+    // A table read halfway (a lock taken meanwhile) must not replace what was read whole.
+    if (CPLGetLastErrorType() >= CE_Failure && !schemas_.empty()) return false;
+    schemas_ = std::move(read);
+    ++generation_;
+    return true;
+}
+
+std::shared_ptr<const Schema> Dataset::readSchema(GDALDataset& gdal, const std::string& table) const
+{
+    OGRLayer* layer = gdal.GetLayerByName(table.c_str());
+    if (!layer) return nullptr;
+    auto schema = std::make_shared<Schema>();
+    const char* fid = layer->GetFIDColumn();
+    schema->fidColumn = fid ? fid : "";
+    const OGRFeatureDefn& definition = *layer->GetLayerDefn();
+    for (int i = 0; i < definition.GetGeomFieldCount(); ++i) {
+        const OGRGeomFieldDefn& g = *definition.GetGeomFieldDefn(i);
+        schema->geometries.push_back({g.GetNameRef(), g.IsNullable() != 0});
+    }
+    std::map<std::string, std::string> aliases;
+    format_->readAliases(gdal, table, aliases);
+    for (int i = 0; i < definition.GetFieldCount(); ++i) {
+        const OGRFieldDefn& f = *definition.GetFieldDefn(i);
+        const auto alias = aliases.find(f.GetNameRef());
+        schema->fields.push_back({std::make_shared<const OGRFieldDefn>(&f),
+                                  alias != aliases.end() ? alias->second : f.GetAlternativeNameRef(), keptBySource(f)});
+    }
+    return schema;
+}
+
+GdalHandle Dataset::reading()
+{
+    refreshIfChanged();
+    return gdal_;
+}
+
+HResult Dataset::schema(const std::string& table, std::shared_ptr<const Schema>& out)
+{
+    refreshIfChanged();
+    const auto it = schemas_.find(table);
+    if (it == schemas_.end()) return runtime::E_FAIL;
+    out = it->second;
+    return runtime::S_OK;
+}
+
+HResult Dataset::beginChange()
+{
+    if (readOnly_) {
+        explain(reason::readOnly(path_));
+        return runtime::E_ACCESSDENIED;
+    }
+    if (!filesChanged()) return runtime::S_OK;
+    refreshIfChanged();
+    if (format_->transactional()) return runtime::S_OK;
+    explain(reason::changedByOthers(path_));
+    return runtime::E_FAIL;
+}
+
+HResult Dataset::forUpdate(GDALDataset*& dataset)
+{
+    if (readOnly_) {
+        explain(reason::readOnly(path_));
+        return runtime::E_ACCESSDENIED;
+    }
+    if (!updating_ || stale_) {
+        if (runtime::failed(reopen(true, LockWait::remaining()))) {
+            if (lockedMessage()) {
+                explain(reason::locked(path_, lockTimeout()));
+                return runtime::E_FAIL;
+            }
+            readOnly_ = true;
+            explain(reason::gdalCannotWrite(path_, driver_));
+            return runtime::E_ACCESSDENIED;
+        }
+        // Opening for update may have let GDAL bring the file up to date.
+        stamps_ = stampsOf(format_->watchedFiles(path_));
+    }
+    dataset = gdal_.get();
+    return runtime::S_OK;
+}
+
+void Dataset::changed(const std::string& table)
+{
+    // GDAL's view is opened anew, so that the table is read as the files
+    // hold it now (a driver reports a field as asked until then, and files
+    // replaced behind its back it does not see at all); until it can be
+    // opened, the next look finds the files changed.
+    if (runtime::failed(reopen(updating_, LockWait::remaining()))) {
+        stale_ = true;
+        return;
+    }
+    if (auto schema = readSchema(*gdal_, table)) schemas_[table] = std::move(schema);
+    stamps_ = stampsOf(format_->watchedFiles(path_));
+    ++generation_;
+}
+
+} // namespace engine

@@ -1,0 +1,39 @@
+#pragma once
+
+// Schema changes of a shapefile's attribute table (.dbf), made crash-safe:
+// each writes a complete new .dbf beside the old one (same folder, a
+// temporary name), streaming the records through shapelib as raw bytes,
+// flushes it to disk, renames it over the old one and flushes the folder,
+// so that at every instant the .dbf on disk is the whole old table or the
+// whole new one. The .shp, .shx, .prj and .cpg are never touched. Code
+// page, field widths, precision, dates and the deleted-record flag are kept
+// byte for byte; a field copied into one of the same type and width is a
+// byte copy within each record, and is read back with GDAL before the new
+// file replaces the old.
+//
+// Names are UTF-8, as GDAL gives them; a new field's name is written in the
+// file's own encoding. Every failure leaves the old file as it was and is
+// explained (Log.h).
+
+#include "engine/FileStamp.h"
+#include "runtime/Status.h"
+
+#include <string>
+
+class OGRFieldDefn;
+
+namespace engine::dbf {
+
+// The .dbf of table `layer` of the shapefile dataset at `datasetPath` (a
+// .shp, a .dbf, or a folder of shapefiles).
+std::string dbfPathOf(const std::string& datasetPath, const std::string& layer);
+
+// `expected`, when given, is the file as the caller last read it: a file
+// another program changed since is left alone.
+runtime::HResult addField(const std::string& dbfPath, const OGRFieldDefn& field, const FileStamp* expected = nullptr);
+runtime::HResult deleteField(const std::string& dbfPath, const std::string& name,
+                             const FileStamp* expected = nullptr);
+runtime::HResult copyColumn(const std::string& dbfPath, const std::string& from, const std::string& to,
+                            const FileStamp* expected = nullptr);
+
+} // namespace engine::dbf

@@ -1,0 +1,40 @@
+#include "engine/LockWait.h"
+
+#include "engine/Settings.h"
+
+namespace engine {
+
+namespace {
+struct State {
+    int depth = 0;
+    LockWait::Clock::time_point deadline;
+    bool ranOut = false;
+};
+thread_local State state;
+} // namespace
+
+LockWait::LockWait()
+{
+    if (state.depth++ > 0) return;
+    state.deadline = Clock::now() + lockTimeout();
+    state.ranOut = false;
+}
+
+LockWait::~LockWait() { --state.depth; }
+
+LockWait::Clock::time_point LockWait::deadline() noexcept
+{
+    return state.depth > 0 ? state.deadline : Clock::now() + lockTimeout();
+}
+
+std::chrono::milliseconds LockWait::remaining() noexcept
+{
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline() - Clock::now());
+    return std::max(left, std::chrono::milliseconds(0));
+}
+
+bool LockWait::ranOut() noexcept { return state.ranOut; }
+
+void LockWait::noteRanOut() noexcept { state.ranOut = true; }
+
+} // namespace engine

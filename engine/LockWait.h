@@ -1,0 +1,29 @@
+#pragma once
+
+// All the waits for another program's lock within one call share one bound:
+// lockTimeout() from the moment the call began. The bound belongs to the
+// thread that makes the call.
+
+#include <chrono>
+
+namespace engine {
+
+class LockWait {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // Arms the bound unless an outer call already did.
+    LockWait();
+    ~LockWait();
+    LockWait(const LockWait&) = delete;
+    LockWait& operator=(const LockWait&) = delete;
+
+    // When the waiting must end; lockTimeout() from now when no call is armed.
+    static Clock::time_point deadline() noexcept;
+    static std::chrono::milliseconds remaining() noexcept;
+    // Whether a wait of the current call ran out; set by the waiting code.
+    static bool ranOut() noexcept;
+    static void noteRanOut() noexcept;
+};
+
+} // namespace engine

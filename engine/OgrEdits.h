@@ -1,0 +1,47 @@
+#pragma once
+
+// Schema changes and the column copy through GDAL's layer API, inside a
+// dataset transaction where the driver has one, for the formats whose own
+// code does not do them another way.
+
+#include "runtime/Status.h"
+
+#include <functional>
+#include <string>
+
+class GDALDataset;
+class OGRFeature;
+class OGRFieldDefn;
+class OGRLayer;
+
+namespace engine {
+
+class Table;
+
+// Work done in the same transaction as the change, after it.
+using AlsoInTransaction = std::function<runtime::HResult(GDALDataset&, OGRLayer&)>;
+
+// `emulated` accepts a driver's emulated transaction (a backup of the files).
+runtime::HResult addFieldByOgr(const Table& table, const OGRFieldDefn& field, bool emulated,
+                               const AlsoInTransaction& also = {});
+runtime::HResult deleteFieldByOgr(const Table& table, const std::string& name, bool emulated,
+                                  const AlsoInTransaction& also = {});
+// Reads and writes every feature whole (a feature read with fields ignored
+// would be written with them empty), then reads the two columns back.
+runtime::HResult copyColumnByFeature(const Table& table, const std::string& from, const std::string& to);
+
+// Writes every feature back with one field's value copied into another.
+runtime::HResult copyEveryRow(OGRLayer& layer, int from, int to);
+
+// Whether two fields of one feature hold the same value (both null, or
+// both unset, count as the same).
+bool sameValue(const OGRFeature& feature, int a, int b);
+
+// Reads every row's two columns back; false with the first differing row.
+bool columnsMatch(OGRLayer& layer, int a, int b, long long& differingRow);
+
+// Explains a failed change (another program's lock, or GDAL's message)
+// and hands the status back.
+runtime::HResult explainFailure(const Table& table, const std::string& what, runtime::HResult hr);
+
+} // namespace engine

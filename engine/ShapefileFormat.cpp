@@ -1,0 +1,72 @@
+// Shapefiles: the engine writes each schema change and copy as a new .dbf
+// renamed over the old one (Dbf.h); GDAL only reads.
+
+#include "engine/Dbf.h"
+#include "engine/Format.h"
+#include "engine/Table.h"
+
+#include <filesystem>
+
+namespace engine {
+
+using runtime::HResult;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ShapefileFormat final : public Format {
+public:
+    const char* name() const noexcept override { return "shapefile"; }
+
+    // The tables' .dbf files: the fields live there.
+    std::vector<std::string> watchedFiles(const std::string& path) const override
+    {
+        std::error_code ec;
+        if (!fs::is_directory(path, ec)) return {dbf::dbfPathOf(path, "")};
+        std::vector<std::string> files;
+        for (const std::string& file : Format::watchedFiles(path)) {
+            std::string extension = fs::path(file).extension().string();
+            for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (extension == ".dbf") files.push_back(file);
+        }
+        return files;
+    }
+
+    // The new .dbf is written in the folder, and takes the old one's place.
+    bool writable(const std::string& path) const override
+    {
+        std::error_code ec;
+        const fs::path folder = fs::is_directory(path, ec) ? fs::path(path) : fs::path(path).parent_path();
+        if (!Format::writable(folder.empty() ? "." : folder.string())) return false;
+        for (const std::string& dbf : watchedFiles(path))
+            if (!Format::writable(dbf)) return false;
+        return true;
+    }
+
+    HResult addField(const Table& table, const OGRFieldDefn& field) const override
+    {
+        return dbf::addField(dbfOf(table), field);
+    }
+    HResult deleteField(const Table& table, const std::string& name) const override
+    {
+        return dbf::deleteField(dbfOf(table), name);
+    }
+    HResult copyColumn(const Table& table, const std::string& from, const std::string& to) const override
+    {
+        return dbf::copyColumn(dbfOf(table), from, to);
+    }
+
+private:
+    static std::string dbfOf(const Table& table) { return dbf::dbfPathOf(table.dataset().path(), table.name()); }
+};
+
+} // namespace
+
+const Format& shapefileFormat()
+{
+    static const ShapefileFormat format;
+    return format;
+}
+
+} // namespace engine

@@ -1,0 +1,191 @@
+// GeoPackage and other SQLite databases: schema changes and the column copy
+// in the database's own SQL, each call one transaction; another program's
+// lock is waited for at most the call's bound; a crash's hot journal is
+// rolled back before the file is opened.
+
+#include "engine/Format.h"
+#include "engine/GpkgAliases.h"
+#include "engine/LockWait.h"
+#include "engine/Log.h"
+#include "engine/OgrEdits.h"
+#include "engine/OgrStatus.h"
+#include "engine/Progress.h"
+#include "engine/Reasons.h"
+#include "engine/Settings.h"
+#include "engine/Table.h"
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+#include <sqlite3.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <thread>
+
+namespace engine {
+
+using runtime::HResult;
+
+namespace {
+
+bool nonEmptyFile(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && info.st_size > 0;
+}
+
+sqlite3* handleOf(GDALDataset& dataset) { return static_cast<sqlite3*>(dataset.GetInternalHandle("SQLITE_HANDLE")); }
+
+// SQLite asks again and again while another connection holds the lock; the
+// waiting ends at the call's bound, and never later than lockTimeout()
+// after this lock was first met.
+int waitForLock(void*, int attempt)
+{
+    using Clock = LockWait::Clock;
+    thread_local Clock::time_point firstMet;
+    const auto now = Clock::now();
+    if (attempt == 0) firstMet = now;
+    const auto deadline = std::min(LockWait::deadline(), firstMet + lockTimeout());
+    if (now >= deadline) {
+        LockWait::noteRanOut();
+        return 0;
+    }
+    std::this_thread::sleep_for(std::min<Clock::duration>(std::chrono::milliseconds(5), deadline - now));
+    return 1;
+}
+
+// Reports the statement's start, then its progress in steps of SQLite's
+// virtual machine.
+class StatementProgress {
+public:
+    StatementProgress(GDALDataset& dataset, std::string step) : db_(handleOf(dataset)), step_(std::move(step))
+    {
+        if (!db_ || !progressWanted()) return;
+        reportProgress(step_, 0, 0);
+        sqlite3_progress_handler(db_, 20000, tick, this);
+    }
+    ~StatementProgress()
+    {
+        if (db_) sqlite3_progress_handler(db_, 0, nullptr, nullptr);
+    }
+    StatementProgress(const StatementProgress&) = delete;
+    StatementProgress& operator=(const StatementProgress&) = delete;
+
+private:
+    static int tick(void* self)
+    {
+        auto* p = static_cast<StatementProgress*>(self);
+        reportProgress(p->step_, ++p->ticks_, 0);
+        return 0;
+    }
+    sqlite3* db_;
+    std::string step_;
+    std::uint64_t ticks_ = 0;
+};
+
+std::string quoted(const std::string& name) { return "\"" + name + "\""; }
+
+class SqliteFormat final : public Format {
+public:
+    explicit SqliteFormat(bool geoPackage) : geoPackage_(geoPackage) {}
+
+    const char* name() const noexcept override { return geoPackage_ ? "GeoPackage" : "SQLite database"; }
+
+    std::vector<std::string> watchedFiles(const std::string& path) const override { return {path, path + "-wal"}; }
+
+    // SQLite writes its journal beside the file.
+    bool writable(const std::string& path) const override
+    {
+        const std::string folder = std::filesystem::path(path).parent_path().string();
+        return Format::writable(path) && Format::writable(folder.empty() ? "." : folder);
+    }
+
+    bool transactional() const noexcept override { return true; }
+
+    // A connection that may write rolls a hot journal back before anything
+    // reads the file; only then does GDAL open it read-only.
+    void recover(const std::string& path) const override
+    {
+        const std::string journal = path + "-journal";
+        const bool journalLeft = nonEmptyFile(journal);
+        if ((!journalLeft && !nonEmptyFile(path + "-wal")) || !writable(path)) return;
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+            sqlite3_busy_timeout(db, static_cast<int>(lockTimeout().count()));
+            sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        }
+        sqlite3_close(db);
+        if (journalLeft && !nonEmptyFile(journal)) note(reason::crashUndone(path));
+    }
+
+    void connected(GDALDataset& dataset) const override
+    {
+        if (sqlite3* db = handleOf(dataset)) sqlite3_busy_handler(db, waitForLock, nullptr);
+    }
+
+    HResult readAliases(GDALDataset& dataset, const std::string& table,
+                        std::map<std::string, std::string>& aliases) const override
+    {
+        return geoPackage_ ? readGpkgAliases(dataset, table, aliases) : runtime::S_OK;
+    }
+
+    HResult addField(const Table& table, const OGRFieldDefn& field) const override
+    {
+        GDALDataset* dataset = nullptr;
+        OGRLayer* layer = nullptr;
+        HResult hr = table.layerForUpdate(dataset, layer);
+        if (runtime::failed(hr)) return hr;
+        const StatementProgress progress(*dataset, "add");
+        const std::string alias = field.GetAlternativeNameRef();
+        return addFieldByOgr(table, field, false, [&](GDALDataset& dataset, OGRLayer& layer) {
+            if (!geoPackage_ || alias.empty()) return HResult(runtime::S_OK);
+            return writeGpkgAlias(dataset, layer.GetName(), field.GetNameRef(), alias);
+        });
+    }
+
+    HResult deleteField(const Table& table, const std::string& name) const override
+    {
+        GDALDataset* dataset = nullptr;
+        OGRLayer* layer = nullptr;
+        HResult hr = table.layerForUpdate(dataset, layer);
+        if (runtime::failed(hr)) return hr;
+        const StatementProgress progress(*dataset, "delete");
+        return deleteFieldByOgr(table, name, false, [&](GDALDataset& dataset, OGRLayer& layer) {
+            return geoPackage_ ? forgetGpkgColumn(dataset, layer.GetName(), name) : HResult(runtime::S_OK);
+        });
+    }
+
+    HResult copyColumn(const Table& table, const std::string& from, const std::string& to) const override
+    {
+        GDALDataset* dataset = nullptr;
+        OGRLayer* layer = nullptr;
+        HResult hr = table.layerForUpdate(dataset, layer);
+        if (runtime::failed(hr)) return hr;
+        const QuietErrors quiet;
+        const StatementProgress progress(*dataset, "copy");
+        hr = executeSql(*dataset, "UPDATE " + quoteIdentifier(table.name()) + " SET " + quoteIdentifier(to) + " = " +
+                                      quoteIdentifier(from));
+        return explainFailure(table, "copy " + quoted(from) + " into " + quoted(to), hr);
+    }
+
+private:
+    bool geoPackage_;
+};
+
+} // namespace
+
+const Format& geoPackageFormat()
+{
+    static const SqliteFormat format(true);
+    return format;
+}
+
+const Format& sqliteFormat()
+{
+    static const SqliteFormat format(false);
+    return format;
+}
+
+} // namespace engine

@@ -1,0 +1,126 @@
+#include "engine/Table.h"
+
+#include "engine/Format.h"
+#include "engine/LockWait.h"
+#include "engine/Log.h"
+#include "engine/Reasons.h"
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+namespace engine {
+
+using runtime::HResult;
+
+namespace {
+
+// A field the change may touch: it exists and the data source does not keep it itself.
+HResult changeableField(const Table& table, const Schema& schema, const std::string& name, const Field*& field)
+{
+    field = schema.find(name);
+    if (!field) {
+        explain(reason::noSuchField(table.displayName(), name));
+        return runtime::E_INVALIDARG;
+    }
+    if (field->required) {
+        explain(reason::keptBySource(table.displayName(), field->name()));
+        return runtime::E_INVALIDARG;
+    }
+    return runtime::S_OK;
+}
+
+} // namespace
+
+Table::Table(std::shared_ptr<Dataset> dataset, std::string name) : dataset_(std::move(dataset)), name_(std::move(name))
+{
+}
+
+std::string Table::displayName() const
+{
+    return dataset_->tableNames().size() > 1 ? dataset_->path() + " (" + name_ + ")" : dataset_->path();
+}
+
+HResult Table::schema(std::shared_ptr<const Schema>& out) const { return dataset_->schema(name_, out); }
+
+Table::Rows Table::rows() const
+{
+    Rows rows;
+    rows.dataset = dataset_->reading();
+    if (rows.dataset) rows.layer = rows.dataset->GetLayerByName(name_.c_str());
+    return rows;
+}
+
+HResult Table::layerForUpdate(GDALDataset*& dataset, OGRLayer*& layer) const
+{
+    HResult hr = dataset_->forUpdate(dataset);
+    if (runtime::failed(hr)) return hr;
+    layer = dataset->GetLayerByName(name_.c_str());
+    return layer ? runtime::S_OK : runtime::E_FAIL;
+}
+
+HResult Table::addField(const OGRFieldDefn& field) const
+{
+    const LockWait wait;
+    std::shared_ptr<const Schema> current;
+    HResult hr = dataset_->beginChange();
+    if (runtime::failed(hr) || runtime::failed(hr = schema(current))) return hr;
+    if (const Field* taken = current->find(field.GetNameRef())) {
+        explain(reason::nameTaken(displayName(), taken->name()));
+        return runtime::E_INVALIDARG;
+    }
+    hr = dataset_->format().addField(*this, field);
+    if (runtime::failed(hr)) {
+        dataset_->failed();
+        return hr;
+    }
+    dataset_->changed(name_);
+    return hr;
+}
+
+HResult Table::deleteField(const std::string& name) const
+{
+    const LockWait wait;
+    std::shared_ptr<const Schema> current;
+    const Field* field = nullptr;
+    HResult hr = dataset_->beginChange();
+    if (runtime::failed(hr) || runtime::failed(hr = schema(current)) ||
+        runtime::failed(hr = changeableField(*this, *current, name, field)))
+        return hr;
+    hr = dataset_->format().deleteField(*this, field->name());
+    if (runtime::failed(hr)) {
+        dataset_->failed();
+        return hr;
+    }
+    dataset_->changed(name_);
+    return hr;
+}
+
+HResult Table::copyColumn(const std::string& from, const std::string& to) const
+{
+    const LockWait wait;
+    std::shared_ptr<const Schema> current;
+    const Field* source = nullptr;
+    const Field* target = nullptr;
+    HResult hr = dataset_->beginChange();
+    if (runtime::failed(hr) || runtime::failed(hr = schema(current))) return hr;
+    source = current->find(from);
+    if (!source) {
+        explain(reason::noSuchField(displayName(), from));
+        return runtime::E_INVALIDARG;
+    }
+    if (runtime::failed(hr = changeableField(*this, *current, to, target))) return hr;
+    if (source == target) return runtime::S_OK;
+    if (source->definition->GetType() != target->definition->GetType()) {
+        explain(reason::typesDiffer(source->name(), target->name()));
+        return runtime::E_INVALIDARG;
+    }
+    hr = dataset_->format().copyColumn(*this, source->name(), target->name());
+    if (runtime::failed(hr)) {
+        dataset_->failed();
+        return hr;
+    }
+    dataset_->changed(name_);
+    return hr;
+}
+
+} // namespace engine

@@ -1,0 +1,211 @@
+// A rename killed with SIGKILL at several points of its add, its copy and
+// its delete, each point found by the engine's progress reports: afterwards
+// the shapefile and the GeoPackage open in gishost and in GDAL, every row
+// is there, and the old field holds every original value (or the rename had
+// finished, and the new field holds them); a field the interrupted rename
+// added may remain, nothing else changes.
+
+#include "GisTestSupport.h"
+
+#include "engine/OgrStatus.h"
+
+#include <gdal_priv.h>
+#include <gtest/gtest.h>
+#include <ogrsf_frmts.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <set>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using runtime::ComPtr;
+
+constexpr int rowCount = 200000;
+
+std::string nameOfRow(int row) { return row % 10 == 0 ? std::string() : "Fl\xC3\xBCsschen " + std::to_string(row); }
+
+// The table of a user's survey: a name to rename, and other values that
+// must stay as they are.
+void writeTable(const char* driverName, const std::string& path)
+{
+    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driverName);
+    GDALDatasetUniquePtr dataset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+    ASSERT_TRUE(dataset);
+    OGRLayer* layer = dataset->CreateLayer("survey", nullptr, wkbPoint, nullptr);
+    OGRFieldDefn name("name", OFTString), code("code", OFTInteger), value("value", OFTReal), day("day", OFTDate);
+    name.SetWidth(24);
+    value.SetWidth(14);
+    value.SetPrecision(4);
+    for (OGRFieldDefn* field : {&name, &code, &value, &day}) ASSERT_EQ(layer->CreateField(field), OGRERR_NONE);
+    dataset->StartTransaction();
+    for (int row = 0; row < rowCount; ++row) {
+        OGRFeature feature(layer->GetLayerDefn());
+        if (!nameOfRow(row).empty()) feature.SetField(0, nameOfRow(row).c_str());
+        feature.SetField(1, row * 7);
+        feature.SetField(2, row * 0.25);
+        feature.SetField(3, 2000 + row % 20, 1 + row % 12, 1 + row % 28);
+        OGRPoint point(row % 1000 * 0.01, row / 1000 * 0.01);
+        feature.SetGeometry(&point);
+        ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
+    }
+    dataset->CommitTransaction();
+}
+
+struct ChildRun {
+    std::vector<std::string> lines;
+    bool killed = false;
+    int status = 0;
+};
+
+// Renames "name" to "label" in a child process, which is killed with
+// SIGKILL as soon as it has printed line number `killAt` (never when -1).
+ChildRun rename(const std::string& path, int killAt)
+{
+    int out[2];
+    ChildRun run;
+    if (pipe2(out, O_CLOEXEC) != 0) return run;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    const char* argv[] = {CRASH_CHILD, path.c_str(), "survey", "name", "label", nullptr};
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, CRASH_CHILD, &actions, nullptr, const_cast<char**>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    FILE* lines = fdopen(out[0], "r");
+    char* line = nullptr;
+    std::size_t size = 0;
+    while (spawned == 0 && getline(&line, &size, lines) > 0) {
+        run.lines.emplace_back(line, std::strlen(line) - 1);
+        if (static_cast<int>(run.lines.size()) - 1 == killAt && !run.killed) run.killed = kill(pid, SIGKILL) == 0;
+    }
+    std::free(line);
+    std::fclose(lines);
+    if (spawned == 0) waitpid(pid, &run.status, 0);
+    return run;
+}
+
+// Where to kill: the first, the middle and the last report of each step.
+std::vector<int> killPoints(const std::vector<std::string>& lines)
+{
+    std::set<int> points;
+    std::size_t start = 0;
+    const auto step = [&](std::size_t i) { return lines[i].substr(0, lines[i].find(' ')); };
+    for (std::size_t i = 1; i <= lines.size(); ++i) {
+        if (i < lines.size() && step(i) == step(start)) continue;
+        if (step(start) != "done")
+            for (std::size_t at : {start, (start + i - 1) / 2, i - 1}) points.insert(static_cast<int>(at));
+        start = i;
+    }
+    return {points.begin(), points.end()};
+}
+
+// The dataset opens in gishost, which lists the old or the new field.
+void expectOpensInGishost(const std::string& path)
+{
+    const gistest::Host host({path});
+    ASSERT_TRUE(host.loaded.problems.empty()) << host.loaded.problems[0];
+    ComPtr<host::IMap> map;
+    ComPtr<host::ILayer> layer;
+    ComPtr<host::IFeatureClass> featureClass;
+    ComPtr<host::IFieldCollection> fields;
+    host.loaded.document->get_Item(0, map.put());
+    map->get_Layer(0, layer.put());
+    layer.as<host::IFeatureLayer>()->get_FeatureClass(featureClass.put());
+    ASSERT_TRUE(featureClass && runtime::succeeded(featureClass->get_Fields(fields.put())));
+    std::int32_t name = -1, label = -1;
+    fields->FindField(u"name", &name);
+    fields->FindField(u"label", &label);
+    EXPECT_TRUE(name >= 0 || label >= 0);
+}
+
+// Every row, as GDAL reads it, with the old field's values (or, after a
+// finished rename, the new field's) and every other value as written.
+void expectEveryRowInGdal(const std::string& path, const std::string& when)
+{
+    const engine::QuietErrors quiet;
+    CPLErrorReset();
+    GDALDatasetUniquePtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    ASSERT_TRUE(dataset) << when;
+    OGRLayer* layer = dataset->GetLayer(0);
+    const OGRFeatureDefn& definition = *layer->GetLayerDefn();
+    std::set<std::string> fields;
+    for (int i = 0; i < definition.GetFieldCount(); ++i) fields.insert(definition.GetFieldDefn(i)->GetNameRef());
+    const std::set<std::string> original{"name", "code", "value", "day"};
+    std::set<std::string> finished = original;
+    finished.erase("name");
+    finished.insert("label");
+    std::set<std::string> halfway = original;
+    halfway.insert("label");
+    ASSERT_TRUE(fields == original || fields == halfway || fields == finished) << when;
+    const int values = definition.GetFieldIndex(fields.count("name") ? "name" : "label");
+    int rows = 0;
+    for (auto& feature : *layer) {
+        ++rows;
+        const int row = feature->GetFieldAsInteger("code") / 7;
+        ASSERT_EQ(feature->GetFieldAsString(values), nameOfRow(row)) << when << ", row " << row;
+        ASSERT_EQ(feature->GetFieldAsDouble("value"), row * 0.25) << when << ", row " << row;
+        ASSERT_TRUE(feature->GetGeometryRef()) << when << ", row " << row;
+    }
+    EXPECT_EQ(rows, rowCount) << when;
+    EXPECT_LT(CPLGetLastErrorType(), CE_Failure) << when << ": " << CPLGetLastErrorMsg();
+}
+
+struct Format {
+    const char* name;
+    const char* driver;
+    const char* file;
+};
+
+class Crash : public ::testing::TestWithParam<Format> {
+protected:
+    QTemporaryDir folder;
+};
+
+TEST_P(Crash, AKilledRenameLeavesEveryRowAndTheOldValues)
+{
+    const Format& format = GetParam();
+    const fs::path original = fs::path(folder.path().toStdString()) / "original";
+    const fs::path work = fs::path(folder.path().toStdString()) / "work";
+    fs::create_directory(original);
+    writeTable(format.driver, (original / format.file).string());
+    const auto fresh = [&] {
+        fs::remove_all(work);
+        fs::copy(original, work);
+        return (work / format.file).string();
+    };
+
+    const ChildRun whole = rename(fresh(), -1);
+    ASSERT_TRUE(WIFEXITED(whole.status) && WEXITSTATUS(whole.status) == 0);
+    ASSERT_FALSE(whole.lines.empty());
+    EXPECT_EQ(whole.lines.back(), "done");
+    expectEveryRowInGdal((work / format.file).string(), "after a whole rename");
+
+    const std::vector<int> points = killPoints(whole.lines);
+    EXPECT_GE(points.size(), 6u) << "the add, the copy and the delete report their progress";
+    for (int point : points) {
+        const std::string path = fresh();
+        const ChildRun run = rename(path, point);
+        const std::string when = "killed at \"" + whole.lines[static_cast<std::size_t>(point)] + "\"";
+        ASSERT_TRUE(run.killed || run.lines.back() == "done") << when;
+        expectOpensInGishost(path);
+        expectEveryRowInGdal(path, when);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, Crash,
+                         ::testing::Values(Format{"Shapefile", "ESRI Shapefile", "survey.shp"},
+                                           Format{"GeoPackage", "GPKG", "survey.gpkg"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
