@@ -69,14 +69,6 @@ std::string whyNotOpened(const std::string& path, const std::string& driver)
     return text;
 }
 
-// GDAL's OpenFileGDB driver marks the fields a FileGDB keeps itself by
-// these pseudo defaults.
-bool keptBySource(const OGRFieldDefn& field)
-{
-    const char* value = field.GetDefault();
-    return value && (EQUAL(value, "FILEGEODATABASE_SHAPE_AREA") || EQUAL(value, "FILEGEODATABASE_SHAPE_LENGTH"));
-}
-
 } // namespace
 
 Dataset::Dataset(std::string path, std::string driver, const Format& format, GdalHandle gdal, bool readOnly)
@@ -94,10 +86,20 @@ std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& pro
     const std::string identified = identifiedDriver(path);
     const Format& format = formatFor(identified);
     format.recover(path);
+    CPLErrorReset();
+    if (format.readsFieldsItself()) {
+        std::shared_ptr<Dataset> dataset(new Dataset(path, identified, format, nullptr, !format.writable(path)));
+        dataset->tables_ = format.tableNames(path);
+        if (dataset->tables_.empty() || !dataset->readSchemas() || dataset->schemas_.size() != dataset->tables_.size()) {
+            problem = whyNotOpened(path, identified);
+            return nullptr;
+        }
+        dataset->stamps_ = stampsOf(format.watchedFiles(path));
+        return dataset;
+    }
     GdalHandle gdal;
     {
         const QuietErrors quiet;
-        CPLErrorReset();
         gdal = openGdal(path, GDAL_OF_VECTOR | GDAL_OF_RASTER | GDAL_OF_READONLY, lockTimeout());
         if (!gdal) {
             problem = whyNotOpened(path, identified);
@@ -125,9 +127,13 @@ void Dataset::refreshIfChanged()
     const bool changedOnDisk = filesChanged();
     if (!changedOnDisk && !stale_) return;
     const auto now = stampsOf(format_->watchedFiles(path_));
-    // Reading never waits: while the files are locked, what was read stands.
-    if (runtime::failed(reopen(updating_, std::chrono::milliseconds(0))) || !changedOnDisk) return;
-    if (readSchemas()) stamps_ = now;
+    if (format_->readsFieldsItself()) {
+        gdal_.reset(); // opened again when rows are read
+        stale_ = false;
+    } else if (runtime::failed(reopen(updating_, std::chrono::milliseconds(0)))) {
+        return; // reading never waits: while the files are locked, what was read stands
+    }
+    if (changedOnDisk && readSchemas()) stamps_ = now;
 }
 
 HResult Dataset::reopen(bool update, std::chrono::milliseconds wait)
@@ -150,7 +156,7 @@ bool Dataset::readSchemas()
     const QuietErrors quiet;
     CPLErrorReset();
     for (const std::string& table : tables_)
-        if (auto schema = readSchema(*gdal_, table)) read[table] = std::move(schema);
+        if (auto schema = readSchema(table)) read[table] = std::move(schema);
     // A table read halfway (a lock taken meanwhile) must not replace what was read whole.
     if (CPLGetLastErrorType() >= CE_Failure && !schemas_.empty()) return false;
     schemas_ = std::move(read);
@@ -158,32 +164,20 @@ bool Dataset::readSchemas()
     return true;
 }
 
-std::shared_ptr<const Schema> Dataset::readSchema(GDALDataset& gdal, const std::string& table) const
+std::shared_ptr<const Schema> Dataset::readSchema(const std::string& table) const
 {
-    OGRLayer* layer = gdal.GetLayerByName(table.c_str());
+    if (format_->readsFieldsItself()) return format_->readFields(path_, table);
+    OGRLayer* layer = gdal_ ? gdal_->GetLayerByName(table.c_str()) : nullptr;
     if (!layer) return nullptr;
-    auto schema = std::make_shared<Schema>();
-    const char* fid = layer->GetFIDColumn();
-    schema->fidColumn = fid ? fid : "";
-    const OGRFeatureDefn& definition = *layer->GetLayerDefn();
-    for (int i = 0; i < definition.GetGeomFieldCount(); ++i) {
-        const OGRGeomFieldDefn& g = *definition.GetGeomFieldDefn(i);
-        schema->geometries.push_back({g.GetNameRef(), g.IsNullable() != 0});
-    }
     std::map<std::string, std::string> aliases;
-    format_->readAliases(gdal, table, aliases);
-    for (int i = 0; i < definition.GetFieldCount(); ++i) {
-        const OGRFieldDefn& f = *definition.GetFieldDefn(i);
-        const auto alias = aliases.find(f.GetNameRef());
-        schema->fields.push_back({std::make_shared<const OGRFieldDefn>(&f),
-                                  alias != aliases.end() ? alias->second : f.GetAlternativeNameRef(), keptBySource(f)});
-    }
-    return schema;
+    format_->readAliases(*gdal_, table, aliases);
+    return schemaOf(*layer, aliases);
 }
 
 GdalHandle Dataset::reading()
 {
     refreshIfChanged();
+    if (!gdal_) reopen(updating_, std::chrono::milliseconds(0));
     return gdal_;
 }
 
@@ -215,7 +209,7 @@ HResult Dataset::forUpdate(GDALDataset*& dataset)
         explain(reason::readOnly(path_));
         return runtime::E_ACCESSDENIED;
     }
-    if (!updating_ || stale_) {
+    if (!gdal_ || !updating_ || stale_) {
         if (runtime::failed(reopen(true, LockWait::remaining()))) {
             if (lockedMessage()) {
                 explain(reason::locked(path_, lockTimeout()));
@@ -238,11 +232,13 @@ void Dataset::changed(const std::string& table)
     // hold it now (a driver reports a field as asked until then, and files
     // replaced behind its back it does not see at all); until it can be
     // opened, the next look finds the files changed.
-    if (runtime::failed(reopen(updating_, LockWait::remaining()))) {
+    if (format_->readsFieldsItself())
+        gdal_.reset(); // opened again when rows are read
+    else if (runtime::failed(reopen(updating_, LockWait::remaining()))) {
         stale_ = true;
         return;
     }
-    if (auto schema = readSchema(*gdal_, table)) schemas_[table] = std::move(schema);
+    if (auto schema = readSchema(table)) schemas_[table] = std::move(schema);
     stamps_ = stampsOf(format_->watchedFiles(path_));
     ++generation_;
 }

@@ -44,7 +44,8 @@ public:
     const std::vector<std::string>& tableNames() const noexcept { return tables_; }
     bool hasRaster() const noexcept { return hasRaster_; }
 
-    // GDAL's view as it is now, read again first when the files changed.
+    // GDAL's view as it is now, read again first when the files changed;
+    // null when it cannot be opened.
     GdalHandle reading();
     // The fields of a table as last read; never waits on a lock: while the
     // files cannot be read, what was read before is the answer.
@@ -71,7 +72,7 @@ private:
     runtime::HResult reopen(bool update, std::chrono::milliseconds wait);
     // False when the tables could not all be read; what was read before stays.
     bool readSchemas();
-    std::shared_ptr<const Schema> readSchema(GDALDataset& gdal, const std::string& table) const;
+    std::shared_ptr<const Schema> readSchema(const std::string& table) const;
 
     std::string path_;
     std::string driver_;

@@ -19,10 +19,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <future>
 #include <memory>
@@ -82,17 +84,6 @@ std::string recode(const std::string& text, const std::string& from, const std::
     return out;
 }
 
-// GDAL's reading of the file's encoding: its .cpg, else its code page byte.
-std::string encodingOf(const std::string& path)
-{
-    const QuietErrors quiet;
-    const char* const drivers[] = {"ESRI Shapefile", nullptr};
-    GDALDatasetUniquePtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers));
-    OGRLayer* layer = dataset ? dataset->GetLayer(0) : nullptr;
-    const char* encoding = layer ? layer->GetMetadataItem("SOURCE_ENCODING", "SHAPEFILE") : nullptr;
-    return encoding ? encoding : "";
-}
-
 HResult refuse(const std::string& path, const std::string& why)
 {
     explain(reason::dbfNotRewritable(path, why));
@@ -126,7 +117,7 @@ HResult openOld(const std::string& path, OldTable& old)
     }
     if (offset != old.facts.recordLength || DBFGetRecordCount(old.handle.get()) != static_cast<int>(old.facts.records))
         return refuse(path, "its field descriptions do not match its records");
-    old.encoding = encodingOf(old.path);
+    old.encoding = HeaderView(old.path).encoding();
     return runtime::S_OK;
 }
 
@@ -446,6 +437,50 @@ std::string readBack(const std::string& made, int a, int b, const std::string& f
 }
 
 } // namespace
+
+HeaderView::HeaderView(const std::string& dbfPath)
+{
+    static std::atomic<unsigned> views{0};
+    folder_ = "/vsimem/quillet-dbf-" + std::to_string(getpid()) + "-" + std::to_string(++views);
+    const fs::path source(dbfPath);
+    const std::string header = headerOnly(dbfPath);
+    if (header.empty()) return;
+    const auto place = [&](const std::string& name, const std::string& bytes) {
+        VSILFILE* file = VSIFOpenL((folder_ + "/" + name).c_str(), "wb");
+        if (!file) return false;
+        const bool written = VSIFWriteL(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        return VSIFCloseL(file) == 0 && written;
+    };
+    const std::string stem = source.stem().string();
+    VSIMkdir(folder_.c_str(), 0755);
+    if (!place(stem + ".dbf", header)) return;
+    // The code page a .cpg names counts before the header's.
+    for (const char* extension : {".cpg", ".CPG"}) {
+        std::ifstream cpg(fs::path(source).replace_extension(extension), std::ios::binary);
+        if (!cpg) continue;
+        const std::string bytes{std::istreambuf_iterator<char>(cpg), std::istreambuf_iterator<char>()};
+        place(stem + ".cpg", bytes);
+        break;
+    }
+    const QuietErrors quiet;
+    const char* const drivers[] = {"ESRI Shapefile", nullptr};
+    dataset_.reset(GDALDataset::Open((folder_ + "/" + stem + ".dbf").c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers));
+}
+
+HeaderView::~HeaderView()
+{
+    dataset_.reset();
+    VSIRmdirRecursive(folder_.c_str());
+}
+
+OGRLayer* HeaderView::layer() const { return dataset_ ? dataset_->GetLayer(0) : nullptr; }
+
+std::string HeaderView::encoding() const
+{
+    OGRLayer* table = layer();
+    const char* encoding = table ? table->GetMetadataItem("SOURCE_ENCODING", "SHAPEFILE") : nullptr;
+    return encoding ? encoding : "";
+}
 
 std::string dbfPathOf(const std::string& datasetPath, const std::string& layer)
 {

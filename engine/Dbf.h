@@ -18,15 +18,38 @@
 #include "engine/FileStamp.h"
 #include "runtime/Status.h"
 
+#include <gdal_priv.h>
+
 #include <string>
 
 class OGRFieldDefn;
+class OGRLayer;
 
 namespace engine::dbf {
 
 // The .dbf of table `layer` of the shapefile dataset at `datasetPath` (a
 // .shp, a .dbf, or a folder of shapefiles).
 std::string dbfPathOf(const std::string& datasetPath, const std::string& layer);
+
+// GDAL's reading of a .dbf's fields and encoding, from a copy of its header
+// in memory: GDAL opening the shapefile itself would load its whole shape
+// index (16 bytes a row) and keep the file open.
+class HeaderView {
+public:
+    explicit HeaderView(const std::string& dbfPath);
+    ~HeaderView();
+    HeaderView(const HeaderView&) = delete;
+    HeaderView& operator=(const HeaderView&) = delete;
+
+    // Null when the file is no table GDAL can read.
+    OGRLayer* layer() const;
+    // GDAL's name of the file's encoding; empty when GDAL does not recode.
+    std::string encoding() const;
+
+private:
+    std::string folder_;
+    GDALDatasetUniquePtr dataset_;
+};
 
 // `expected`, when given, is the file as the caller last read it: a file
 // another program changed since is left alone.

@@ -66,4 +66,17 @@ std::optional<HeaderFacts> readHeader(const std::string& path)
     return facts;
 }
 
+std::string headerOnly(const std::string& path)
+{
+    const Descriptor file(path);
+    unsigned char first[headerSize];
+    if (file.fd() < 0 || pread(file.fd(), first, headerSize, 0) != static_cast<ssize_t>(headerSize)) return {};
+    const auto facts = parseHeader(first, headerSize);
+    if (!facts) return {};
+    std::string header(facts->headerLength, '\0');
+    if (pread(file.fd(), header.data(), header.size(), 0) != static_cast<ssize_t>(header.size())) return {};
+    for (std::size_t i = 4; i < 8; ++i) header[i] = 0; // no records
+    return header;
+}
+
 } // namespace engine::dbf

@@ -28,4 +28,8 @@ std::optional<HeaderFacts> parseHeader(const unsigned char* bytes, std::size_t s
 // cannot be read or is no .dbf.
 std::optional<HeaderFacts> readHeader(const std::string& path);
 
+// The file's header (its field descriptions) as a table of no records;
+// empty when the file cannot be read or is no .dbf.
+std::string headerOnly(const std::string& path);
+
 } // namespace engine::dbf

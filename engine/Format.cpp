@@ -71,6 +71,10 @@ bool Format::writable(const std::string& path) const
 
 void Format::recover(const std::string&) const {}
 
+std::vector<std::string> Format::tableNames(const std::string&) const { return {}; }
+
+std::shared_ptr<const Schema> Format::readFields(const std::string&, const std::string&) const { return nullptr; }
+
 void Format::connected(GDALDataset&) const {}
 
 HResult Format::readAliases(GDALDataset&, const std::string&, std::map<std::string, std::string>&) const

@@ -7,6 +7,7 @@
 #include "runtime/Status.h"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ class OGRFieldDefn;
 namespace engine {
 
 class Table;
+struct Schema;
 
 class Format {
 public:
@@ -39,6 +41,14 @@ public:
     // program's writes cannot interleave with. Other formats refuse a change
     // when the files changed since they were read, and read them again.
     virtual bool transactional() const noexcept { return false; }
+    // Whether the format reads its tables and their fields itself: GDAL's
+    // view is then opened only to read rows (GDAL holds a shapefile's whole
+    // shape index in memory while it is open).
+    virtual bool readsFieldsItself() const noexcept { return false; }
+    virtual std::vector<std::string> tableNames(const std::string& path) const;
+    // Null when the table cannot be read.
+    virtual std::shared_ptr<const Schema> readFields(const std::string& path, const std::string& table) const;
+
     // Called on each connection GDAL opens, read-only or for update.
     virtual void connected(GDALDataset& dataset) const;
 

@@ -1,6 +1,7 @@
 #include "engine/Schema.h"
 
 #include <cpl_string.h>
+#include <ogrsf_frmts.h>
 
 namespace engine {
 
@@ -11,6 +12,37 @@ const Field* Schema::find(const std::string& name) const noexcept
     for (const Field& f : fields)
         if (EQUAL(name.c_str(), f.name())) return &f;
     return nullptr;
+}
+
+namespace {
+
+// GDAL's OpenFileGDB driver marks the fields a FileGDB keeps itself by
+// these pseudo defaults.
+bool keptBySource(const OGRFieldDefn& field)
+{
+    const char* value = field.GetDefault();
+    return value && (EQUAL(value, "FILEGEODATABASE_SHAPE_AREA") || EQUAL(value, "FILEGEODATABASE_SHAPE_LENGTH"));
+}
+
+} // namespace
+
+std::shared_ptr<Schema> schemaOf(OGRLayer& layer, const std::map<std::string, std::string>& aliases)
+{
+    auto schema = std::make_shared<Schema>();
+    const char* fid = layer.GetFIDColumn();
+    schema->fidColumn = fid ? fid : "";
+    const OGRFeatureDefn& definition = *layer.GetLayerDefn();
+    for (int i = 0; i < definition.GetGeomFieldCount(); ++i) {
+        const OGRGeomFieldDefn& g = *definition.GetGeomFieldDefn(i);
+        schema->geometries.push_back({g.GetNameRef(), g.IsNullable() != 0});
+    }
+    for (int i = 0; i < definition.GetFieldCount(); ++i) {
+        const OGRFieldDefn& f = *definition.GetFieldDefn(i);
+        const auto alias = aliases.find(f.GetNameRef());
+        schema->fields.push_back({std::make_shared<const OGRFieldDefn>(&f),
+                                  alias != aliases.end() ? alias->second : f.GetAlternativeNameRef(), keptBySource(f)});
+    }
+    return schema;
 }
 
 } // namespace engine

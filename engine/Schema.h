@@ -6,6 +6,9 @@
 
 #include <ogr_feature.h>
 
+class OGRLayer;
+
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,5 +40,9 @@ struct Schema {
     // differs only in letter case (as GDAL looks names up); null when none.
     const Field* find(const std::string& name) const noexcept;
 };
+
+// The schema of a GDAL layer; `aliases` (column name to alias) count before
+// GDAL's alternative names.
+std::shared_ptr<Schema> schemaOf(OGRLayer& layer, const std::map<std::string, std::string>& aliases);
 
 } // namespace engine

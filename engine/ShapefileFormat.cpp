@@ -3,9 +3,11 @@
 
 #include "engine/Dbf.h"
 #include "engine/Format.h"
+#include "engine/Schema.h"
 #include "engine/Table.h"
 
 #include <filesystem>
+#include <set>
 
 namespace engine {
 
@@ -42,6 +44,31 @@ public:
         for (const std::string& dbf : watchedFiles(path))
             if (!Format::writable(dbf)) return false;
         return true;
+    }
+
+    bool readsFieldsItself() const noexcept override { return true; }
+
+    // A .shp names a table; a folder holds one for each .shp or .dbf.
+    std::vector<std::string> tableNames(const std::string& path) const override
+    {
+        std::error_code ec;
+        if (!fs::is_directory(path, ec)) return {fs::path(path).stem().string()};
+        std::set<std::string> names;
+        for (const std::string& dbf : watchedFiles(path)) names.insert(fs::path(dbf).stem().string());
+        return {names.begin(), names.end()};
+    }
+
+    std::shared_ptr<const Schema> readFields(const std::string& path, const std::string& table) const override
+    {
+        const std::string dbf = dbf::dbfPathOf(path, table);
+        const dbf::HeaderView header(dbf);
+        if (!header.layer()) return nullptr;
+        auto schema = schemaOf(*header.layer(), {});
+        // The shapes live in the .shp, which the header knows nothing of.
+        std::error_code ec;
+        if (fs::exists(fs::path(dbf).replace_extension(".shp"), ec) || fs::exists(fs::path(dbf).replace_extension(".SHP"), ec))
+            schema->geometries.push_back({"", true});
+        return schema;
     }
 
     HResult addField(const Table& table, const OGRFieldDefn& field) const override
