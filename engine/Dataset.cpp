@@ -11,7 +11,6 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
-#include <cstring>
 #include <filesystem>
 
 namespace engine {
@@ -25,8 +24,9 @@ namespace {
 class OpenWait {
 public:
     explicit OpenWait(std::chrono::milliseconds wait)
-        : previous_(CPLGetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", nullptr) ?: "")
     {
+        const char* previous = CPLGetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", nullptr);
+        previous_ = previous ? previous : "";
         CPLSetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", std::to_string(wait.count()).c_str());
     }
     ~OpenWait() { CPLSetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", previous_.empty() ? nullptr : previous_.c_str()); }
@@ -44,12 +44,6 @@ GdalHandle openGdal(const std::string& path, unsigned flags, std::chrono::millis
     return dataset ? GdalHandle(dataset, [](GDALDataset* d) { GDALClose(d); }) : nullptr;
 }
 
-bool lockedMessage()
-{
-    const char* message = CPLGetLastErrorMsg();
-    return message && std::strstr(message, "locked");
-}
-
 std::string identifiedDriver(const std::string& path)
 {
     const QuietErrors quiet;
@@ -62,7 +56,7 @@ std::string whyNotOpened(const std::string& path, const std::string& driver)
     std::error_code ec;
     if (!std::filesystem::exists(path, ec) && path.find(':') == std::string::npos)
         return path + ": there is no such file or folder.";
-    if (lockedMessage()) return reason::locked(path, lockTimeout());
+    if (LockWait::lockStoodInTheWay()) return reason::locked(path, lockTimeout());
     if (!driver.empty() && std::filesystem::exists(path + "-journal", ec)) return reason::crashNeedsWrite(path);
     std::string text = path + ": not a GIS dataset that GDAL can open.";
     if (const char* detail = CPLGetLastErrorMsg(); detail && *detail) text += std::string(" (") + detail + ")";
@@ -211,7 +205,7 @@ HResult Dataset::forUpdate(GDALDataset*& dataset)
     }
     if (!gdal_ || !updating_ || stale_) {
         if (runtime::failed(reopen(true, LockWait::remaining()))) {
-            if (lockedMessage()) {
+            if (LockWait::lockStoodInTheWay()) {
                 explain(reason::locked(path_, lockTimeout()));
                 return runtime::E_FAIL;
             }

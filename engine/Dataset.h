@@ -36,7 +36,6 @@ public:
     Dataset& operator=(const Dataset&) = delete;
 
     const std::string& path() const noexcept { return path_; }
-    const std::string& driverName() const noexcept { return driver_; }
     const Format& format() const noexcept { return *format_; }
     // Its files cannot be written, it is a raster, or GDAL cannot write it.
     bool readOnly() const noexcept { return readOnly_; }

@@ -195,8 +195,6 @@ HResult changeCopy(const Table& table, const Format& format, const std::string& 
 
 class FileGdbFormat final : public Format {
 public:
-    const char* name() const noexcept override { return "FileGDB"; }
-
     HResult addField(const Table& table, const OGRFieldDefn& field) const override
     {
         const std::string what = "add the field " + quoted(field.GetNameRef());
@@ -218,7 +216,7 @@ public:
                 const int index = definition.GetFieldIndex(field.GetNameRef());
                 if (index >= 0 && keepsEveryValue(field.GetType(), definition.GetFieldDefn(index)->GetType()))
                     return HResult(runtime::S_OK);
-                explain(reason::unsupportedType(name(), typeName(typeCodeOf(field))));
+                explain(reason::unsupportedType("FileGDB", typeName(typeCodeOf(field))));
                 return HResult(runtime::E_NOTIMPL);
             });
     }

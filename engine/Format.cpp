@@ -26,7 +26,6 @@ bool writableFile(const std::string& path)
 // Any data GDAL writes through its layer API; a copy is read back.
 class OgrFormat final : public Format {
 public:
-    const char* name() const noexcept override { return "dataset"; }
     HResult addField(const Table& table, const OGRFieldDefn& field) const override
     {
         return addFieldByOgr(table, field, false);

@@ -23,9 +23,6 @@ class Format {
 public:
     virtual ~Format() = default;
 
-    // The format as a person names it in a reason ("shapefile").
-    virtual const char* name() const noexcept = 0;
-
     // The files whose change on disk means that another program wrote the
     // dataset at `path` (by default the file itself, or every file of a
     // folder).

@@ -2,6 +2,10 @@
 
 #include "engine/Settings.h"
 
+#include <cpl_error.h>
+
+#include <cstring>
+
 namespace engine {
 
 namespace {
@@ -20,7 +24,10 @@ LockWait::LockWait()
     state.ranOut = false;
 }
 
-LockWait::~LockWait() { --state.depth; }
+LockWait::~LockWait()
+{
+    if (--state.depth == 0) state.ranOut = false;
+}
 
 LockWait::Clock::time_point LockWait::deadline() noexcept
 {
@@ -33,8 +40,12 @@ std::chrono::milliseconds LockWait::remaining() noexcept
     return std::max(left, std::chrono::milliseconds(0));
 }
 
-bool LockWait::ranOut() noexcept { return state.ranOut; }
-
 void LockWait::noteRanOut() noexcept { state.ranOut = true; }
+
+bool LockWait::lockStoodInTheWay() noexcept
+{
+    const char* message = CPLGetLastErrorMsg();
+    return state.ranOut || (message && std::strstr(message, "locked"));
+}
 
 } // namespace engine

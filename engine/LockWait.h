@@ -21,9 +21,11 @@ public:
     // When the waiting must end; lockTimeout() from now when no call is armed.
     static Clock::time_point deadline() noexcept;
     static std::chrono::milliseconds remaining() noexcept;
-    // Whether a wait of the current call ran out; set by the waiting code.
-    static bool ranOut() noexcept;
+    // Set by the waiting code when a wait of the current call ran out.
     static void noteRanOut() noexcept;
+    // Whether the last failure came of another program's lock: a wait that
+    // ran out, or GDAL's last error says the data is locked.
+    static bool lockStoodInTheWay() noexcept;
 };
 
 } // namespace engine

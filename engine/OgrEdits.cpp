@@ -22,12 +22,6 @@ namespace {
 
 std::string quoted(const std::string& name) { return "\"" + name + "\""; }
 
-bool locked()
-{
-    const char* message = CPLGetLastErrorMsg();
-    return LockWait::ranOut() || (message && std::strstr(message, "locked"));
-}
-
 // The columns to read back: every other field and the geometries are skipped.
 class OnlyFields {
 public:
@@ -75,7 +69,7 @@ HResult finishChange(const Table& table, const std::string& what, Transaction& t
 HResult explainFailure(const Table& table, const std::string& what, HResult hr)
 {
     if (runtime::succeeded(hr)) return hr;
-    if (locked())
+    if (LockWait::lockStoodInTheWay())
         explain(reason::locked(table.dataset().path(), lockTimeout()));
     else
         explain(reason::failed(table.displayName(), what, CPLGetLastErrorMsg()));

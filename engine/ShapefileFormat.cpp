@@ -19,8 +19,6 @@ namespace {
 
 class ShapefileFormat final : public Format {
 public:
-    const char* name() const noexcept override { return "shapefile"; }
-
     // The tables' .dbf files: the fields live there.
     std::vector<std::string> watchedFiles(const std::string& path) const override
     {

@@ -91,8 +91,6 @@ class SqliteFormat final : public Format {
 public:
     explicit SqliteFormat(bool geoPackage) : geoPackage_(geoPackage) {}
 
-    const char* name() const noexcept override { return geoPackage_ ? "GeoPackage" : "SQLite database"; }
-
     std::vector<std::string> watchedFiles(const std::string& path) const override { return {path, path + "-wal"}; }
 
     // SQLite writes its journal beside the file.

@@ -1,6 +1,7 @@
 #include "gishost/app/LayerTree.h"
 
 #include "engine/FieldTypes.h"
+#include "gishost/model/Map.h"
 #include "runtime/ComPtr.h"
 
 #include <QTreeWidget>
@@ -65,7 +66,10 @@ void addMap(QTreeWidget& tree, host::IMap& map)
 {
     auto* item = new QTreeWidgetItem(&tree);
     item->setText(nameColumn, readName(map));
-    item->setText(typeColumn, QStringLiteral("Map"));
+    // Data that cannot be written is shown as such, not refused.
+    const auto* ours = dynamic_cast<const Map*>(&map);
+    const bool readOnly = ours && ours->dataset()->readOnly();
+    item->setText(typeColumn, readOnly ? QStringLiteral("Map (read-only)") : QStringLiteral("Map"));
     std::int32_t count = 0;
     map.get_LayerCount(&count);
     for (std::int32_t i = 0; i < count; ++i) {

@@ -115,13 +115,8 @@ void expectOpensInGishost(const std::string& path)
 {
     const gistest::Host host({path});
     ASSERT_TRUE(host.loaded.problems.empty()) << host.loaded.problems[0];
-    ComPtr<host::IMap> map;
-    ComPtr<host::ILayer> layer;
-    ComPtr<host::IFeatureClass> featureClass;
+    const auto featureClass = gistest::featureClassAt(host, 0, 0);
     ComPtr<host::IFieldCollection> fields;
-    host.loaded.document->get_Item(0, map.put());
-    map->get_Layer(0, layer.put());
-    layer.as<host::IFeatureLayer>()->get_FeatureClass(featureClass.put());
     ASSERT_TRUE(featureClass && runtime::succeeded(featureClass->get_Fields(fields.put())));
     std::int32_t name = -1, label = -1;
     fields->FindField(u"name", &name);
@@ -166,6 +161,8 @@ struct Format {
     const char* driver;
     const char* file;
 };
+
+std::ostream& operator<<(std::ostream& out, const Format& format) { return out << format.name; }
 
 class Crash : public ::testing::TestWithParam<Format> {
 protected:

@@ -15,6 +15,17 @@ Host::Host(const std::vector<std::string>& paths)
 {
 }
 
+runtime::ComPtr<host::IFeatureClass> featureClassAt(const Host& host, int map, int layer)
+{
+    runtime::ComPtr<host::IMap> m;
+    runtime::ComPtr<host::ILayer> l;
+    runtime::ComPtr<host::IFeatureClass> featureClass;
+    if (runtime::succeeded(host.loaded.document->get_Item(map, m.put())) &&
+        runtime::succeeded(m->get_Layer(layer, l.put())))
+        if (const auto featureLayer = l.as<host::IFeatureLayer>()) featureLayer->get_FeatureClass(featureClass.put());
+    return featureClass;
+}
+
 QStringList entries(const QComboBox& box)
 {
     QStringList out;

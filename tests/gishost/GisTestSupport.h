@@ -30,6 +30,10 @@ struct Host {
     hostkit::RunningEntry running;
 };
 
+// The feature class of a layer of a map, through the host's interfaces;
+// null when there is none.
+runtime::ComPtr<host::IFeatureClass> featureClassAt(const Host& host, int map, int layer);
+
 struct Rename {
     std::string from;
     std::string to;

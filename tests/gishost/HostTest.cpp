@@ -224,28 +224,16 @@ TEST_F(HostTest, CommandsThatNoToolbarPlacesGetAToolbarOfTheirOwn)
     hostkit::unregisterModule(QUILLET_MODULE, report);
 }
 
-} // namespace
-
-namespace {
-
-ComPtr<host::IFeatureClass> firstFeatureClass(const gistest::Host& host)
-{
-    ComPtr<host::IMap> map;
-    ComPtr<host::ILayer> layer;
-    ComPtr<host::IFeatureClass> featureClass;
-    host.loaded.document->get_Item(0, map.put());
-    map->get_Layer(0, layer.put());
-    layer.as<host::IFeatureLayer>()->get_FeatureClass(featureClass.put());
-    return featureClass;
-}
-
-// The engine's reason for a refused change reaches the status bar.
-TEST_F(HostTest, TheStatusBarSaysWhyAChangeWasRefused)
+// Data that cannot be written is shown as such, and the engine's reason for
+// a refused change reaches the status bar.
+TEST_F(HostTest, ReadOnlyDataIsShownAsSuchAndTheStatusBarSaysWhyAChangeWasRefused)
 {
     gistest::markReadOnly(geoPackage);
     const gistest::Host host({geoPackage});
     gishost::MainWindow window(host.application);
-    const auto featureClass = firstFeatureClass(host);
+    ASSERT_EQ(window.tree().topLevelItemCount(), 1);
+    EXPECT_EQ(window.tree().topLevelItem(0)->text(2), QStringLiteral("Map (read-only)"));
+    const auto featureClass = gistest::featureClassAt(host, 0, 0);
     ComPtr<host::IFieldCollection> fields;
     ComPtr<host::IFieldDefinition> field;
     ASSERT_EQ(featureClass->get_Fields(fields.put()), S_OK);

@@ -248,9 +248,6 @@ TEST_F(SharedFiles, ALockedGeoPackageKeepsTheListsAndRefusesChangesWithinTheWait
     EXPECT_TRUE(fields.count("city_name"));
 }
 
-} // namespace
-
-namespace {
 
 // Another program changes the shapefile's table: before a change, the
 // change works on what is there now and keeps theirs; while the engine
