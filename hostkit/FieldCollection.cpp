@@ -2,8 +2,6 @@
 
 #include "hostkit/FieldDefinition.h"
 
-#include <QString>
-
 namespace hostkit {
 
 HResult FieldCollection::get_FieldCount(std::int32_t* count) noexcept
@@ -36,14 +34,7 @@ HResult FieldCollection::FindField(const std::u16string& name, std::int32_t* ind
         std::vector<FieldInfo> fields;
         const HResult hr = read_(fields);
         if (runtime::failed(hr)) return hr;
-        const QString wanted = QString::fromStdU16String(name);
-        std::int32_t found = -1;
-        for (std::size_t i = 0; i < fields.size() && found < 0; ++i)
-            if (fields[i].name == name) found = static_cast<std::int32_t>(i);
-        for (std::size_t i = 0; i < fields.size() && found < 0; ++i)
-            if (QString::fromStdU16String(fields[i].name).compare(wanted, Qt::CaseInsensitive) == 0)
-                found = static_cast<std::int32_t>(i);
-        *index = found;
+        *index = findField(fields, name);
         return S_OK;
     });
 }

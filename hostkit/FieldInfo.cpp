@@ -1,6 +1,19 @@
 #include "hostkit/FieldInfo.h"
 
+#include <QString>
+
 namespace hostkit {
+
+std::int32_t findField(const std::vector<FieldInfo>& fields, const std::u16string& name)
+{
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (fields[i].name == name) return static_cast<std::int32_t>(i);
+    const QString wanted = QString::fromStdU16String(name);
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (QString::fromStdU16String(fields[i].name).compare(wanted, Qt::CaseInsensitive) == 0)
+            return static_cast<std::int32_t>(i);
+    return -1;
+}
 
 runtime::HResult readDefinition(host::IFieldDefinition& d, FieldInfo& info)
 {

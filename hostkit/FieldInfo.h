@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace hostkit {
 
@@ -22,6 +23,10 @@ struct FieldInfo {
     bool required = false;
     runtime::ComPtr<runtime::IUnknown> geometryDefinition;
 };
+
+// The index of the field of this name: an exact match first, then one that
+// ignores letter case, as GDAL looks names up; -1 when there is none.
+std::int32_t findField(const std::vector<FieldInfo>& fields, const std::u16string& name);
 
 // Reads every attribute of a definition through its interface.
 runtime::HResult readDefinition(host::IFieldDefinition& definition, FieldInfo& info);
