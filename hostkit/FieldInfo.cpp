@@ -4,6 +4,29 @@
 
 namespace hostkit {
 
+FieldInfo objectIdField(std::u16string name)
+{
+    FieldInfo info;
+    info.name = std::move(name);
+    info.type = host::fieldTypeOID;
+    info.length = 4;
+    info.nullable = false;
+    info.editable = false;
+    info.required = true;
+    return info;
+}
+
+FieldInfo geometryField(std::u16string name, bool nullable)
+{
+    FieldInfo info;
+    info.name = std::move(name);
+    info.type = host::fieldTypeGeometry;
+    info.nullable = nullable;
+    info.editable = false;
+    info.required = true;
+    return info;
+}
+
 std::int32_t findField(const std::vector<FieldInfo>& fields, const std::u16string& name)
 {
     for (std::size_t i = 0; i < fields.size(); ++i)

@@ -24,6 +24,11 @@ struct FieldInfo {
     runtime::ComPtr<runtime::IUnknown> geometryDefinition;
 };
 
+// The object id and a geometry as every host lists them: fields of their
+// own, required and not editable.
+FieldInfo objectIdField(std::u16string name);
+FieldInfo geometryField(std::u16string name, bool nullable);
+
 // The index of the field of this name: an exact match first, then one that
 // ignores letter case, as GDAL looks names up; -1 when there is none.
 std::int32_t findField(const std::vector<FieldInfo>& fields, const std::u16string& name);

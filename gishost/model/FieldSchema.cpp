@@ -19,25 +19,12 @@ namespace {
 
 FieldInfo objectIdField(const Schema& schema)
 {
-    FieldInfo info;
-    info.name = toU16(schema.fidColumn.empty() ? "FID" : schema.fidColumn);
-    info.type = host::fieldTypeOID;
-    info.length = 4;
-    info.nullable = false;
-    info.editable = false;
-    info.required = true;
-    return info;
+    return hostkit::objectIdField(toU16(schema.fidColumn.empty() ? "FID" : schema.fidColumn));
 }
 
 FieldInfo geometryField(const GeometryColumn& column)
 {
-    FieldInfo info;
-    info.name = toU16(column.name.empty() ? "Shape" : column.name);
-    info.type = host::fieldTypeGeometry;
-    info.nullable = column.nullable;
-    info.editable = false;
-    info.required = true;
-    return info;
+    return hostkit::geometryField(toU16(column.name.empty() ? "Shape" : column.name), column.nullable);
 }
 
 // OGR's width is the length of text and the number of digits of a number;

@@ -94,28 +94,6 @@ FieldInfo attributeField(const QgsField& field)
     return info;
 }
 
-FieldInfo objectIdField(const QString& name)
-{
-    FieldInfo info;
-    info.name = name.toStdU16String();
-    info.type = host::fieldTypeOID;
-    info.length = 4;
-    info.nullable = false;
-    info.editable = false;
-    info.required = true;
-    return info;
-}
-
-FieldInfo geometryField(const QString& name)
-{
-    FieldInfo info;
-    info.name = name.toStdU16String();
-    info.type = host::fieldTypeGeometry;
-    info.editable = false;
-    info.required = true;
-    return info;
-}
-
 // Features changed per call of the provider: enough to be quick, few
 // enough to keep memory flat at any table size.
 constexpr int batchSize = 10000;
@@ -133,10 +111,10 @@ HResult ProviderStorage::fields(std::vector<FieldInfo>& out)
     const QgsAttributeList keys = p->pkAttributeIndexes();
     const int key = keys.size() == 1 ? keys.front() : -1;
     out.clear();
-    out.push_back(objectIdField(key >= 0 ? fields.at(key).name() : QStringLiteral("FID")));
+    out.push_back(hostkit::objectIdField((key >= 0 ? fields.at(key).name() : QStringLiteral("FID")).toStdU16String()));
     if (layer_->isSpatial()) {
         const QString column = QgsDataSourceUri(layer_->source()).geometryColumn();
-        out.push_back(geometryField(column.isEmpty() ? QStringLiteral("Shape") : column));
+        out.push_back(hostkit::geometryField((column.isEmpty() ? QStringLiteral("Shape") : column).toStdU16String(), true));
     }
     for (int i = 0; i < fields.count(); ++i)
         if (i != key) out.push_back(attributeField(fields.at(i)));

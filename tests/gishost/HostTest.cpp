@@ -3,6 +3,7 @@
 // definitions, with the real Quillet module.
 
 #include "GisTestSupport.h"
+#include "HostTestClasses.h"
 #include "TempStore.h"
 
 #include "hostkit/CommandBars.h"
@@ -26,18 +27,12 @@ using runtime::Guid;
 using runtime::HResult;
 using runtime::S_OK;
 
-runtime::ModuleLife testLife;
+using testsupport::CLSID_TestExtension;
+using testsupport::serveInCategory;
+using testsupport::TestExtension;
+using testsupport::testLife;
 
-constexpr Guid CLSID_TestExtension = runtime::guid("{A4C6E0B2-1F3D-4E5A-9B7C-0D2E4F6A8B1C}");
 constexpr Guid CLSID_TestToolBar = runtime::guid("{B5D7F1C3-2A4E-4F6B-8C9D-1E3F5A7B9C2D}");
-
-struct TestExtension : runtime::Object<testLife, host::IExtension> {
-    static inline int startups = 0;
-    static inline int shutdowns = 0;
-    HResult get_Name(std::u16string* name) noexcept override { return *name = u"Test", S_OK; }
-    HResult Startup(runtime::Variant*) noexcept override { return ++startups, S_OK; }
-    HResult Shutdown() noexcept override { return ++shutdowns, S_OK; }
-};
 
 // A toolbar whose one item is Quillet's command.
 struct TestToolBar : runtime::Object<testLife, host::IToolBarDef> {
@@ -49,17 +44,6 @@ struct TestToolBar : runtime::Object<testLife, host::IToolBarDef> {
     HResult get_Name(std::u16string* name) noexcept override { return *name = u"TestBar", S_OK; }
     HResult get_Caption(std::u16string* caption) noexcept override { return *caption = u"Test toolbar", S_OK; }
 };
-
-// Serves a test class in this process and enters it in the store and a category.
-template <class T>
-runtime::ClassRegistration serveInCategory(const Guid& clsid, const char* progId, const Guid& catid)
-{
-    const runtime::Store store = runtime::Store::current();
-    store.registerClass({clsid, progId, progId, "", "Apartment", {}});
-    store.addToCategory(catid, clsid);
-    auto factory = runtime::make<runtime::ClassFactory<T, testLife>>();
-    return runtime::ClassRegistration(clsid, ComPtr<runtime::IClassFactory>(factory.get()));
-}
 
 ComPtr<host::IHostIdentifier> identifier(runtime::Variant value)
 {

@@ -4,6 +4,8 @@
 
 #include "QgisTestSupport.h"
 
+#include "HostTestClasses.h"
+
 #include "hostkit/CommandBars.h"
 #include "hostkit/HostObject.h"
 #include "hostkit/ModuleRegistration.h"
@@ -26,16 +28,8 @@ using runtime::Guid;
 using runtime::HResult;
 using runtime::S_OK;
 
-runtime::ModuleLife testLife;
-constexpr Guid CLSID_TestExtension = runtime::guid("{3F8A1C52-6D0E-4B7A-9C21-5E4D3B2A1F60}");
-
-struct TestExtension : runtime::Object<testLife, host::IExtension> {
-    static inline int startups = 0;
-    static inline int shutdowns = 0;
-    HResult get_Name(std::u16string* name) noexcept override { return *name = u"Test", S_OK; }
-    HResult Startup(runtime::Variant*) noexcept override { return ++startups, S_OK; }
-    HResult Shutdown() noexcept override { return ++shutdowns, S_OK; }
-};
+using testsupport::TestExtension;
+using testsupport::testLife;
 
 class PluginInQgis : public ::testing::Test {
 protected:
@@ -131,12 +125,8 @@ TEST_F(PluginInQgis, ButtonsComeWithThePluginAndGoWhenItUnloads)
 
 TEST_F(PluginInQgis, StartsExtensionsAndLeavesNothingAliveWhenUnloaded)
 {
-    const runtime::Store s = runtime::Store::current();
-    s.registerClass({CLSID_TestExtension, "QgisTest.Extension", "QgisTest.Extension", "", "Apartment", {}});
-    s.addToCategory(host::CATID_Extensions, CLSID_TestExtension);
-    const runtime::ClassRegistration served(
-        CLSID_TestExtension, ComPtr<runtime::IClassFactory>(
-                                 runtime::make<runtime::ClassFactory<TestExtension, testLife>>().get()));
+    const auto served = testsupport::serveInCategory<TestExtension>(testsupport::CLSID_TestExtension,
+                                                                    "QgisTest.Extension", host::CATID_Extensions);
     TestExtension::startups = TestExtension::shutdowns = 0;
     {
         qgishost::Plugin plugin(&iface);
