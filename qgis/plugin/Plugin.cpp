@@ -72,8 +72,9 @@ void Plugin::initGui()
 void Plugin::unload()
 {
     if (!session_) return;
-    for (const auto& button : session_->bars->buttons())
-        if (button.action) iface_->removePluginVectorMenu(button.toolBar, button.action);
+    if (session_->bars)
+        for (const auto& button : session_->bars->buttons())
+            if (button.action) iface_->removePluginVectorMenu(button.toolBar, button.action);
     // The commands go with their buttons, before the application they hold.
     session_->bars.reset();
     session_->application->extensions().shutdownAll();
