@@ -15,8 +15,8 @@
 #include "forms/MessageBox.h"
 #include "gishost/model/Application.h"
 #include "gishost/model/DocumentLoader.h"
-#include "gishost/model/HostClasses.h"
-#include "gishost/model/RunningApplications.h"
+#include "hostkit/HostClasses.h"
+#include "hostkit/RunningApplications.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
@@ -128,10 +128,10 @@ int child(const std::string& what, const std::string& path, int argc, char** arg
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     GDALAllRegister();
-    const gishost::HostClasses classes;
+    const hostkit::HostClasses classes;
     const auto loaded = gishost::loadDocument({path});
     const auto application = runtime::make<gishost::Application>(loaded.document);
-    const gishost::RunningEntry running(runtime::ComPtr<host::IHostApplication>(application.get()));
+    const hostkit::RunningEntry running(runtime::ComPtr<host::IHostApplication>(application.get()));
     QString said;
     forms::testing::setMessageHandler([&](const forms::MessageRecord& m) {
         said = m.text;

@@ -127,7 +127,8 @@ std::optional<QString> selectedTabKey(const QTabWidget* tabs)
 
 void onDropDownClick(QComboBox* box, std::function<void()> handler)
 {
-    QObject::connect(box, &QComboBox::activated, box, [handler = std::move(handler)](int) { handler(); });
+    // Qt 5 also has activated(QString): name the int one.
+    QObject::connect(box, QOverload<int>::of(&QComboBox::activated), box, [handler = std::move(handler)](int) { handler(); });
 }
 
 void clearDropDown(QComboBox* box)

@@ -6,12 +6,17 @@
 #include "resources/icon16.xpm"
 #include "resources/icon32.xpm"
 
+// Outside any namespace, where Qt declares the resource's initialiser.
+static void initResources() { Q_INIT_RESOURCE(quillet); }
+
 namespace quillet {
 
 QImage buttonBitmap() { return QImage(hammer_xpm); }
 
 QImage splashPicture()
 {
+    static const bool ready = (initResources(), true);
+    (void)ready;
     return QImage(QStringLiteral(":/quillet/splash.bmp"));
 }
 

@@ -82,9 +82,9 @@ std::filesystem::path Store::defaultPath()
 {
     if (const char* env = std::getenv("COMPONENT_STORE"); env && *env) return env;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
-        return std::filesystem::path(xdg) / "component-runtime" / "store.json";
+        return std::filesystem::path(xdg) / "component-runtime" / COMPONENT_STORE_FILE;
     const char* home = std::getenv("HOME");
-    return std::filesystem::path(home ? home : ".") / ".config" / "component-runtime" / "store.json";
+    return std::filesystem::path(home ? home : ".") / ".config" / "component-runtime" / COMPONENT_STORE_FILE;
 }
 
 Store Store::current() { return Store(defaultPath()); }

@@ -32,7 +32,8 @@ struct TypeLibEntry {
 class Store {
 public:
     explicit Store(std::filesystem::path file);
-    // The store of this user, or the file named by COMPONENT_STORE.
+    // The store of this user for the Qt this build uses (store.json for Qt 6,
+    // store-qt5.json for Qt 5), or the file named by COMPONENT_STORE.
     static Store current();
     static std::filesystem::path defaultPath();
 

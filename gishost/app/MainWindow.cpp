@@ -1,10 +1,11 @@
 #include "gishost/app/MainWindow.h"
 
-#include "gishost/app/CommandBars.h"
+#include "hostkit/CommandBars.h"
 #include "gishost/app/LayerTree.h"
 
 #include <QHeaderView>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QTreeWidget>
 
 namespace gishost {
@@ -19,14 +20,30 @@ MainWindow::MainWindow(ComPtr<Application> application)
     tree_->setColumnCount(4);
     tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     refresh();
-    commandBars_ = std::make_unique<CommandBars>(*this, ComPtr<runtime::IUnknown>(
-                                                            static_cast<host::IHostApplication*>(application_.get())),
-                                                 [this] { refresh(); });
+    commandBars_ = std::make_unique<hostkit::CommandBars>(
+        hostkit::CommandBars::Placement{[this](const QString& caption) { return newToolBar(caption); },
+                                        // What the status bar says from here on is about this command.
+                                        [this] { statusBar()->clearMessage(); },
+                                        [this](HResult clicked) { afterClick(clicked); }},
+        ComPtr<runtime::IUnknown>(static_cast<host::IHostApplication*>(application_.get())));
     statusBar()->showMessage(QStringLiteral("Ready"));
     resize(900, 640);
 }
 
 MainWindow::~MainWindow() = default;
+
+QToolBar* MainWindow::newToolBar(const QString& caption)
+{
+    QToolBar* bar = addToolBar(caption);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    return bar;
+}
+
+void MainWindow::afterClick(HResult clicked)
+{
+    if (runtime::failed(clicked)) statusBar()->showMessage(QString::fromUtf8(hostkit::commandFailedText), 10000);
+    refresh();
+}
 
 void MainWindow::refresh()
 {

@@ -9,9 +9,11 @@
 
 class QTreeWidget;
 
-namespace gishost {
-
+namespace hostkit {
 class CommandBars;
+}
+
+namespace gishost {
 
 // gishost's main window: the document's maps, layers and fields in a tree,
 // the add-ins' toolbars above it, and in the status bar the latest reason
@@ -21,15 +23,18 @@ public:
     explicit MainWindow(ComPtr<Application> application);
     ~MainWindow() override;
 
-    CommandBars& commandBars() noexcept { return *commandBars_; }
+    hostkit::CommandBars& commandBars() noexcept { return *commandBars_; }
     QTreeWidget& tree() noexcept { return *tree_; }
     // Reads the document again, after a command may have changed it.
     void refresh();
 
 private:
+    QToolBar* newToolBar(const QString& caption);
+    void afterClick(HResult clicked);
+
     ComPtr<Application> application_;
     QTreeWidget* tree_;
-    std::unique_ptr<CommandBars> commandBars_;
+    std::unique_ptr<hostkit::CommandBars> commandBars_;
     engine::ReasonListener reasons_;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "gishost/model/Document.h"
-#include "gishost/model/Extensions.h"
+#include "hostkit/Extensions.h"
 
 namespace gishost {
 
@@ -15,12 +15,12 @@ public:
     // The identifier's value is a ProgID or a class id in braces.
     HResult FindExtensionByCLSID(host::IHostIdentifier* id, runtime::IUnknown** extension) noexcept override;
 
-    Extensions& extensions() noexcept { return extensions_; }
+    hostkit::Extensions& extensions() noexcept { return extensions_; }
     const ComPtr<Document>& document() const noexcept { return document_; }
 
 private:
     ComPtr<Document> document_;
-    Extensions extensions_;
+    hostkit::Extensions extensions_;
 };
 
 } // namespace gishost

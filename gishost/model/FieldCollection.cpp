@@ -2,8 +2,6 @@
 
 #include "gishost/model/FieldDefinition.h"
 
-#include <QString>
-
 namespace gishost {
 
 FieldCollection::FieldCollection(ComPtr<FeatureClass> table, FeatureClass::FieldList fields)
@@ -53,15 +51,7 @@ HResult FieldCollection::FindField(const std::u16string& name, std::int32_t* ind
         FeatureClass::FieldList list;
         const HResult hr = current(list);
         if (runtime::failed(hr)) return hr;
-        const auto& fields = *list;
-        const QString wanted = QString::fromStdU16String(name);
-        std::int32_t found = -1;
-        for (std::size_t i = 0; i < fields.size() && found < 0; ++i)
-            if (fields[i].name == name) found = static_cast<std::int32_t>(i);
-        for (std::size_t i = 0; i < fields.size() && found < 0; ++i)
-            if (QString::fromStdU16String(fields[i].name).compare(wanted, Qt::CaseInsensitive) == 0)
-                found = static_cast<std::int32_t>(i);
-        *index = found;
+        *index = hostkit::findField(*list, name);
         return S_OK;
     });
 }

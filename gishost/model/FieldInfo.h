@@ -1,27 +1,7 @@
 #pragma once
 
-#include "runtime/Unknown.h"
-#include "runtime/ComPtr.h"
-#include "runtime/Variant.h"
-
-#include <cstdint>
-#include <string>
+#include "hostkit/FieldInfo.h"
 
 namespace gishost {
-
-// Everything a field definition tells, as the host hands it out.
-struct FieldInfo {
-    std::u16string name;
-    std::u16string alias;
-    std::int32_t type = 0;
-    runtime::Variant defaultValue;
-    std::int32_t length = 0;
-    std::int32_t precision = 0;
-    std::int32_t scale = 0;
-    bool nullable = true;
-    bool editable = true;
-    bool required = false;
-    runtime::ComPtr<runtime::IUnknown> geometryDefinition;
-};
-
+using hostkit::FieldInfo;
 } // namespace gishost

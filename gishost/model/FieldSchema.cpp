@@ -19,25 +19,12 @@ namespace {
 
 FieldInfo objectIdField(const Schema& schema)
 {
-    FieldInfo info;
-    info.name = toU16(schema.fidColumn.empty() ? "FID" : schema.fidColumn);
-    info.type = host::fieldTypeOID;
-    info.length = 4;
-    info.nullable = false;
-    info.editable = false;
-    info.required = true;
-    return info;
+    return hostkit::objectIdField(toU16(schema.fidColumn.empty() ? "FID" : schema.fidColumn));
 }
 
 FieldInfo geometryField(const GeometryColumn& column)
 {
-    FieldInfo info;
-    info.name = toU16(column.name.empty() ? "Shape" : column.name);
-    info.type = host::fieldTypeGeometry;
-    info.nullable = column.nullable;
-    info.editable = false;
-    info.required = true;
-    return info;
+    return hostkit::geometryField(toU16(column.name.empty() ? "Shape" : column.name), column.nullable);
 }
 
 // OGR's width is the length of text and the number of digits of a number;
@@ -69,17 +56,6 @@ std::vector<FieldInfo> fieldInfos(const Schema& schema)
     for (const GeometryColumn& g : schema.geometries) out.push_back(geometryField(g));
     for (const engine::Field& f : schema.fields) out.push_back(attributeField(f));
     return out;
-}
-
-HResult readDefinition(host::IFieldDefinition& d, FieldInfo& info)
-{
-    HResult hr = runtime::S_OK;
-    for (HResult step : {d.get_Name(&info.name), d.get_AliasName(&info.alias), d.get_Type(&info.type),
-                         d.get_DefaultValue(&info.defaultValue), d.get_Length(&info.length),
-                         d.get_Precision(&info.precision), d.get_Scale(&info.scale), d.get_IsNullable(&info.nullable),
-                         d.get_Editable(&info.editable), d.get_Required(&info.required)})
-        if (runtime::succeeded(hr) && runtime::failed(step)) hr = step;
-    return hr;
 }
 
 HResult ogrFieldFor(const FieldInfo& info, std::unique_ptr<OGRFieldDefn>& field)

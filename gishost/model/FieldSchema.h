@@ -21,8 +21,7 @@ namespace gishost {
 // Object id, geometries, then the attribute fields.
 std::vector<FieldInfo> fieldInfos(const engine::Schema& schema);
 
-// Reads every attribute of a definition through its interface.
-runtime::HResult readDefinition(host::IFieldDefinition& definition, FieldInfo& info);
+using hostkit::readDefinition;
 
 // The OGR field for a new attribute field, its alias as alternative name;
 // E_INVALIDARG, explained, for what no attribute field can be (object id,

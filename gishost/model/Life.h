@@ -1,33 +1,19 @@
 #pragma once
 
-// What every host object of gishost shares: its life counter, its base and
-// the guard that keeps exceptions from crossing an interface.
+// gishost's objects are host objects like every host's.
 
-#include "runtime/Object.h"
-#include "runtime/OutParams.h"
-
+#include "hostkit/HostObject.h"
 
 namespace gishost {
 
+using hostkit::giveObject;
+using hostkit::HostObject;
+using hostkit::modelLife;
 using runtime::ComPtr;
+using runtime::give;
 using runtime::Guid;
+using runtime::guarded;
 using runtime::HResult;
 using runtime::S_OK;
-
-// Live host objects, so that a test can tell nothing was leaked.
-extern runtime::ModuleLife modelLife;
-
-template <class... Interfaces>
-using HostObject = runtime::Object<modelLife, Interfaces...>;
-
-using runtime::give;
-using runtime::guarded;
-
-// Hands out an object as interface I; null stays null.
-template <class I, class T>
-HResult giveObject(I** out, const ComPtr<T>& object) noexcept
-{
-    return ComPtr<I>(object.get()).copyTo(out);
-}
 
 } // namespace gishost

@@ -7,9 +7,9 @@
 #include "engine/Progress.h"
 #include "engine/Text.h"
 #include "gishost/model/DocumentLoader.h"
-#include "gishost/model/FieldCalculator.h"
 #include "gishost/model/FieldSchema.h"
-#include "gishost/model/NewFieldDefinition.h"
+#include "hostkit/FieldCalculator.h"
+#include "hostkit/NewFieldDefinition.h"
 
 #include <gdal_priv.h>
 
@@ -55,7 +55,7 @@ runtime::HResult addLike(host::IFeatureClass& table, host::IFieldDefinition& old
     gishost::FieldInfo info;
     runtime::HResult hr = gishost::readDefinition(old, info);
     if (runtime::failed(hr)) return hr;
-    const auto added = runtime::make<gishost::NewFieldDefinition>();
+    const auto added = runtime::make<hostkit::NewFieldDefinition>();
     added->put_Name(name);
     added->put_AliasName(info.alias);
     added->put_Type(info.type);
@@ -72,7 +72,7 @@ runtime::HResult copy(host::IFeatureClass& table, const std::u16string& from, co
     ComPtr<host::IRowCursor> cursor;
     runtime::HResult hr = ComPtr<host::IFeatureClass>(&table).as<host::IAttributeTable>()->Search(nullptr, false, cursor.put());
     if (runtime::failed(hr)) return hr;
-    const auto calculator = runtime::make<gishost::FieldCalculator>();
+    const auto calculator = runtime::make<hostkit::FieldCalculator>();
     calculator->putref_Cursor(cursor.get());
     calculator->put_Field(to);
     calculator->put_Expression(u"[" + from + u"]");

@@ -3,11 +3,12 @@
 // definitions, with the real Quillet module.
 
 #include "GisTestSupport.h"
+#include "HostTestClasses.h"
 #include "TempStore.h"
 
-#include "gishost/app/CommandBars.h"
+#include "hostkit/CommandBars.h"
 #include "gishost/app/MainWindow.h"
-#include "gishost/model/ModuleRegistration.h"
+#include "hostkit/ModuleRegistration.h"
 #include "gishost/sample/SampleData.h"
 #include "runtime/Creation.h"
 #include "Ui.h"
@@ -26,18 +27,12 @@ using runtime::Guid;
 using runtime::HResult;
 using runtime::S_OK;
 
-runtime::ModuleLife testLife;
+using testsupport::CLSID_TestExtension;
+using testsupport::serveInCategory;
+using testsupport::TestExtension;
+using testsupport::testLife;
 
-constexpr Guid CLSID_TestExtension = runtime::guid("{A4C6E0B2-1F3D-4E5A-9B7C-0D2E4F6A8B1C}");
 constexpr Guid CLSID_TestToolBar = runtime::guid("{B5D7F1C3-2A4E-4F6B-8C9D-1E3F5A7B9C2D}");
-
-struct TestExtension : runtime::Object<testLife, host::IExtension> {
-    static inline int startups = 0;
-    static inline int shutdowns = 0;
-    HResult get_Name(std::u16string* name) noexcept override { return *name = u"Test", S_OK; }
-    HResult Startup(runtime::Variant*) noexcept override { return ++startups, S_OK; }
-    HResult Shutdown() noexcept override { return ++shutdowns, S_OK; }
-};
 
 // A toolbar whose one item is Quillet's command.
 struct TestToolBar : runtime::Object<testLife, host::IToolBarDef> {
@@ -49,17 +44,6 @@ struct TestToolBar : runtime::Object<testLife, host::IToolBarDef> {
     HResult get_Name(std::u16string* name) noexcept override { return *name = u"TestBar", S_OK; }
     HResult get_Caption(std::u16string* caption) noexcept override { return *caption = u"Test toolbar", S_OK; }
 };
-
-// Serves a test class in this process and enters it in the store and a category.
-template <class T>
-runtime::ClassRegistration serveInCategory(const Guid& clsid, const char* progId, const Guid& catid)
-{
-    const runtime::Store store = runtime::Store::current();
-    store.registerClass({clsid, progId, progId, "", "Apartment", {}});
-    store.addToCategory(catid, clsid);
-    auto factory = runtime::make<runtime::ClassFactory<T, testLife>>();
-    return runtime::ClassRegistration(clsid, ComPtr<runtime::IClassFactory>(factory.get()));
-}
 
 ComPtr<host::IHostIdentifier> identifier(runtime::Variant value)
 {
@@ -132,7 +116,7 @@ TEST_F(HostTest, FindsStartedExtensionsByProgIdOrClassId)
 TEST_F(HostTest, RegisteringTheModuleEntersItsClassesInTheHostCategories)
 {
     std::vector<std::string> report;
-    ASSERT_EQ(gishost::registerModule(QUILLET_MODULE, report), S_OK);
+    ASSERT_EQ(hostkit::registerModule(QUILLET_MODULE, report), S_OK);
     const runtime::Store s = runtime::Store::current();
     const auto command = s.clsidFromProgId("Quillet.clsExtCommand");
     ASSERT_TRUE(command);
@@ -145,7 +129,7 @@ TEST_F(HostTest, RegisteringTheModuleEntersItsClassesInTheHostCategories)
     EXPECT_EQ(s.classesInCategory(host::CATID_Extensions), std::vector<Guid>{*extension});
 
     report.clear();
-    ASSERT_EQ(gishost::unregisterModule(QUILLET_MODULE, report), S_OK);
+    ASSERT_EQ(hostkit::unregisterModule(QUILLET_MODULE, report), S_OK);
     for (const Guid& catid : {host::CATID_Commands, host::CATID_Extensions, host::CATID_ToolBars})
         EXPECT_TRUE(s.classesInCategory(catid).empty());
     EXPECT_FALSE(s.clsidFromProgId("Quillet.clsExtCommand"));
@@ -154,8 +138,8 @@ TEST_F(HostTest, RegisteringTheModuleEntersItsClassesInTheHostCategories)
 TEST_F(HostTest, RegisteringWhatIsNotAModuleFails)
 {
     std::vector<std::string> report;
-    EXPECT_TRUE(runtime::failed(gishost::registerModule(geoPackage, report)));
-    EXPECT_TRUE(runtime::failed(gishost::registerModule(folder.filePath("none.so").toStdString(), report)));
+    EXPECT_TRUE(runtime::failed(hostkit::registerModule(geoPackage, report)));
+    EXPECT_TRUE(runtime::failed(hostkit::registerModule(folder.filePath("none.so").toStdString(), report)));
 }
 
 // Quillet's button, from a registered toolbar definition; a press runs the
@@ -163,7 +147,7 @@ TEST_F(HostTest, RegisteringWhatIsNotAModuleFails)
 TEST_F(HostTest, BuildsToolbarButtonsFromRegisteredDefinitions)
 {
     std::vector<std::string> report;
-    ASSERT_EQ(gishost::registerModule(QUILLET_MODULE, report), S_OK);
+    ASSERT_EQ(hostkit::registerModule(QUILLET_MODULE, report), S_OK);
     const runtime::Store s = runtime::Store::current();
     for (const Guid& bar : s.classesInCategory(host::CATID_ToolBars)) s.removeFromCategory(host::CATID_ToolBars, bar);
     const auto served = serveInCategory<TestToolBar>(CLSID_TestToolBar, "GisTest.ToolBar", host::CATID_ToolBars);
@@ -188,13 +172,13 @@ TEST_F(HostTest, BuildsToolbarButtonsFromRegisteredDefinitions)
                   ui.modalsShown.end());
         EXPECT_EQ(window.tree().topLevelItemCount(), 1) << "the tree is read again after the click";
     }
-    gishost::unregisterModule(QUILLET_MODULE, report);
+    hostkit::unregisterModule(QUILLET_MODULE, report);
 }
 
 TEST_F(HostTest, QuilletsOwnToolbarHoldsItsButton)
 {
     std::vector<std::string> report;
-    ASSERT_EQ(gishost::registerModule(QUILLET_MODULE, report), S_OK);
+    ASSERT_EQ(hostkit::registerModule(QUILLET_MODULE, report), S_OK);
     const gistest::Host host({geoPackage});
     {
         gishost::MainWindow window(host.application);
@@ -204,13 +188,13 @@ TEST_F(HostTest, QuilletsOwnToolbarHoldsItsButton)
         ASSERT_EQ(bars[0]->actions().size(), 1);
         EXPECT_EQ(bars[0]->actions()[0]->text(), QStringLiteral("Quillet"));
     }
-    gishost::unregisterModule(QUILLET_MODULE, report);
+    hostkit::unregisterModule(QUILLET_MODULE, report);
 }
 
 TEST_F(HostTest, CommandsThatNoToolbarPlacesGetAToolbarOfTheirOwn)
 {
     std::vector<std::string> report;
-    ASSERT_EQ(gishost::registerModule(QUILLET_MODULE, report), S_OK);
+    ASSERT_EQ(hostkit::registerModule(QUILLET_MODULE, report), S_OK);
     const runtime::Store s = runtime::Store::current();
     for (const Guid& bar : s.classesInCategory(host::CATID_ToolBars)) s.removeFromCategory(host::CATID_ToolBars, bar);
     const gistest::Host host({geoPackage});
@@ -221,7 +205,7 @@ TEST_F(HostTest, CommandsThatNoToolbarPlacesGetAToolbarOfTheirOwn)
         ASSERT_EQ(bars[0]->actions().size(), 1);
         EXPECT_EQ(bars[0]->actions()[0]->text(), QStringLiteral("Quillet"));
     }
-    gishost::unregisterModule(QUILLET_MODULE, report);
+    hostkit::unregisterModule(QUILLET_MODULE, report);
 }
 
 // Data that cannot be written is shown as such, and the engine's reason for

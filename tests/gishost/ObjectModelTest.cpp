@@ -3,9 +3,10 @@
 
 #include "GisTestSupport.h"
 
-#include "gishost/model/FieldCalculator.h"
-#include "gishost/model/HostIdentifier.h"
-#include "gishost/model/NewFieldDefinition.h"
+#include "gishost/model/FeatureClass.h"
+#include "hostkit/FieldCalculator.h"
+#include "hostkit/HostIdentifier.h"
+#include "hostkit/NewFieldDefinition.h"
 #include "gishost/sample/SampleData.h"
 
 #include <gtest/gtest.h>
@@ -34,14 +35,14 @@ ComPtr<gishost::FeatureClass> featureClassOf(const ComPtr<host::ILayer>& layer)
     return ComPtr<gishost::FeatureClass>(static_cast<gishost::FeatureClass*>(fc.get()));
 }
 
-std::vector<gishost::FieldInfo> fieldsOf(gishost::FeatureClass& fc)
+std::vector<hostkit::FieldInfo> fieldsOf(gishost::FeatureClass& fc)
 {
     gishost::FeatureClass::FieldList fields;
     EXPECT_EQ(fc.fields(fields), S_OK);
-    return fields ? *fields : std::vector<gishost::FieldInfo>{};
+    return fields ? *fields : std::vector<hostkit::FieldInfo>{};
 }
 
-gishost::FieldInfo field(gishost::FeatureClass& fc, const std::string& name)
+hostkit::FieldInfo field(gishost::FeatureClass& fc, const std::string& name)
 {
     for (const auto& f : fieldsOf(fc))
         if (QString::fromStdU16String(f.name).toStdString() == name) return f;
@@ -140,16 +141,16 @@ TEST_F(ObjectModel, SchemaChangesItCannotMakeFailWithoutChangingTheTable)
                          {"required", host::fieldTypeString, true, {}},
                          {"text default on a number", host::fieldTypeInteger, false, u"ten"}};
     for (const Case& c : adds) {
-        const auto definition = runtime::make<gishost::NewFieldDefinition>();
+        const auto definition = runtime::make<hostkit::NewFieldDefinition>();
         definition->put_Name(u"extra");
         definition->put_Type(c.type);
         definition->put_Required(c.required);
         definition->put_DefaultValue(c.defaultValue);
         EXPECT_EQ(cities->AddField(definition.get()), runtime::E_INVALIDARG) << c.what;
     }
-    const auto area = runtime::make<gishost::FieldDefinition>(field(*lakes, "Shape_Area"));
+    const auto area = runtime::make<hostkit::FieldDefinition>(field(*lakes, "Shape_Area"));
     EXPECT_TRUE(runtime::failed(lakes->DeleteField(area.get())));
-    const auto oid = runtime::make<gishost::FieldDefinition>(before[0]);
+    const auto oid = runtime::make<hostkit::FieldDefinition>(before[0]);
     EXPECT_TRUE(runtime::failed(cities->DeleteField(oid.get())));
 
     EXPECT_EQ(fieldsOf(*cities).size(), before.size());
@@ -162,7 +163,7 @@ TEST_F(ObjectModel, CalculatorRefusesWhatItCannotCalculate)
     const auto cities = featureClassOf(layerAt(*host.loaded.document, 0, 0));
     const auto wells = featureClassOf(layerAt(*host.loaded.document, 2, 1));
     ComPtr<host::IRowCursor> cursor;
-    const auto filter = runtime::make<gishost::HostIdentifier>();
+    const auto filter = runtime::make<hostkit::HostIdentifier>();
     EXPECT_EQ(cities->Search(filter.get(), false, cursor.put()), runtime::E_NOTIMPL) << "no filters";
 
     struct Case {
@@ -178,14 +179,14 @@ TEST_F(ObjectModel, CalculatorRefusesWhatItCannotCalculate)
                            u"[well_count]"}};
     for (const Case& c : cases) {
         ASSERT_EQ(c.table->Search(nullptr, false, cursor.put()), S_OK);
-        const auto calculator = runtime::make<gishost::FieldCalculator>();
+        const auto calculator = runtime::make<hostkit::FieldCalculator>();
         calculator->putref_Cursor(cursor.get());
         calculator->put_Field(c.target);
         calculator->put_Expression(c.expression);
         ComPtr<runtime::IUnknown> result;
         EXPECT_TRUE(runtime::failed(calculator->Calculate(result.put()))) << c.what;
     }
-    EXPECT_EQ(runtime::make<gishost::FieldCalculator>()->Calculate(nullptr), runtime::E_UNEXPECTED);
+    EXPECT_EQ(runtime::make<hostkit::FieldCalculator>()->Calculate(nullptr), runtime::E_UNEXPECTED);
 }
 
 } // namespace

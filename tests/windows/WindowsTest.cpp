@@ -2,6 +2,7 @@
 
 #include "dialog/frmQuillet.h"
 #include "memhost/Host.h"
+#include "resources/Resources.h"
 #include "server/clsExtCommand.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSplash.h"
@@ -24,6 +25,7 @@ TEST(Splash, ClosesOnTheSecondTickNotTheFirst)
         EXPECT_TRUE(splash.Timer1->isActive());
         EXPECT_EQ(splash.window()->size(), QSize(300, 237));
         EXPECT_TRUE(splash.window()->windowTitle().isEmpty());
+        EXPECT_EQ(quillet::splashPicture().size(), QSize(300, 237)) << "the picture is built into the module";
         splash.Timer1_Timer();
         EXPECT_TRUE(splash.isLoaded());
         splash.Timer1_Timer();

@@ -1,0 +1,7 @@
+#include "hostkit/HostObject.h"
+
+namespace hostkit {
+
+runtime::ModuleLife modelLife;
+
+} // namespace hostkit

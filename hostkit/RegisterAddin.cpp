@@ -1,0 +1,15 @@
+// register-addin --register MODULE | --unregister MODULE
+// Enters an add-in module's classes in the registration store and in the
+// hosts' categories, as `gishost --register` does, for hosts that have no
+// command line of their own (the QGIS plugin).
+
+#include "hostkit/ModuleRegistration.h"
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    if (const auto status = hostkit::registrationCommand({argv + 1, argv + argc}, "register-addin")) return *status;
+    std::cerr << "usage: register-addin --register MODULE | --unregister MODULE\n";
+    return 2;
+}

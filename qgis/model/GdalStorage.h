@@ -1,0 +1,42 @@
+#pragma once
+
+#include "qgis/model/Storage.h"
+#include "gishost/model/FeatureClass.h"
+
+#include <QPointer>
+
+#include <memory>
+
+class QgsVectorLayer;
+
+namespace qgishost {
+
+// A layer whose data GDAL opens itself (GeoPackage, shapefile, FileGDB,
+// SpatiaLite, ...) changes through the data engine, as in gishost: types,
+// widths, aliases and defaults kept exactly, each change all or nothing
+// and safe from a crash in the way of its format. QGIS then reloads the
+// layer from its source.
+class GdalStorage final : public Storage {
+public:
+    // None when GDAL cannot open the layer's source.
+    static std::unique_ptr<GdalStorage> open(QgsVectorLayer& layer);
+
+    HResult fields(std::vector<hostkit::FieldInfo>& out) override;
+    HResult addField(const hostkit::FieldInfo& field) override;
+    HResult deleteField(const QString& name) override;
+    HResult copyColumn(const QString& source, const QString& target) override;
+    QString whyReadOnly() const override;
+    void refresh() override;
+
+private:
+    GdalStorage(QgsVectorLayer& layer, runtime::ComPtr<gishost::FeatureClass> table);
+
+    const engine::Table& table() const noexcept { return table_->table(); }
+
+    QPointer<QgsVectorLayer> layer_;
+    // gishost's adapter of the engine's table, for its fields as the host
+    // hands them out and its additions from a field definition.
+    runtime::ComPtr<gishost::FeatureClass> table_;
+};
+
+} // namespace qgishost

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "qgis/model/FeatureClass.h"
+
+namespace qgishost {
+
+// A vector layer of the project.
+class FeatureLayer final : public HostObject<host::ILayer, host::IFeatureLayer> {
+public:
+    FeatureLayer(std::u16string name, QgsVectorLayer& layer) : name_(std::move(name)), layer_(&layer) {}
+
+    // One answer for both interfaces.
+    HResult get_Name(std::u16string* name) noexcept override { return give(name, name_); }
+    // None when the layer's data cannot be read.
+    HResult get_FeatureClass(host::IFeatureClass** featureClass) noexcept override
+    {
+        if (!featureClass) return runtime::E_POINTER;
+        return runtime::guarded([&] {
+            if (!layer_ || !layer_->isValid()) return giveObject(featureClass, ComPtr<FeatureClass>());
+            return giveObject(featureClass, runtime::make<FeatureClass>(*layer_));
+        });
+    }
+
+private:
+    std::u16string name_;
+    QPointer<QgsVectorLayer> layer_;
+};
+
+// Every other kind of layer (raster, mesh, point cloud, ...): a layer, but
+// not a feature layer.
+class OtherLayer final : public HostObject<host::ILayer> {
+public:
+    explicit OtherLayer(std::u16string name) : name_(std::move(name)) {}
+    HResult get_Name(std::u16string* name) noexcept override { return give(name, name_); }
+
+private:
+    std::u16string name_;
+};
+
+} // namespace qgishost

@@ -1,0 +1,182 @@
+#include "qgis/model/ProviderStorage.h"
+
+#include "engine/FieldTypes.h"
+
+#include <qgsdatasourceuri.h>
+#include <qgsfeatureiterator.h>
+#include <qgsvectordataprovider.h>
+#include <qgsvectorlayer.h>
+
+#include <ogr_feature.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace qgishost {
+
+using hostkit::FieldInfo;
+
+namespace {
+
+// QGIS's field types and the OGR types the host's type codes stand for.
+struct TypeEntry {
+    QVariant::Type type;
+    QVariant::Type subType;
+    OGRFieldType ogrType;
+    OGRFieldSubType ogrSubType;
+};
+
+constexpr TypeEntry typeTable[] = {
+    {QVariant::Int, QVariant::Invalid, OFTInteger, OFSTNone},
+    {QVariant::Bool, QVariant::Invalid, OFTInteger, OFSTBoolean},
+    {QVariant::LongLong, QVariant::Invalid, OFTInteger64, OFSTNone},
+    {QVariant::Double, QVariant::Invalid, OFTReal, OFSTNone},
+    {QVariant::String, QVariant::Invalid, OFTString, OFSTNone},
+    {QVariant::Map, QVariant::Invalid, OFTString, OFSTJSON},
+    {QVariant::DateTime, QVariant::Invalid, OFTDateTime, OFSTNone},
+    {QVariant::Date, QVariant::Invalid, OFTDate, OFSTNone},
+    {QVariant::Time, QVariant::Invalid, OFTTime, OFSTNone},
+    {QVariant::ByteArray, QVariant::Invalid, OFTBinary, OFSTNone},
+    {QVariant::StringList, QVariant::String, OFTStringList, OFSTNone},
+    {QVariant::List, QVariant::String, OFTStringList, OFSTNone},
+    {QVariant::List, QVariant::Int, OFTIntegerList, OFSTNone},
+    {QVariant::List, QVariant::LongLong, OFTInteger64List, OFSTNone},
+    {QVariant::List, QVariant::Double, OFTRealList, OFSTNone},
+};
+
+template <class Match>
+const TypeEntry* findEntry(Match match)
+{
+    const auto it = std::find_if(std::begin(typeTable), std::end(typeTable), match);
+    return it == std::end(typeTable) ? nullptr : it;
+}
+
+std::int32_t typeCodeOf(const QgsField& field)
+{
+    const TypeEntry* e = findEntry([&](const TypeEntry& e) {
+        return e.type == field.type() && (e.subType == QVariant::Invalid || e.subType == field.subType());
+    });
+    if (!e) return host::fieldTypeString;
+    OGRFieldDefn ogr("", e->ogrType);
+    ogr.SetSubType(e->ogrSubType);
+    return engine::typeCodeOf(ogr);
+}
+
+// The QGIS type for a type code: the exact one, else the one of its base
+// type (a short integer is an integer to QGIS).
+const TypeEntry* entryForCode(std::int32_t code)
+{
+    const auto ogr = engine::ogrTypeOf(code);
+    if (!ogr) return nullptr;
+    if (const TypeEntry* e = findEntry([&](const TypeEntry& e) {
+            return e.ogrType == ogr->type && e.ogrSubType == ogr->subType;
+        }))
+        return e;
+    return findEntry([&](const TypeEntry& e) { return e.ogrType == ogr->type && e.ogrSubType == OFSTNone; });
+}
+
+bool isNumber(QVariant::Type type)
+{
+    return type == QVariant::Int || type == QVariant::LongLong || type == QVariant::Double;
+}
+
+FieldInfo attributeField(const QgsField& field)
+{
+    FieldInfo info;
+    info.name = field.name().toStdU16String();
+    info.alias = field.alias().toStdU16String();
+    info.type = typeCodeOf(field);
+    info.length = field.length();
+    info.precision = isNumber(field.type()) ? field.length() : 0;
+    info.scale = field.precision();
+    info.nullable = field.constraints().constraintOrigin(QgsFieldConstraints::ConstraintNotNull) !=
+                    QgsFieldConstraints::ConstraintOriginProvider;
+    return info;
+}
+
+// Features changed per call of the provider: enough to be quick, few
+// enough to keep memory flat at any table size.
+constexpr int batchSize = 10000;
+
+} // namespace
+
+QgsVectorDataProvider* ProviderStorage::provider() const { return layer_ ? layer_->dataProvider() : nullptr; }
+
+HResult ProviderStorage::fields(std::vector<FieldInfo>& out)
+{
+    QgsVectorDataProvider* p = provider();
+    if (!p) return runtime::E_FAIL;
+    const QgsFields fields = p->fields();
+    // A key of one field is the object id; without one, the feature id is.
+    const QgsAttributeList keys = p->pkAttributeIndexes();
+    const int key = keys.size() == 1 ? keys.front() : -1;
+    out.clear();
+    out.push_back(hostkit::objectIdField((key >= 0 ? fields.at(key).name() : QStringLiteral("FID")).toStdU16String()));
+    if (layer_->isSpatial()) {
+        const QString column = QgsDataSourceUri(layer_->source()).geometryColumn();
+        out.push_back(hostkit::geometryField((column.isEmpty() ? QStringLiteral("Shape") : column).toStdU16String(), true));
+    }
+    for (int i = 0; i < fields.count(); ++i)
+        if (i != key) out.push_back(attributeField(fields.at(i)));
+    return S_OK;
+}
+
+HResult ProviderStorage::addField(const FieldInfo& info)
+{
+    QgsVectorDataProvider* p = provider();
+    const TypeEntry* type = entryForCode(info.type);
+    if (!p || !type || info.name.empty() || info.required || !info.editable) return runtime::E_INVALIDARG;
+    const QString name = QString::fromStdU16String(info.name);
+    if (p->fields().lookupField(name) >= 0) return runtime::E_INVALIDARG;
+    const int length = isNumber(type->type) && info.precision > 0 ? info.precision : info.length;
+    QgsField field(name, type->type, QString(), length, info.scale, QString(), type->subType);
+    p->addAttributes({field});
+    // A provider may drop a field it cannot hold and still answer yes: look.
+    const int index = p->fields().indexFromName(name);
+    if (index >= 0 && p->fields().at(index).type() == type->type) return S_OK;
+    if (index >= 0) p->deleteAttributes({index});
+    return runtime::E_FAIL;
+}
+
+HResult ProviderStorage::deleteField(const QString& name)
+{
+    QgsVectorDataProvider* p = provider();
+    const int index = p ? p->fields().indexFromName(name) : -1;
+    if (index < 0 || p->pkAttributeIndexes().contains(index)) return runtime::E_INVALIDARG;
+    p->deleteAttributes({index});
+    return p->fields().indexFromName(name) < 0 ? S_OK : runtime::E_FAIL;
+}
+
+HResult ProviderStorage::copyColumn(const QString& source, const QString& target)
+{
+    QgsVectorDataProvider* p = provider();
+    if (!p) return runtime::E_FAIL;
+    const QgsFields fields = p->fields();
+    const int from = fields.indexFromName(source);
+    const int to = fields.indexFromName(target);
+    if (from < 0 || to < 0 || fields.at(from).type() != fields.at(to).type()) return runtime::E_INVALIDARG;
+    if (from == to) return S_OK;
+
+    QgsFeatureIterator features = p->getFeatures(
+        QgsFeatureRequest().setFlags(QgsFeatureRequest::NoGeometry).setSubsetOfAttributes(QgsAttributeList{from}));
+    QgsChangedAttributesMap batch;
+    QgsFeature feature;
+    while (features.nextFeature(feature)) {
+        batch.insert(feature.id(), QgsAttributeMap{{to, feature.attribute(from)}});
+        if (batch.size() == batchSize) {
+            if (!p->changeAttributeValues(batch)) return runtime::E_FAIL;
+            batch.clear();
+        }
+    }
+    if (!batch.isEmpty() && !p->changeAttributeValues(batch)) return runtime::E_FAIL;
+    return S_OK;
+}
+
+void ProviderStorage::refresh()
+{
+    if (!layer_) return;
+    layer_->updateFields();
+    layer_->triggerRepaint();
+}
+
+} // namespace qgishost

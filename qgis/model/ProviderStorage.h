@@ -1,0 +1,32 @@
+#pragma once
+
+#include "qgis/model/Storage.h"
+
+#include <QPointer>
+
+class QgsVectorLayer;
+class QgsVectorDataProvider;
+
+namespace qgishost {
+
+// A layer whose data only its QGIS data provider reaches (a memory layer,
+// a web service, ...): fields added and deleted through the provider, the
+// column copied in batches of features so that memory stays flat.
+class ProviderStorage final : public Storage {
+public:
+    explicit ProviderStorage(QgsVectorLayer& layer) : layer_(&layer) {}
+
+    HResult fields(std::vector<hostkit::FieldInfo>& out) override;
+    HResult addField(const hostkit::FieldInfo& field) override;
+    HResult deleteField(const QString& name) override;
+    HResult copyColumn(const QString& source, const QString& target) override;
+    QString whyReadOnly() const override { return {}; }
+    void refresh() override;
+
+private:
+    QgsVectorDataProvider* provider() const;
+
+    QPointer<QgsVectorLayer> layer_;
+};
+
+} // namespace qgishost

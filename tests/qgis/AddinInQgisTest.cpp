@@ -1,0 +1,278 @@
+// The real Quillet module, created by ProgID through the plugin's toolbar
+// button, deletes and renames fields of the sample project's layers in QGIS:
+// GeoPackage, shapefile, FileGDB and memory. The files are then read back
+// with GDAL alone, and every layer through QGIS without reloading anything.
+
+#include "QgisTestSupport.h"
+
+#include "dialog/Messages.h"
+#include "hostkit/CommandBars.h"
+#include "hostkit/ModuleRegistration.h"
+#include "qgis/model/Reasons.h"
+#include "qgis/plugin/Plugin.h"
+
+#include <gtest/gtest.h>
+
+#include <qgsfeatureiterator.h>
+#include <qgsproject.h>
+
+#include <QAction>
+
+namespace {
+
+using qgistest::QgisContent;
+
+struct Rename {
+    QString from;
+    QString to;
+};
+
+struct FormatCase {
+    const char* format;
+    QString layer;
+    const char* file; // null for a memory layer
+    int memoryRows;
+    QStringList deleted;
+    std::vector<Rename> renames;
+};
+
+std::ostream& operator<<(std::ostream& out, const FormatCase& c) { return out << c.format; }
+
+// Renames cover every type a format has; the memory layer is large enough
+// for its copy to take several batches.
+const FormatCase formatCases[] = {
+    {"GeoPackage", "cities", "quillet_sample.gpkg", 3, {"city_count", "city_measure"},
+     {{"city_label", "city_name"}, {"city_rank", "rank"}, {"city_ratio", "ratio"}, {"city_surveyed", "surveyed"}}},
+    {"Shapefile", "rivers", "rivers.shp", 3, {"flow", "class"},
+     {{"name", "river"}, {"length_km", "len_km"}, {"surveyed", "seen_on"}}},
+    {"FileGDB", "lakes", "quillet_sample.gdb", 3, {"lake_count", "lake_measure"},
+     {{"lake_label", "lake_name"}, {"lake_ratio", "ratio"}, {"lake_surveyed", "surveyed"}}},
+    {"Memory", "places", nullptr, 25000, {"big"},
+     {{"name", "title"}, {"visits", "count"}, {"ratio", "share"}, {"seen", "seen_on"}, {"open", "is_open"}}},
+};
+
+// A QGIS project with the module registered and the plugin loaded.
+class QgisHost {
+public:
+    explicit QgisHost(int memoryRows = 3, bool readOnly = false) : project(memoryRows, readOnly)
+    {
+        std::vector<std::string> report;
+        EXPECT_EQ(hostkit::registerModule(QUILLET_MODULE, report), runtime::S_OK);
+        plugin.initGui();
+    }
+    ~QgisHost() { plugin.unload(); }
+
+    // Presses Quillet's button; `work` runs in its dialog.
+    void useDialog(std::function<void(qgistest::Dialog&)> work)
+    {
+        qgistest::onDialog(ui, std::move(work));
+        const auto* bars = plugin.commandBars();
+        ASSERT_TRUE(bars && !bars->buttons().empty());
+        bars->buttons().front().action->trigger();
+        ui.onModal = nullptr;
+    }
+    QStringList messages() const { return ui.messageTexts(); }
+
+    testsupport::TempStore store;
+    qgistest::SampleProject project;
+    qgistest::Interface iface;
+    qgishost::Plugin plugin{&iface};
+    testsupport::Ui ui;
+};
+
+QgisContent expectedInQgis(QgisContent content, const FormatCase& c, const gistest::LayerContent* onDisk)
+{
+    for (const QString& gone : c.deleted) content.fields.erase(gone);
+    for (auto& [fid, row] : content.rows)
+        for (const QString& gone : c.deleted) row.erase(gone);
+    for (const Rename& r : c.renames) {
+        auto field = content.fields.at(r.from);
+        // The new field carries the alias the data source had for the old one.
+        if (onDisk) field.alias = QString::fromStdString(onDisk->fields.at(r.from.toStdString()).alias);
+        content.fields.erase(r.from);
+        content.fields[r.to] = field;
+        for (auto& [fid, row] : content.rows) {
+            row[r.to] = row.at(r.from);
+            row.erase(r.from);
+        }
+    }
+    return content;
+}
+
+gistest::LayerContent expectedOnDisk(gistest::LayerContent content, const FormatCase& c)
+{
+    for (const QString& gone : c.deleted) content.fields.erase(gone.toStdString());
+    for (auto& [fid, row] : content.rows)
+        for (const QString& gone : c.deleted) row.erase(gone.toStdString());
+    for (const Rename& r : c.renames) {
+        const std::string from = r.from.toStdString();
+        const std::string to = r.to.toStdString();
+        content.fields[to] = content.fields.at(from);
+        content.fields.erase(from);
+        for (auto& [fid, row] : content.rows) {
+            row[to] = row.at(from);
+            row.erase(from);
+        }
+    }
+    return content;
+}
+
+class AddinInQgis : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(AddinInQgis, DeletesAndRenamesKeepingEveryValueAndGeometry)
+{
+    const FormatCase& c = GetParam();
+    QgisHost host(c.memoryRows);
+    QgsVectorLayer& layer = host.project.layer(c.layer);
+    const std::string path = c.file ? host.project.path(c.file) : std::string();
+    const std::string gdalLayer = c.layer.toStdString();
+    std::optional<gistest::LayerContent> diskBefore;
+    if (c.file) diskBefore = gistest::readLayer(path, gdalLayer);
+    const QgisContent before = qgistest::readLayer(layer);
+
+    host.useDialog([&](qgistest::Dialog& dialog) {
+        dialog.deleteFields(c.layer, c.deleted);
+        for (const Rename& r : c.renames) dialog.rename(c.layer, r.from, r.to);
+    });
+    QStringList expectedMessages{quillet::text::confirmDelete, quillet::text::deletedAll};
+    for (std::size_t i = 0; i < c.renames.size(); ++i) expectedMessages << quillet::text::renamed;
+    EXPECT_EQ(host.messages(), expectedMessages);
+    EXPECT_TRUE(host.iface.messages().isEmpty()) << host.iface.messages().join('\n').toStdString();
+
+    // The same layer object shows the new fields: nothing was reloaded by hand.
+    const QgisContent after = qgistest::readLayer(layer);
+    const QgisContent expected = expectedInQgis(before, c, diskBefore ? &*diskBefore : nullptr);
+    EXPECT_EQ(after.fields, expected.fields);
+    EXPECT_EQ(after.rows, expected.rows);
+    EXPECT_EQ(after.geometries, before.geometries);
+    EXPECT_EQ(after.rows.size(), before.rows.size());
+
+    if (diskBefore) {
+        const gistest::LayerContent diskAfter = gistest::readLayer(path, gdalLayer);
+        const gistest::LayerContent diskExpected = expectedOnDisk(*diskBefore, c);
+        EXPECT_EQ(diskAfter.fields, diskExpected.fields);
+        EXPECT_EQ(diskAfter.rows, diskExpected.rows);
+        EXPECT_EQ(diskAfter.geometries, diskBefore->geometries);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, AddinInQgis, ::testing::ValuesIn(formatCases),
+                         [](const auto& info) { return std::string(info.param.format); });
+
+QStringList refusedMessages(const FormatCase& c)
+{
+    return {quillet::text::confirmDelete, quillet::text::notDeleted(c.deleted.join('\r')),
+            quillet::text::addFieldFailed(c.renames[0].from)};
+}
+
+void tryDeleteAndRename(QgisHost& host, const FormatCase& c)
+{
+    host.useDialog([&](qgistest::Dialog& dialog) {
+        dialog.deleteFields(c.layer, c.deleted);
+        dialog.rename(c.layer, c.renames[0].from, c.renames[0].to);
+    });
+}
+
+// Edits not yet saved in QGIS: the add-in reports failure, QGIS says why, and
+// the edits and the data are as they were.
+TEST(QgisLayerStates, ALayerWithUnsavedEditsKeepsEditsAndData)
+{
+    for (const FormatCase& c : formatCases) {
+        SCOPED_TRACE(c.format);
+        QgisHost host;
+        QgsVectorLayer& layer = host.project.layer(c.layer);
+        const std::string path = c.file ? host.project.path(c.file) : std::string();
+        std::optional<gistest::LayerContent> diskBefore;
+        if (c.file) diskBefore = gistest::readLayer(path, c.layer.toStdString());
+        const QgisContent saved = qgistest::readLayer(layer);
+
+        ASSERT_TRUE(layer.startEditing());
+        const QgsFeatureId fid = saved.rows.begin()->first;
+        const int field = layer.fields().indexFromName(c.renames[0].from);
+        ASSERT_TRUE(layer.changeAttributeValue(fid, field, QStringLiteral("edited")));
+        const QgisContent edited = qgistest::readLayer(layer);
+
+        tryDeleteAndRename(host, c);
+        EXPECT_EQ(host.messages(), refusedMessages(c));
+        EXPECT_TRUE(host.iface.messages().contains(qgishost::reason::unsavedEdits(c.layer)))
+            << host.iface.messages().join('\n').toStdString();
+        EXPECT_TRUE(layer.isModified());
+        const QgisContent now = qgistest::readLayer(layer);
+        EXPECT_EQ(now.fields, edited.fields);
+        EXPECT_EQ(now.rows, edited.rows);
+        if (diskBefore) {
+            const auto diskNow = gistest::readLayer(path, c.layer.toStdString());
+            EXPECT_EQ(diskNow.fields, diskBefore->fields);
+            EXPECT_EQ(diskNow.rows, diskBefore->rows);
+        }
+        layer.rollBack();
+        EXPECT_EQ(qgistest::readLayer(layer).rows, saved.rows);
+    }
+}
+
+// Editing switched on but nothing edited: the change is made, and the edits
+// made afterwards on the new field are saved.
+TEST(QgisLayerStates, ALayerInEditingWithoutEditsChangesAndKeepsEditing)
+{
+    for (const FormatCase& c : formatCases) {
+        SCOPED_TRACE(c.format);
+        QgisHost host;
+        QgsVectorLayer& layer = host.project.layer(c.layer);
+        ASSERT_TRUE(layer.startEditing());
+        const Rename& r = c.renames[0];
+        host.useDialog([&](qgistest::Dialog& dialog) { dialog.rename(c.layer, r.from, r.to); });
+        EXPECT_EQ(host.messages(), QStringList{quillet::text::renamed});
+        EXPECT_TRUE(layer.isEditable());
+        const QgsFeatureId fid = qgistest::readLayer(layer).rows.begin()->first;
+        EXPECT_TRUE(layer.changeAttributeValue(fid, layer.fields().indexFromName(r.to), QStringLiteral("x")));
+        EXPECT_TRUE(layer.commitChanges()) << layer.commitErrors().join('\n').toStdString();
+        EXPECT_EQ(qgistest::readLayer(layer).rows.at(fid).at(r.to), QStringLiteral("x"));
+        if (c.file) {
+            const auto onDisk = gistest::readLayer(host.project.path(c.file), c.layer.toStdString());
+            EXPECT_EQ(onDisk.rows.at(fid).at(r.to.toStdString()), "x");
+        }
+    }
+}
+
+// Files nobody may write to: every change fails, QGIS says why, and not one
+// byte changes on disk.
+TEST(QgisLayerStates, ReadOnlyFilesStayByteForByte)
+{
+    QgisHost host(3, true);
+    for (const FormatCase& c : formatCases) {
+        if (!c.file) continue;
+        SCOPED_TRACE(c.format);
+        const auto files = gistest::datasetFiles(host.project.path(c.file));
+        host.ui.messages.clear();
+        tryDeleteAndRename(host, c);
+        EXPECT_EQ(host.messages(), refusedMessages(c));
+        EXPECT_TRUE(host.iface.messages().contains(qgishost::reason::readOnlyFiles(c.layer)))
+            << host.iface.messages().join('\n').toStdString();
+        EXPECT_EQ(gistest::datasetFiles(host.project.path(c.file)), files);
+    }
+}
+
+// A data source QGIS reads through a provider that changes no fields.
+TEST(QgisLayerStates, AProviderThatCannotChangeFieldsSaysSo)
+{
+    QgisHost host;
+    const QString csv = host.project.folder.filePath(QStringLiteral("wells.csv"));
+    {
+        QFile file(csv);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("id,depth,owner\n1,12.5,Ann\n2,40,Bo\n");
+    }
+    auto* wells = new QgsVectorLayer(QStringLiteral("file://%1?type=csv&geomType=none").arg(csv),
+                                     QStringLiteral("well_table"), QStringLiteral("delimitedtext"));
+    ASSERT_TRUE(wells->isValid());
+    QgsProject::instance()->addMapLayer(wells);
+
+    const FormatCase c{"CSV", "well_table", nullptr, 0, {"owner"}, {{"depth", "depth_m"}}};
+    tryDeleteAndRename(host, c);
+    EXPECT_EQ(host.messages(), refusedMessages(c));
+    EXPECT_TRUE(host.iface.messages().contains(qgishost::reason::cannotDelete(c.layer)));
+    EXPECT_TRUE(host.iface.messages().contains(qgishost::reason::cannotAdd(c.layer)));
+    EXPECT_TRUE(wells->fields().indexFromName(QStringLiteral("owner")) >= 0);
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+#pragma once
+
+// What the QGIS tests share: a QGIS interface over a plain main window, the
+// sample project opened in QGIS, the add-in's dialog driven through its
+// widgets, and layers read back through QGIS.
+
+#include "DataReadBack.h"
+#include "QgisInterfaceDouble.h"
+#include "TempStore.h"
+#include "Ui.h"
+
+#include <qgsmessagebar.h>
+#include <qgsvectorlayer.h>
+
+#include <QMainWindow>
+#include <QMenu>
+#include <QTemporaryDir>
+
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Texts in failure messages read as text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace qgistest {
+
+// QGIS's interface as a plugin uses it: toolbars on a main window, entries
+// in its Vector menu, messages on a message bar.
+class Interface final : public QgisInterfaceDouble {
+public:
+    Interface();
+    ~Interface() override;
+
+    QWidget* mainWindow() override { return &window; }
+    QgsMessageBar* messageBar() override { return bar; }
+    QToolBar* addToolBar(const QString& name) override;
+    QMenu* vectorMenu() override { return &vector; }
+    void addPluginToVectorMenu(const QString& name, QAction* action) override;
+    void removePluginVectorMenu(const QString& name, QAction* action) override;
+
+    // The texts of the message bar's items, oldest first.
+    QStringList messages();
+    // The entries of the Vector menu's submenus, as "submenu/entry".
+    QStringList vectorEntries() const;
+
+    QMainWindow window;
+    QgsMessageBar* bar;
+    QMenu vector;
+};
+
+// The sample project in QGIS's project, in a temporary folder, with a memory
+// layer besides: `memoryRows` features with every kind of value and nulls.
+// `readOnly` takes write permission from the sample files before QGIS
+// opens them.
+struct SampleProject {
+    explicit SampleProject(int memoryRows = 3, bool readOnly = false);
+    ~SampleProject();
+    QgsVectorLayer& layer(const QString& name) const;
+    std::string path(const char* file) const;
+
+    QTemporaryDir folder;
+    std::vector<std::string> paths;
+};
+
+// A layer read through QGIS: each field's definition, and by feature id each
+// row's values as text ("<null>" for null) and its geometry as WKB.
+struct QgisContent {
+    struct Field {
+        int type;
+        int length;
+        int precision;
+        QString alias;
+        friend bool operator==(const Field&, const Field&) = default;
+    };
+    std::map<QString, Field> fields;
+    std::map<long long, std::map<QString, QString>> rows;
+    std::map<long long, QByteArray> geometries;
+};
+QgisContent readLayer(QgsVectorLayer& layer);
+
+// Drives the add-in's main dialog as a person would, through its widgets.
+class Dialog {
+public:
+    Dialog(QWidget& window, testsupport::Ui& ui) : window_(window), ui_(ui) {}
+    void deleteFields(const QString& layer, const QStringList& fields);
+    void rename(const QString& layer, const QString& from, const QString& to);
+    QStringList layers() const;
+    QStringList availableFields() const;
+
+private:
+    template <class W>
+    W* child(const char* name) const;
+    bool choose(const char* box, const QString& entry);
+    bool click(const char* button);
+
+    QWidget& window_;
+    testsupport::Ui& ui_;
+};
+
+// While it lives, the add-in's dialog is handed to `work` each time a
+// command opens it, and the splash closes at once.
+void onDialog(testsupport::Ui& ui, std::function<void(Dialog&)> work);
+
+} // namespace qgistest

@@ -1,0 +1,43 @@
+#pragma once
+
+// A reading of a dataset made with GDAL alone, to compare against after the
+// add-in has worked on it through a host.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gistest {
+
+struct FieldShape {
+    int type = 0;
+    int subType = 0;
+    int width = 0;
+    int precision = 0;
+    bool nullable = true;
+    std::string defaultValue;
+    std::string alias;
+    friend bool operator==(const FieldShape&, const FieldShape&) = default;
+};
+
+// One layer as GDAL reads it: each field's definition, and by feature id
+// each row's values as text ("<null>" for null) and its geometry as WKB.
+struct LayerContent {
+    std::map<std::string, FieldShape> fields;
+    std::map<long long, std::map<std::string, std::string>> rows;
+    std::map<long long, std::vector<unsigned char>> geometries;
+};
+
+// GeoPackage aliases are read from gpkg_data_columns, as GDAL 3.6 does not.
+LayerContent readLayer(const std::string& path, const std::string& layer);
+
+// Every file under `path` (a file or a folder) and its bytes.
+std::map<std::string, std::string> filesUnder(const std::string& path);
+// The files of a dataset: a shapefile's companions with it.
+std::map<std::string, std::string> datasetFiles(const std::string& path);
+
+// Takes write permission away from a dataset's files, as a user marks data read-only.
+void markReadOnly(const std::string& path);
+
+} // namespace gistest
