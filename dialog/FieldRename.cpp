@@ -69,7 +69,11 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
         forms::msgBox(text::addFieldFailed(oldName), MsgKind::Critical, text::title);
         return false;
     }
-    pNewField->put_Name(toU16(newName));
+    // Added under another name, the field would be one the clean-up cannot find.
+    if (runtime::failed(pNewField->put_Name(toU16(newName)))) {
+        forms::msgBox(text::newNameRefused(newName, oldName), MsgKind::Critical, text::title);
+        return false;
+    }
     // A property that is not carried over leaves the new definition's own
     // default; for the type and size that could change the values, so the
     // rename stops before anything is added.

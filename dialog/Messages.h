@@ -42,6 +42,11 @@ inline QString requiredNoRename(const QString& field)
 {
     return QStringLiteral("Field '") + field + QStringLiteral("' is required and cannot be renamed. Exiting.");
 }
+inline QString newNameRefused(const QString& newName, const QString& field)
+{
+    return QStringLiteral("The new field could not be named '") + newName + QStringLiteral("'. Field '") + field +
+           QStringLiteral("' was not renamed.");
+}
 inline QString addFieldFailed(const QString& field)
 {
     return QStringLiteral("The new field could not be added. Field '") + field + QStringLiteral("' was not renamed.");

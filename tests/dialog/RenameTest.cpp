@@ -16,6 +16,7 @@ const QString notDeleted = QStringLiteral("Field duplicated but original field c
 const QString copyFailed =
     QStringLiteral("The values could not be copied to the new field. Field 'NAME' was not renamed and keeps its values.");
 const QString addFailed = QStringLiteral("The new field could not be added. Field 'NAME' was not renamed.");
+const QString nameRefused = QStringLiteral("The new field could not be named 'NEWNAME'. Field 'NAME' was not renamed.");
 const QString sizeUnread =
     QStringLiteral("The type or size of field 'NAME' could not be carried over. The field was not renamed.");
 const QStringList untouched{"OBJECTID", "Shape", "NAME", "CODE"};
@@ -218,6 +219,17 @@ TEST_F(RenameTest, ALayerNameWithBlanksChangesNothing)
     EXPECT_EQ(fieldNames(*roads), untouched);
 }
 
+// A definition that did not take the new name would add a field under
+// another one, which the clean-up of a failed copy would never find.
+TEST_F(RenameTest, ANewNameTheDefinitionRefusesStopsBeforeAnythingIsAdded)
+{
+    host.faults().fail(Role::NewFieldDefinition, "put_Name");
+    convert(QStringLiteral("NEWNAME"));
+    EXPECT_EQ(ui.messageTexts(), QStringList{nameRefused});
+    EXPECT_EQ(host.faults().calls(Role::FeatureClass, "AddField"), 0);
+    EXPECT_EQ(fieldNames(*roads), untouched);
+}
+
 TEST_F(RenameTest, WithoutARowCursorTheEmptyNewFieldStaysAndBlocksTheSameNameAgain)
 {
     host.faults().fail(Role::AttributeTable, "Search", nullptr, 1);
@@ -289,7 +301,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RenameFault{"scale", Role::FieldDefinition, "get_Scale", untouched, sizeUnread},
                       RenameFault{"type", Role::FieldDefinition, "get_Type", untouched, sizeUnread},
                       RenameFault{"newField", Role::NewFieldDefinition, "create", untouched, addFailed},
-                      RenameFault{"newName", Role::NewFieldDefinition, "put_Name", untouched, addFailed},
+                      RenameFault{"newName", Role::NewFieldDefinition, "put_Name", untouched, nameRefused},
                       RenameFault{"newType", Role::NewFieldDefinition, "put_Type", untouched, sizeUnread},
                       RenameFault{"addField", Role::FeatureClass, "AddField", untouched, addFailed},
                       RenameFault{"cursor", Role::AttributeTable, "Search", both, noCursor},
