@@ -5,6 +5,9 @@
 #include "runtime/ComPtr.h"
 
 #include <QPointer>
+#include <QStringList>
+
+#include <map>
 
 class QComboBox;
 class QGroupBox;
@@ -92,6 +95,10 @@ protected:
     void createControls(QDialog& window) override;
 
 private:
+    // What became of one field of a deletion pass.
+    enum class Deletion { Deleted, StillInLayer, NotInLayer, LayerNotFound, FieldsUnreadable };
+    Deletion deleteField(const QString& layerName, const QString& fieldName);
+    void reportDeletions(const QString& layerName, const std::map<Deletion, QStringList>& outcomes);
     void fillLayerList(QComboBox* box, const ComPtr<host::IMapDocument>& pMapDoc);
     void moveOne(QListWidget* source, QListWidget* target);
     void moveAll(QListWidget* source, QListWidget* target);
