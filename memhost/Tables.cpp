@@ -164,12 +164,10 @@ public:
         FieldProperties props;
         if (!field || runtime::failed(readFieldProperties(field, props))) return E_INVALIDARG;
         if (props.name.empty() || fc_->field(props.name)) return E_INVALIDARG;
-        try {
+        return runtime::guarded([&] {
             fc_->addField(std::move(props));
-        } catch (...) {
-            return runtime::E_OUTOFMEMORY;
-        }
-        return S_OK;
+            return S_OK;
+        });
     }
     HResult DeleteField(IFieldDefinition* field) noexcept override
     {

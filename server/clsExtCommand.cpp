@@ -79,15 +79,13 @@ HResult clsExtCommand::OnCreate(runtime::IUnknown* hook) noexcept
 
 HResult clsExtCommand::OnClick() noexcept
 {
-    try {
+    return runtime::guarded([&] {
         m_frmSplash->load();
         m_frmSplash->showModal();
         m_frmQuillet->load();
         m_frmQuillet->showModal();
-    } catch (...) {
-        return runtime::E_FAIL;
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 } // namespace quillet
