@@ -61,7 +61,8 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
             forms::msgBox(text::requiredNoRename(toQString(name)), MsgKind::Critical, text::title);
         return false;
     }
-    // Read, but not given to the new field.
+    // Read and held to the end, as the rename always has; an attribute field
+    // takes no geometry definition, so the new one is not given it.
     ComPtr<runtime::IUnknown> geometryDefinition = fetch(pField, &IFieldDefinition::get_GeometryDefinition);
 
     ComPtr<INewFieldDefinition> pNewField;

@@ -31,6 +31,7 @@ public:
     // Form-level fields: they outlive unloading.
     ComPtr<host::IHostApplication> m_pApp;
     ComPtr<host::IMapDocument> m_pDoc;
+    // Made anew by every load and held until the next; only Form_Load reads it.
     ComPtr<host::IRunningApplicationTable> m_pAppRot;
 
     // Controls: they exist while the window is loaded.
