@@ -16,14 +16,14 @@ using forms::MsgKind;
 void frmQuillet::cmdDelete_Click()
 {
     if (cboTargetLayer->currentText().isEmpty()) {
-        forms::msgBox(text::selectLayerFirst, MsgKind::Information, text::title);
+        forms::msgBox(window(), text::selectLayerFirst, MsgKind::Information, text::title);
         return;
     }
     if (lstSelectedFields->count() == 0) {
-        forms::msgBox(text::selectOneField, MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::selectOneField, MsgKind::Critical, text::title);
         return;
     }
-    if (forms::msgBox(text::confirmDelete, MsgKind::Question, text::title) != forms::Answer::Yes) return;
+    if (forms::msgBox(window(), text::confirmDelete, MsgKind::Question, text::title) != forms::Answer::Yes) return;
 
     std::map<Deletion, QStringList> outcomes;
     const int count = lstSelectedFields->count();
@@ -41,7 +41,7 @@ void frmQuillet::cmdDelete_Click()
 void frmQuillet::reportDeletions(const QString& layerName, const std::map<Deletion, QStringList>& outcomes)
 {
     if (outcomes.size() == 1 && outcomes.count(Deletion::Deleted)) {
-        forms::msgBox(text::deletedAll, MsgKind::Information, text::title);
+        forms::msgBox(window(), text::deletedAll, MsgKind::Information, text::title);
         return;
     }
     QStringList sections;
@@ -55,7 +55,7 @@ void frmQuillet::reportDeletions(const QString& layerName, const std::map<Deleti
         case Deletion::FieldsUnreadable: sections << text::fieldsUnreadable(lines); break;
         }
     }
-    forms::msgBox(sections.join(QStringLiteral("\r\r")), MsgKind::Information, text::title);
+    forms::msgBox(window(), sections.join(QStringLiteral("\r\r")), MsgKind::Information, text::title);
 }
 
 void frmQuillet::reloadFieldLists()
@@ -95,7 +95,7 @@ frmQuillet::Deletion frmQuillet::deleteField(const QString& layerName, const QSt
     if (runtime::failed(read(pField, &IFieldDefinition::get_Required, required)) || required) {
         std::u16string name;
         if (runtime::succeeded(read(pField, &IFieldDefinition::get_Name, name)))
-            forms::msgBox(text::requiredNoDelete(toQString(name)), MsgKind::Critical, text::title);
+            forms::msgBox(window(), text::requiredNoDelete(toQString(name)), MsgKind::Critical, text::title);
         return Deletion::StillInLayer;
     }
     const bool deleted = pFC && runtime::succeeded(pFC->DeleteField(pField.get()));

@@ -49,7 +49,7 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
     std::int32_t index = -1;
     read(pFields, &IFieldCollection::FindField, toU16(oldName), index);
     if (index == -1) {
-        forms::msgBox(text::currentFieldNotFound, MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::currentFieldNotFound, MsgKind::Critical, text::title);
         return false;
     }
     const ComPtr<IFieldDefinition> pField = fetch(pFields, &IFieldCollection::get_Field, index);
@@ -58,7 +58,7 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
     if (runtime::failed(read(pField, &IFieldDefinition::get_Required, required)) || required) {
         std::u16string name;
         if (runtime::succeeded(read(pField, &IFieldDefinition::get_Name, name)))
-            forms::msgBox(text::requiredNoRename(toQString(name)), MsgKind::Critical, text::title);
+            forms::msgBox(window(), text::requiredNoRename(toQString(name)), MsgKind::Critical, text::title);
         return false;
     }
     // Read and held to the end, as the rename always has; an attribute field
@@ -67,12 +67,12 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
 
     ComPtr<INewFieldDefinition> pNewField;
     if (runtime::failed(runtime::createInstance(CLSID_NewFieldDefinition, pNewField))) {
-        forms::msgBox(text::addFieldFailed(oldName), MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::addFieldFailed(oldName), MsgKind::Critical, text::title);
         return false;
     }
     // Added under another name, the field would be one the clean-up cannot find.
     if (runtime::failed(pNewField->put_Name(toU16(newName)))) {
-        forms::msgBox(text::newNameRefused(newName, oldName), MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::newNameRefused(newName, oldName), MsgKind::Critical, text::title);
         return false;
     }
     // A property that is not carried over leaves the new definition's own
@@ -88,13 +88,13 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
     sized &= copyProperty(pField, &IFieldDefinition::get_Scale, pNewField, &INewFieldDefinition::put_Scale);
     sized &= copyProperty(pField, &IFieldDefinition::get_Type, pNewField, &INewFieldDefinition::put_Type);
     if (!sized) {
-        forms::msgBox(text::definitionNotCopied(oldName), MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::definitionNotCopied(oldName), MsgKind::Critical, text::title);
         return false;
     }
 
     const ComPtr<IFieldDefinition> newDefinition = pNewField.as<IFieldDefinition>();
     if (!pFC || !newDefinition || runtime::failed(pFC->AddField(newDefinition.get()))) {
-        forms::msgBox(text::addFieldFailed(oldName), MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::addFieldFailed(oldName), MsgKind::Critical, text::title);
         return false;
     }
 
@@ -102,7 +102,7 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
     if (const auto pTable = pFC.as<IAttributeTable>(); pTable && runtime::failed(pTable->Search(nullptr, false, pCursor.put())))
         pCursor.reset();
     if (!pCursor) {
-        forms::msgBox(text::noAttributeTable, MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::noAttributeTable, MsgKind::Critical, text::title);
         return false;
     }
 
@@ -120,7 +120,7 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
     pCursor.reset();
     if (runtime::failed(calculated)) {
         removeAddedField(pFC, newName);
-        forms::msgBox(text::copyFailed(oldName), MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::copyFailed(oldName), MsgKind::Critical, text::title);
         return false;
     }
     return true;

@@ -101,7 +101,7 @@ void frmQuillet::LoadCurrentFieldList(const QString& layerName)
     forms::clearDropDown(cboCurrentFieldName);
     const ComPtr<IFeatureClass> pFC = fetch(pFL, &IFeatureLayer::get_FeatureClass);
     if (!pFC) {
-        forms::msgBox(text::noFeatureClass, forms::MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::noFeatureClass, forms::MsgKind::Critical, text::title);
         return;
     }
     forEachListableField(pFC, [&](const QString& name) { forms::addDropDownEntry(cboCurrentFieldName, name); });
