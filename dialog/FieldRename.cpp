@@ -92,14 +92,14 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
         return false;
     }
 
-    const ComPtr<IFieldDefinition> newDefinition = pNewField.as<IFieldDefinition>();
+    const ComPtr<IFieldDefinition> newDefinition = pNewField.asOrNull<IFieldDefinition>();
     if (!pFC || !newDefinition || runtime::failed(pFC->AddField(newDefinition.get()))) {
         forms::msgBox(window(), text::addFieldFailed(oldName), MsgKind::Critical, text::title);
         return false;
     }
 
     ComPtr<IRowCursor> pCursor;
-    if (const auto pTable = pFC.as<IAttributeTable>(); pTable && runtime::failed(pTable->Search(nullptr, false, pCursor.put())))
+    if (const auto pTable = pFC.asOrNull<IAttributeTable>(); pTable && runtime::failed(pTable->Search(nullptr, false, pCursor.put())))
         pCursor.reset();
     if (!pCursor) {
         forms::msgBox(window(), text::noAttributeTable, MsgKind::Critical, text::title);

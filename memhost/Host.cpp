@@ -143,16 +143,16 @@ Host::Host() : state_(std::make_shared<State>())
     };
     const Class classes[] = {
         {CLSID_RunningApplicationTable, Role::RunningApplicationTable,
-         [](const memhost::State& s) { return makeRunningApplicationTable(s).as<runtime::IUnknown>(); }},
+         [](const memhost::State& s) { return makeRunningApplicationTable(s).asOrNull<runtime::IUnknown>(); }},
         {CLSID_NewFieldDefinition, Role::NewFieldDefinition,
-         [](const memhost::State& s) { return makeNewFieldDefinition(s).as<runtime::IUnknown>(); }},
+         [](const memhost::State& s) { return makeNewFieldDefinition(s).asOrNull<runtime::IUnknown>(); }},
         {CLSID_FieldCalculator, Role::FieldCalculator,
-         [](const memhost::State& s) { return makeFieldCalculator(s).as<runtime::IUnknown>(); }},
+         [](const memhost::State& s) { return makeFieldCalculator(s).asOrNull<runtime::IUnknown>(); }},
         {CLSID_HostIdentifier, Role::HostIdentifier,
-         [](const memhost::State& s) { return makeHostIdentifier(s).as<runtime::IUnknown>(); }},
+         [](const memhost::State& s) { return makeHostIdentifier(s).asOrNull<runtime::IUnknown>(); }},
     };
     for (const Class& c : classes)
-        classes_.emplace_back(c.clsid, runtime::make<Factory>(state_, c.role, c.make).as<runtime::IClassFactory>());
+        classes_.emplace_back(c.clsid, runtime::make<Factory>(state_, c.role, c.make).asOrNull<runtime::IClassFactory>());
 }
 
 Host::~Host() = default;

@@ -49,7 +49,7 @@ public:
     {
         CHECK(Role::FieldDefinition, "get_GeometryDefinition", field_.get());
         if (!field_->hasGeometryDefinition) return ComPtr<runtime::IUnknown>().copyTo(definition);
-        return runtime::make<GeometryDefinition>().as<runtime::IUnknown>().copyTo(definition);
+        return runtime::make<GeometryDefinition>().asOrNull<runtime::IUnknown>().copyTo(definition);
     }
 
 private:
@@ -125,7 +125,7 @@ public:
     {
         CHECK(Role::FieldCollection, "get_Field", fc_.get());
         return handOut(fc_->fields, index, field,
-                       [&](const std::shared_ptr<Field>& f) { return runtime::make<FieldObject>(state_, f).as<IFieldDefinition>(); });
+                       [&](const std::shared_ptr<Field>& f) { return runtime::make<FieldObject>(state_, f).asOrNull<IFieldDefinition>(); });
     }
     HResult FindField(const std::u16string& name, std::int32_t* index) noexcept override
     {
@@ -156,7 +156,7 @@ public:
     HResult get_Fields(IFieldCollection** fields) noexcept override
     {
         CHECK(Role::FeatureClass, "get_Fields", fc_.get());
-        return runtime::make<FieldCollection>(state_, fc_).as<IFieldCollection>().copyTo(fields);
+        return runtime::make<FieldCollection>(state_, fc_).asOrNull<IFieldCollection>().copyTo(fields);
     }
     HResult AddField(IFieldDefinition* field) noexcept override
     {
@@ -183,7 +183,7 @@ public:
     HResult Search(runtime::IUnknown*, bool, IRowCursor** cursor) noexcept override
     {
         CHECK(Role::AttributeTable, "Search", fc_.get());
-        return runtime::make<RowCursor>(fc_).as<IRowCursor>().copyTo(cursor);
+        return runtime::make<RowCursor>(fc_).asOrNull<IRowCursor>().copyTo(cursor);
     }
 
 private:
@@ -219,7 +219,7 @@ public:
         CHECK(Role::FieldCalculator, "Calculate", nullptr);
         if (!result) return E_POINTER;
         *result = nullptr;
-        const auto cursor = cursor_.as<IMemoryCursor>();
+        const auto cursor = cursor_.asOrNull<IMemoryCursor>();
         if (!cursor || expression_.size() < 3 || expression_.front() != u'[' || expression_.back() != u']')
             return E_FAIL;
         const auto table = cursor->table();
@@ -257,17 +257,17 @@ HResult readFieldProperties(IFieldDefinition* field, FieldProperties& props)
 
 ComPtr<IFeatureClass> makeFeatureClass(State state, std::shared_ptr<FeatureClass> fc)
 {
-    return runtime::make<FeatureClassObject>(std::move(state), std::move(fc)).as<IFeatureClass>();
+    return runtime::make<FeatureClassObject>(std::move(state), std::move(fc)).asOrNull<IFeatureClass>();
 }
 
 ComPtr<INewFieldDefinition> makeNewFieldDefinition(State state)
 {
-    return runtime::make<NewFieldObject>(std::move(state)).as<INewFieldDefinition>();
+    return runtime::make<NewFieldObject>(std::move(state)).asOrNull<INewFieldDefinition>();
 }
 
 ComPtr<IFieldCalculator> makeFieldCalculator(State state)
 {
-    return runtime::make<FieldCalculator>(std::move(state)).as<IFieldCalculator>();
+    return runtime::make<FieldCalculator>(std::move(state)).asOrNull<IFieldCalculator>();
 }
 
 } // namespace memhost

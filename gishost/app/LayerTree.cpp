@@ -43,7 +43,7 @@ void addLayer(QTreeWidgetItem& parent, host::ILayer& layer)
 {
     auto* item = new QTreeWidgetItem(&parent);
     item->setText(nameColumn, readName(layer));
-    const auto featureLayer = ComPtr<host::ILayer>(&layer).as<host::IFeatureLayer>();
+    const auto featureLayer = ComPtr<host::ILayer>(&layer).asOrNull<host::IFeatureLayer>();
     if (!featureLayer) {
         item->setText(typeColumn, QStringLiteral("Raster layer"));
         return;
