@@ -2,6 +2,8 @@
 
 #include "memhost/Objects.h"
 
+#include <QString>
+
 #include <algorithm>
 
 namespace memhost {
@@ -26,6 +28,15 @@ Field& FeatureClass::addField(FieldProperties props, std::vector<Variant> values
 Field* FeatureClass::field(const std::u16string& name)
 {
     const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f->props.name == name; });
+    return it == fields.end() ? nullptr : it->get();
+}
+
+Field* FeatureClass::fieldInAnyCase(const std::u16string& name)
+{
+    const QString wanted = QString::fromStdU16String(name);
+    const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) {
+        return QString::fromStdU16String(f->props.name).compare(wanted, Qt::CaseInsensitive) == 0;
+    });
     return it == fields.end() ? nullptr : it->get();
 }
 

@@ -129,7 +129,6 @@ TEST_F(RenameTest, ARenameCarriesEveryValueAndProperty)
     name.props.precision = 3;
     name.props.scale = 2;
     name.props.nullable = false;
-    name.props.editable = false;
     name.hasGeometryDefinition = true;
     const memhost::Field before = name;
 
@@ -147,7 +146,6 @@ TEST_F(RenameTest, ARenameCarriesEveryValueAndProperty)
     EXPECT_EQ(after.props.precision, 3);
     EXPECT_EQ(after.props.scale, 2);
     EXPECT_FALSE(after.props.nullable);
-    EXPECT_FALSE(after.props.editable);
     EXPECT_FALSE(after.hasGeometryDefinition);
 
     // Name first, type last, in the stated order.
