@@ -19,6 +19,9 @@ public:
     HResult get_LayerCount(std::int32_t* count) noexcept override;
     HResult get_Layer(std::int32_t index, host::ILayer** layer) noexcept override;
 
+    // Where the dataset is: its path or connection string.
+    const std::string& path() const noexcept { return source_->path(); }
+
 private:
     std::shared_ptr<DataSource> source_;
     std::u16string name_;
