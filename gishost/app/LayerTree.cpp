@@ -49,6 +49,7 @@ void addLayer(QTreeWidgetItem& parent, host::ILayer& layer)
         return;
     }
     item->setText(typeColumn, QStringLiteral("Feature layer"));
+    item->setData(nameColumn, layerNameRole, item->text(nameColumn));
     ComPtr<host::IFeatureClass> featureClass;
     ComPtr<host::IFieldCollection> fields;
     std::int32_t count = 0;
