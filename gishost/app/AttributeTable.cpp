@@ -62,20 +62,20 @@ AttributeTableModel::AttributeTableModel(QObject* parent) : QAbstractTableModel(
 
 AttributeTableModel::~AttributeTableModel() = default;
 
-void AttributeTableModel::open(const std::string& path, const std::string& layer)
+void AttributeTableModel::open(std::string path, std::string layer)
 {
     beginResetModel();
     forget();
-    path_ = path;
-    layerName_ = layer;
+    path_ = std::move(path);
+    layerName_ = std::move(layer);
 
     engine::QuietErrors quiet;
     auto gdal = std::make_unique<Gdal>();
-    gdal->dataset.reset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
-    gdal->layer = gdal->dataset ? gdal->dataset->GetLayerByName(layer.c_str()) : nullptr;
+    gdal->dataset.reset(GDALDataset::Open(path_.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    gdal->layer = gdal->dataset ? gdal->dataset->GetLayerByName(layerName_.c_str()) : nullptr;
     if (!gdal->layer) {
-        problem_ = QStringLiteral("%1: the layer %2 cannot be read.").arg(QString::fromStdString(path),
-                                                                          QString::fromStdString(layer));
+        problem_ = QStringLiteral("%1: the layer %2 cannot be read.").arg(QString::fromStdString(path_),
+                                                                          QString::fromStdString(layerName_));
         endResetModel();
         return;
     }
@@ -91,7 +91,7 @@ void AttributeTableModel::open(const std::string& path, const std::string& layer
     gdal->bySql = (driver == "GPKG" || driver == "SQLite") && !gdal->fidColumn.empty();
     const GIntBig count = l.GetFeatureCount(TRUE);
     rows_ = static_cast<int>(std::clamp<GIntBig>(count, 0, std::numeric_limits<int>::max()));
-    if (gdal->bySql) gdal->firstId = firstOfDenseIds(*gdal->dataset, layer, gdal->fidColumn, count);
+    if (gdal->bySql) gdal->firstId = firstOfDenseIds(*gdal->dataset, layerName_, gdal->fidColumn, count);
     gdal_ = std::move(gdal);
     endResetModel();
 }

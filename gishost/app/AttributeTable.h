@@ -26,7 +26,7 @@ public:
 
     // Shows the layer `layer` of the dataset at `path`; nothing when either
     // cannot be opened (then `problem()` says why).
-    void open(const std::string& path, const std::string& layer);
+    void open(std::string path, std::string layer);
     // Reads the layer afresh, after a command may have changed it.
     void reload();
     void close();
