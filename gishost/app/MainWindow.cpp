@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 namespace gishost {
 
@@ -21,6 +22,7 @@ MainWindow::MainWindow(ComPtr<Application> application)
     splitter->addWidget(tree_);
     splitter->addWidget(table_);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({440, 660});
     setCentralWidget(splitter);
     tree_->setColumnCount(4);
     tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -28,14 +30,17 @@ MainWindow::MainWindow(ComPtr<Application> application)
     table_->setModel(rows_);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->setWordWrap(false);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { showChosenLayer(); });
     refresh();
+    chooseFirstFeatureLayer();
     commandBars_ = std::make_unique<CommandBars>(*this, ComPtr<runtime::IUnknown>(
                                                             static_cast<host::IHostApplication*>(application_.get())),
                                                  [this] { refresh(); });
     statusBar()->showMessage(QStringLiteral("Ready"));
-    resize(900, 640);
+    resize(1100, 700);
 }
 
 MainWindow::~MainWindow() = default;
@@ -51,6 +56,15 @@ void MainWindow::refresh()
     if (QTreeWidgetItem* mapItem = tree_->topLevelItem(map); mapItem && layer.isValid())
         for (int i = 0; i < mapItem->childCount(); ++i)
             if (mapItem->child(i)->data(0, layerNameRole) == layer) tree_->setCurrentItem(mapItem->child(i));
+}
+
+void MainWindow::chooseFirstFeatureLayer()
+{
+    for (QTreeWidgetItemIterator it(tree_); *it; ++it)
+        if ((*it)->data(0, layerNameRole).isValid()) {
+            tree_->setCurrentItem(*it);
+            return;
+        }
 }
 
 void MainWindow::showChosenLayer()

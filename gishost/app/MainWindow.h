@@ -29,6 +29,7 @@ public:
     void refresh();
 
 private:
+    void chooseFirstFeatureLayer();
     void showChosenLayer();
 
     ComPtr<Application> application_;
