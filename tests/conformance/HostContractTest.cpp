@@ -9,7 +9,6 @@
 #include <QString>
 
 #include <algorithm>
-#include <functional>
 #include <sstream>
 
 namespace conformance {
@@ -149,13 +148,16 @@ HResult newDefinition(const Definition& d, ComPtr<IFieldDefinition>& out)
 {
     ComPtr<INewFieldDefinition> made;
     HResult hr = runtime::createInstance(CLSID_NewFieldDefinition, made);
-    for (const auto& put : std::initializer_list<std::function<HResult()>>{
-             [&] { return made->put_Name(d.name); }, [&] { return made->put_AliasName(d.alias); },
-             [&] { return made->put_DefaultValue(d.defaultValue); }, [&] { return made->put_Editable(d.editable); },
-             [&] { return made->put_IsNullable(d.nullable); }, [&] { return made->put_Length(d.length); },
-             [&] { return made->put_Precision(d.precision); }, [&] { return made->put_Required(d.required); },
-             [&] { return made->put_Scale(d.scale); }, [&] { return made->put_Type(d.type); }})
-        if (runtime::succeeded(hr)) hr = put();
+    if (runtime::succeeded(hr)) hr = made->put_Name(d.name);
+    if (runtime::succeeded(hr)) hr = made->put_AliasName(d.alias);
+    if (runtime::succeeded(hr)) hr = made->put_DefaultValue(d.defaultValue);
+    if (runtime::succeeded(hr)) hr = made->put_Editable(d.editable);
+    if (runtime::succeeded(hr)) hr = made->put_IsNullable(d.nullable);
+    if (runtime::succeeded(hr)) hr = made->put_Length(d.length);
+    if (runtime::succeeded(hr)) hr = made->put_Precision(d.precision);
+    if (runtime::succeeded(hr)) hr = made->put_Required(d.required);
+    if (runtime::succeeded(hr)) hr = made->put_Scale(d.scale);
+    if (runtime::succeeded(hr)) hr = made->put_Type(d.type);
     if (runtime::succeeded(hr)) hr = made.queryInterface(out);
     return hr;
 }
@@ -275,10 +277,13 @@ TEST_P(HostContract, FieldsBeginWithTheObjectIdThenTheGeometry)
 TEST_P(HostContract, AnAttributeFieldHasNoGeometryDefinition)
 {
     const auto table = host().table(Access::ReadWrite);
+    const auto geometry = fieldAt(table, 1);
+    const auto name = field(table, u"NAME");
+    ASSERT_TRUE(geometry && name);
     ComPtr<runtime::IUnknown> definition;
-    EXPECT_EQ(fieldAt(table, 1)->get_GeometryDefinition(definition.put()), S_OK) << "the geometry field";
+    EXPECT_EQ(geometry->get_GeometryDefinition(definition.put()), S_OK) << "the geometry field";
     definition.reset();
-    EXPECT_EQ(field(table, u"NAME")->get_GeometryDefinition(definition.put()), S_OK);
+    EXPECT_EQ(name->get_GeometryDefinition(definition.put()), S_OK);
     EXPECT_FALSE(definition);
 }
 
@@ -501,10 +506,9 @@ TEST_P(HostContract, ACopyBetweenTypesIsExactOrChangesNothing)
 {
     const auto table = host().table(Access::ReadWrite);
     ASSERT_EQ(add(table, text(u"CountText")), S_OK);
-    if (runtime::succeeded(calculate(table, u"CountText", u"[Count]")))
-        EXPECT_EQ(shown(host().column(u"CountText")), shown(std::vector<Variant>{u"1", u"-2", Variant::Null{}, u"40000", u"7"}));
-    else
-        EXPECT_EQ(shown(host().column(u"CountText")), shown(nulls()));
+    const std::vector<Variant> asText{u"1", u"-2", Variant::Null{}, u"40000", u"7"};
+    const bool copied = runtime::succeeded(calculate(table, u"CountText", u"[Count]"));
+    EXPECT_EQ(shown(host().column(u"CountText")), shown(copied ? asText : nulls()));
 
     // "x1" is no number and 0.5 no integer: neither copy can be exact.
     for (const std::u16string source : {u"Code", u"Ratio"}) {
@@ -539,8 +543,10 @@ TEST_P(HostContract, FailedCallsLeaveOutParametersAsTheyWere)
     EXPECT_EQ(table->get_Fields(nullptr), E_POINTER);
 
     // A row filter is not offered.
+    const auto rows = table.asOrNull<IAttributeTable>();
+    ASSERT_TRUE(rows);
     IRowCursor* cursor = sentinelCursor.get();
-    EXPECT_EQ(table.asOrNull<IAttributeTable>()->Search(sentinelCursor.get(), false, &cursor), E_NOTIMPL);
+    EXPECT_EQ(rows->Search(sentinelCursor.get(), false, &cursor), E_NOTIMPL);
     EXPECT_EQ(cursor, sentinelCursor.get());
 
     ComPtr<IFieldCalculator> calculator;
@@ -559,7 +565,7 @@ TEST_P(HostContract, ReadOnlyDataRefusesEveryChangeAndStaysAsItWas)
 {
     const auto table = host().table(Access::ReadOnly);
     const auto before = fieldNames(table);
-    EXPECT_EQ(before.size(), fieldNames(table).size());
+    EXPECT_GT(before.size(), 2u) << "read-only data is read as any other";
     EXPECT_EQ(add(table, text(u"Extra")), E_ACCESSDENIED);
     EXPECT_EQ(remove(table, u"NAME"), E_ACCESSDENIED);
     EXPECT_EQ(calculate(table, u"Code", u"[NAME]"), E_ACCESSDENIED);
@@ -579,8 +585,10 @@ TEST_P(HostContract, ACursorOutlivesItsTableAndServesEveryCalculation)
     {
         const auto table = host().table(Access::ReadWrite);
         ASSERT_EQ(add(table, text(u"Copy", 40)), S_OK);
+        const auto rows = table.asOrNull<IAttributeTable>();
+        ASSERT_TRUE(rows);
         ComPtr<IRowCursor> cursor;
-        ASSERT_EQ(table.asOrNull<IAttributeTable>()->Search(nullptr, false, cursor.put()), S_OK);
+        ASSERT_EQ(rows->Search(nullptr, false, cursor.put()), S_OK);
         ASSERT_TRUE(cursor);
         ASSERT_EQ(calculator->putref_Cursor(cursor.get()), S_OK);
     }
