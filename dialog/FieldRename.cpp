@@ -99,7 +99,8 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
     }
 
     ComPtr<IRowCursor> pCursor;
-    if (const auto pTable = pFC.asOrNull<IAttributeTable>(); pTable && runtime::failed(pTable->Search(nullptr, false, pCursor.put())))
+    const auto pTable = pFC.asOrNull<IAttributeTable>();
+    if (pTable && runtime::failed(pTable->Search(nullptr, false, pCursor.put())))
         pCursor.reset();
     if (!pCursor) {
         forms::msgBox(window(), text::noAttributeTable, MsgKind::Critical, text::title);

@@ -139,7 +139,8 @@ void frmQuillet::TabStrip1_Click()
 
 void frmQuillet::cmdClose_Click()
 {
-    if (forms::msgBox(window(), text::quitQuestion, forms::MsgKind::Question, text::title) == forms::Answer::Yes) unload();
+    if (forms::msgBox(window(), text::quitQuestion, forms::MsgKind::Question, text::title) == forms::Answer::Yes)
+        unload();
 }
 
 void frmQuillet::cmdAbout_Click()

@@ -83,7 +83,8 @@ void AttributeTableModel::open(std::string path, std::string layer)
     gdal->fidColumn = l.GetFIDColumn();
     columns_ << (gdal->fidColumn.empty() ? QStringLiteral("FID") : QString::fromStdString(gdal->fidColumn));
     const OGRFeatureDefn& definition = *l.GetLayerDefn();
-    for (int i = 0; i < definition.GetFieldCount(); ++i) columns_ << QString::fromUtf8(definition.GetFieldDefn(i)->GetNameRef());
+    for (int i = 0; i < definition.GetFieldCount(); ++i)
+        columns_ << QString::fromUtf8(definition.GetFieldDefn(i)->GetNameRef());
     // This handle only reads, so leaving the geometry out is safe and quick.
     const char* ignored[] = {"OGR_GEOMETRY", "OGR_STYLE", nullptr};
     l.SetIgnoredFields(ignored);
@@ -140,7 +141,8 @@ QVariant AttributeTableModel::data(const QModelIndex& index, int role) const
     if (column >= row.size()) return {};
     // A null shows as "NULL", greyed, as QGIS shows it.
     const bool null = !row[column].isValid();
-    if (role == Qt::ForegroundRole) return null ? QBrush(QPalette().color(QPalette::Disabled, QPalette::Text)) : QVariant();
+    if (role == Qt::ForegroundRole)
+        return null ? QBrush(QPalette().color(QPalette::Disabled, QPalette::Text)) : QVariant();
     return null ? QStringLiteral("NULL") : row[column];
 }
 

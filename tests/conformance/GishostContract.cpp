@@ -173,4 +173,5 @@ HostFactory fileGdb()
 
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Gishost, HostContract, ::testing::Values(geoPackage(), shapefile(), utf8Shapefile(), fileGdb()), hostName);
+INSTANTIATE_TEST_SUITE_P(Gishost, HostContract,
+                         ::testing::Values(geoPackage(), shapefile(), utf8Shapefile(), fileGdb()), hostName);

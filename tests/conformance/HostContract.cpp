@@ -57,7 +57,8 @@ std::string caseName()
 void HostContract::SetUp()
 {
     const auto& known = profile().knownDifferences;
-    if (const auto it = known.find(caseName()); it != known.end()) known_ = std::make_unique<KnownDifference>(it->second);
+    if (const auto it = known.find(caseName()); it != known.end())
+        known_ = std::make_unique<KnownDifference>(it->second);
     liveAtStart_ = GetParam().liveObjects();
     host_ = GetParam().make();
     ASSERT_TRUE(host_) << "the host could not be made";

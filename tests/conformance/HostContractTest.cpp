@@ -465,7 +465,10 @@ TEST_P(HostContract, DeleteFieldRefusesTheObjectIdTheGeometryARequiredAndAMissin
     ComPtr<IFieldDefinition> missing;
     ASSERT_EQ(newDefinition(text(u"Nope"), missing), S_OK);
     std::vector<std::pair<std::string, ComPtr<IFieldDefinition>>> refused{
-        {"object id", fieldAt(table, 0)}, {"geometry", fieldAt(table, 1)}, {"missing", missing}, {"deleted before", code}};
+        {"object id", fieldAt(table, 0)},
+        {"geometry", fieldAt(table, 1)},
+        {"missing", missing},
+        {"deleted before", code}};
     if (!profile().requiredField.empty()) refused.emplace_back("required", field(table, profile().requiredField));
     for (const auto& [what, definition] : refused) {
         EXPECT_EQ(table->DeleteField(definition.get()), E_INVALIDARG) << what;

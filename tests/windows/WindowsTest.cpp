@@ -103,7 +103,8 @@ QString textProblem(QWidget& w)
         option.initFrom(button);
         option.text = button->text();
         // "&" marks the access key and is not drawn.
-        const QString shown = QString(button->text()).replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+        const QString shown =
+            QString(button->text()).replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
         return tooSmall(shown, button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button));
     }
     if (auto* label = qobject_cast<QLabel*>(&w)) {
@@ -111,7 +112,9 @@ QString textProblem(QWidget& w)
         if (!label->wordWrap()) return tooSmall(label->text(), label->contentsRect());
         const int needed = label->heightForWidth(label->contentsRect().width());
         if (needed <= label->contentsRect().height()) return {};
-        return QStringLiteral("wrapped text needs %1 px of height, has %2").arg(needed).arg(label->contentsRect().height());
+        return QStringLiteral("wrapped text needs %1 px of height, has %2")
+            .arg(needed)
+            .arg(label->contentsRect().height());
     }
     if (auto* frame = qobject_cast<QGroupBox*>(&w)) {
         if (frame->title().isEmpty()) return {};
