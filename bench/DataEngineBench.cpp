@@ -336,7 +336,7 @@ std::size_t gishostListsFields(const std::string& path)
         runtime::ComPtr<host::IFieldCollection> fields;
         std::int32_t count = 0;
         map->get_Layer(l, layer.put());
-        layer.as<host::IFeatureLayer>()->get_FeatureClass(featureClass.put());
+        layer.asOrNull<host::IFeatureLayer>()->get_FeatureClass(featureClass.put());
         featureClass->get_Fields(fields.put());
         fields->get_FieldCount(&count);
         for (std::int32_t i = 0; i < count; ++i) {

@@ -49,7 +49,7 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
     std::int32_t index = -1;
     read(pFields, &IFieldCollection::FindField, toU16(oldName), index);
     if (index == -1) {
-        forms::msgBox(text::currentFieldNotFound, MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::currentFieldNotFound, MsgKind::Critical, text::title);
         return false;
     }
     const ComPtr<IFieldDefinition> pField = fetch(pFields, &IFieldCollection::get_Field, index);
@@ -58,18 +58,23 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
     if (runtime::failed(read(pField, &IFieldDefinition::get_Required, required)) || required) {
         std::u16string name;
         if (runtime::succeeded(read(pField, &IFieldDefinition::get_Name, name)))
-            forms::msgBox(text::requiredNoRename(toQString(name)), MsgKind::Critical, text::title);
+            forms::msgBox(window(), text::requiredNoRename(toQString(name)), MsgKind::Critical, text::title);
         return false;
     }
-    // Read, but not given to the new field.
+    // Read and held to the end, as the rename always has; an attribute field
+    // takes no geometry definition, so the new one is not given it.
     ComPtr<runtime::IUnknown> geometryDefinition = fetch(pField, &IFieldDefinition::get_GeometryDefinition);
 
     ComPtr<INewFieldDefinition> pNewField;
     if (runtime::failed(runtime::createInstance(CLSID_NewFieldDefinition, pNewField))) {
-        forms::msgBox(text::addFieldFailed(oldName), MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::addFieldFailed(oldName), MsgKind::Critical, text::title);
         return false;
     }
-    pNewField->put_Name(toU16(newName));
+    // Added under another name, the field would be one the clean-up cannot find.
+    if (runtime::failed(pNewField->put_Name(toU16(newName)))) {
+        forms::msgBox(window(), text::newNameRefused(newName, oldName), MsgKind::Critical, text::title);
+        return false;
+    }
     // A property that is not carried over leaves the new definition's own
     // default; for the type and size that could change the values, so the
     // rename stops before anything is added.
@@ -83,21 +88,22 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
     sized &= copyProperty(pField, &IFieldDefinition::get_Scale, pNewField, &INewFieldDefinition::put_Scale);
     sized &= copyProperty(pField, &IFieldDefinition::get_Type, pNewField, &INewFieldDefinition::put_Type);
     if (!sized) {
-        forms::msgBox(text::definitionNotCopied(oldName), MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::definitionNotCopied(oldName), MsgKind::Critical, text::title);
         return false;
     }
 
-    const ComPtr<IFieldDefinition> newDefinition = pNewField.as<IFieldDefinition>();
+    const ComPtr<IFieldDefinition> newDefinition = pNewField.asOrNull<IFieldDefinition>();
     if (!pFC || !newDefinition || runtime::failed(pFC->AddField(newDefinition.get()))) {
-        forms::msgBox(text::addFieldFailed(oldName), MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::addFieldFailed(oldName), MsgKind::Critical, text::title);
         return false;
     }
 
     ComPtr<IRowCursor> pCursor;
-    if (const auto pTable = pFC.as<IAttributeTable>(); pTable && runtime::failed(pTable->Search(nullptr, false, pCursor.put())))
+    const auto pTable = pFC.asOrNull<IAttributeTable>();
+    if (pTable && runtime::failed(pTable->Search(nullptr, false, pCursor.put())))
         pCursor.reset();
     if (!pCursor) {
-        forms::msgBox(text::noAttributeTable, MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::noAttributeTable, MsgKind::Critical, text::title);
         return false;
     }
 
@@ -115,7 +121,7 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
     pCursor.reset();
     if (runtime::failed(calculated)) {
         removeAddedField(pFC, newName);
-        forms::msgBox(text::copyFailed(oldName), MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::copyFailed(oldName), MsgKind::Critical, text::title);
         return false;
     }
     return true;

@@ -83,7 +83,7 @@ ComPtr<IFeatureLayer> frmQuillet::FindLayer(const QString& layerName)
     const std::u16string wanted = toU16(layerName);
     ComPtr<IFeatureLayer> found;
     forEachLayer(currentMapDocument(m_pApp), [&](const ComPtr<ILayer>& pLayer) {
-        const ComPtr<IFeatureLayer> pFL = pLayer.as<IFeatureLayer>();
+        const ComPtr<IFeatureLayer> pFL = pLayer.asOrNull<IFeatureLayer>();
         std::u16string name;
         // A layer whose name cannot be read matches nothing.
         if (runtime::failed(read(pFL, &IFeatureLayer::get_Name, name)) || name != wanted) return false;
@@ -101,7 +101,7 @@ void frmQuillet::LoadCurrentFieldList(const QString& layerName)
     forms::clearDropDown(cboCurrentFieldName);
     const ComPtr<IFeatureClass> pFC = fetch(pFL, &IFeatureLayer::get_FeatureClass);
     if (!pFC) {
-        forms::msgBox(text::noFeatureClass, forms::MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::noFeatureClass, forms::MsgKind::Critical, text::title);
         return;
     }
     forEachListableField(pFC, [&](const QString& name) { forms::addDropDownEntry(cboCurrentFieldName, name); });

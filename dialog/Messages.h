@@ -17,9 +17,27 @@ inline const QString selectOneField = QStringLiteral("At least one field should 
 inline const QString confirmDelete = QStringLiteral("Warning: data stored in selected field(s) will be permanently deleted. "
                                                     "\rAnd you cannot undo the process. Continue?");
 inline const QString deletedAll = QStringLiteral("Selected field(s) deleted successfully.");
+// A pass that did not delete every field names each field by what became of it.
+inline QString deletedSome(const QString& fieldLines)
+{
+    return QStringLiteral("These field(s) were deleted:\r") + fieldLines;
+}
 inline QString notDeleted(const QString& fieldLines)
 {
     return QStringLiteral("These field(s) were not deleted and are still in the layer:\r") + fieldLines;
+}
+inline QString notInLayer(const QString& fieldLines)
+{
+    return QStringLiteral("These field(s) were no longer in the layer:\r") + fieldLines;
+}
+inline QString layerNotFound(const QString& layer, const QString& fieldLines)
+{
+    return QStringLiteral("Layer '") + layer + QStringLiteral("' was not found. These field(s) were not deleted:\r") +
+           fieldLines;
+}
+inline QString fieldsUnreadable(const QString& fieldLines)
+{
+    return QStringLiteral("The layer's fields could not be read. These field(s) were not deleted:\r") + fieldLines;
 }
 inline QString requiredNoDelete(const QString& field)
 {
@@ -41,6 +59,11 @@ inline const QString noAttributeTable = QStringLiteral("Error retrieving attribu
 inline QString requiredNoRename(const QString& field)
 {
     return QStringLiteral("Field '") + field + QStringLiteral("' is required and cannot be renamed. Exiting.");
+}
+inline QString newNameRefused(const QString& newName, const QString& field)
+{
+    return QStringLiteral("The new field could not be named '") + newName + QStringLiteral("'. Field '") + field +
+           QStringLiteral("' was not renamed.");
 }
 inline QString addFieldFailed(const QString& field)
 {

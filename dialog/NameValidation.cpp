@@ -21,15 +21,15 @@ void frmQuillet::cmdConvert_Click()
     if (layerName.isEmpty()) return;
     if (oldName.isEmpty()) return;
     if (newName.isEmpty()) {
-        forms::msgBox(text::enterNewName, MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::enterNewName, MsgKind::Critical, text::title);
         return;
     }
     if (FieldNameExists(layerName, txtNewFieldName->text())) {
-        forms::msgBox(text::nameExists, MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::nameExists, MsgKind::Critical, text::title);
         return;
     }
     if (!IsValidFieldName(newName)) {
-        forms::msgBox(text::badName, MsgKind::Critical, text::title);
+        forms::msgBox(window(), text::badName, MsgKind::Critical, text::title);
         if (!txtNewFieldName->text().isEmpty()) {
             txtNewFieldName->setFocus();
             txtNewFieldName->setSelection(0, static_cast<int>(txtNewFieldName->text().size()));
@@ -41,7 +41,7 @@ void frmQuillet::cmdConvert_Click()
 
     if (!DuplicateField(layerName, oldName, newName)) return;
     const bool deleted = DeleteField(layerName, oldName);
-    forms::msgBox(deleted ? text::renamed : text::duplicatedNotDeleted, MsgKind::Information, text::title);
+    forms::msgBox(window(), deleted ? text::renamed : text::duplicatedNotDeleted, MsgKind::Information, text::title);
     reloadFieldLists();
     txtNewFieldName->clear();
 }

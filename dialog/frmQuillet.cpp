@@ -113,7 +113,7 @@ void frmQuillet::Form_Load()
         ComPtr<IHostApplication> item;
         const HResult hr = m_pAppRot ? m_pAppRot->get_Item(i, item.put()) : runtime::E_POINTER;
         // An item that cannot be read enters the branch, as any failing test does.
-        if (runtime::failed(hr) || item.as<IMapApplication>()) {
+        if (runtime::failed(hr) || item.asOrNull<IMapApplication>()) {
             if (const auto again = fetch(m_pAppRot, &IRunningApplicationTable::get_Item, i)) m_pApp = again;
             ComPtr<runtime::IUnknown> document;
             if (m_pApp && runtime::succeeded(m_pApp->get_Document(document.put()))) {
@@ -139,7 +139,8 @@ void frmQuillet::TabStrip1_Click()
 
 void frmQuillet::cmdClose_Click()
 {
-    if (forms::msgBox(text::quitQuestion, forms::MsgKind::Question, text::title) == forms::Answer::Yes) unload();
+    if (forms::msgBox(window(), text::quitQuestion, forms::MsgKind::Question, text::title) == forms::Answer::Yes)
+        unload();
 }
 
 void frmQuillet::cmdAbout_Click()

@@ -5,6 +5,9 @@
 #include "runtime/ComPtr.h"
 
 #include <QPointer>
+#include <QStringList>
+
+#include <map>
 
 class QComboBox;
 class QGroupBox;
@@ -28,6 +31,7 @@ public:
     // Form-level fields: they outlive unloading.
     ComPtr<host::IHostApplication> m_pApp;
     ComPtr<host::IMapDocument> m_pDoc;
+    // Made anew by every load and held until the next; only Form_Load reads it.
     ComPtr<host::IRunningApplicationTable> m_pAppRot;
 
     // Controls: they exist while the window is loaded.
@@ -92,6 +96,10 @@ protected:
     void createControls(QDialog& window) override;
 
 private:
+    // What became of one field of a deletion pass.
+    enum class Deletion { Deleted, StillInLayer, NotInLayer, LayerNotFound, FieldsUnreadable };
+    Deletion deleteField(const QString& layerName, const QString& fieldName);
+    void reportDeletions(const QString& layerName, const std::map<Deletion, QStringList>& outcomes);
     void fillLayerList(QComboBox* box, const ComPtr<host::IMapDocument>& pMapDoc);
     void moveOne(QListWidget* source, QListWidget* target);
     void moveAll(QListWidget* source, QListWidget* target);

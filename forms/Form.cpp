@@ -72,6 +72,7 @@ void Form::load()
     w->setWindowFlags(flags);
     w->setFixedSize(twipsToPixels(s.clientWidth), twipsToPixels(s.clientHeight));
     QFont font = w->font();
+    font.setFamily(QString::fromLatin1(windowFontFamily));
     font.setPointSizeF(windowFontPoints);
     w->setFont(font);
     window_ = w;

@@ -17,7 +17,10 @@ struct WindowStyle {
     bool titleBar = true; // close box with it; never minimise or maximise
 };
 
-// The windows' font size: positions in twips were laid out for it.
+// The windows' font: positions in twips were laid out for an 8 pt sans
+// serif of Arial's widths. Liberation Sans has those metrics; the desktop's
+// default (DejaVu Sans here) is a tenth wider and cuts the longest captions.
+inline constexpr char windowFontFamily[] = "Liberation Sans";
 inline constexpr double windowFontPoints = 8.25;
 
 // A window object: it lives on while its window is loaded and unloaded.

@@ -16,11 +16,11 @@ void testing::setMessageHandler(MessageHandler h) { handler() = std::move(h); }
 
 Answer defaultAnswer(MsgKind kind) { return kind == MsgKind::Question ? Answer::No : Answer::Ok; }
 
-Answer msgBox(const QString& text, MsgKind kind, const QString& title)
+Answer msgBox(QWidget* owner, const QString& text, MsgKind kind, const QString& title)
 {
-    if (handler()) return handler()(MessageRecord{title, text, kind});
+    if (handler()) return handler()(MessageRecord{title, text, kind, owner});
 
-    QMessageBox box;
+    QMessageBox box(owner);
     box.setWindowTitle(title);
     // Plain text: field names may hold '<'. The lone carriage returns become
     // the line breaks they stand for.

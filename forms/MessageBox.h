@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class QWidget;
+
 namespace forms {
 
 // The three kinds of message box the add-in shows: critical with OK,
@@ -17,11 +19,13 @@ struct MessageRecord {
     QString title;
     QString text;
     MsgKind kind;
+    const QWidget* owner = nullptr;
 };
 
-// Shows a modal message box. Lone carriage returns in `text` are kept; the
-// box displays them as line breaks.
-FORMS_EXPORT Answer msgBox(const QString& text, MsgKind kind, const QString& title);
+// Shows a modal message box over the window it belongs to (`owner`; null
+// for none). Lone carriage returns in `text` are kept; the box displays
+// them as line breaks.
+FORMS_EXPORT Answer msgBox(QWidget* owner, const QString& text, MsgKind kind, const QString& title);
 
 // The button pressed when the user just confirms (OK, or No for questions).
 FORMS_EXPORT Answer defaultAnswer(MsgKind kind);

@@ -139,7 +139,8 @@ struct IFieldDefinition : IUnknown {
     virtual HResult get_IsNullable(bool* nullable) noexcept = 0;
     virtual HResult get_Editable(bool* editable) noexcept = 0;
     virtual HResult get_Required(bool* required) noexcept = 0;
-    // The geometry definition of a geometry field; null for others.
+    // The geometry definition of a geometry field, where the host has one;
+    // null for others.
     virtual HResult get_GeometryDefinition(IUnknown** definition) noexcept = 0;
     HOST_INTERFACE_END(IFieldDefinition)
 };

@@ -21,11 +21,13 @@ HResult FieldCalculator::put_Expression(const std::u16string& expression) noexce
     return give(&source_, expression.substr(1, expression.size() - 2));
 }
 
+// A failed calculation leaves `result` as it was.
 HResult FieldCalculator::Calculate(runtime::IUnknown** result) noexcept
 {
-    if (result) *result = nullptr;
     if (!cursor_ || target_.empty() || source_.empty()) return runtime::E_UNEXPECTED;
-    return cursor_->copyColumn(source_, target_);
+    const HResult hr = cursor_->copyColumn(source_, target_);
+    if (runtime::succeeded(hr) && result) *result = nullptr;
+    return hr;
 }
 
 } // namespace hostkit

@@ -22,9 +22,9 @@ const Guid* categoryOf(const Guid& clsid)
 {
     ComPtr<runtime::IUnknown> object;
     if (runtime::failed(runtime::createInstance(clsid, object))) return nullptr;
-    if (object.as<host::ICommand>()) return &host::CATID_Commands;
-    if (object.as<host::IExtension>()) return &host::CATID_Extensions;
-    if (object.as<host::IToolBarDef>()) return &host::CATID_ToolBars;
+    if (object.asOrNull<host::ICommand>()) return &host::CATID_Commands;
+    if (object.asOrNull<host::IExtension>()) return &host::CATID_Extensions;
+    if (object.asOrNull<host::IToolBarDef>()) return &host::CATID_ToolBars;
     return nullptr;
 }
 

@@ -91,7 +91,7 @@ public:
     HResult get_Item(std::int32_t index, IMap** map) noexcept override
     {
         CHECK(Role::MapCollection, "get_Item", doc_.get());
-        return handOut(doc_->maps, index, map, [&](const std::shared_ptr<Map>& m) { return runtime::make<MapObject>(state_, m).as<IMap>(); });
+        return handOut(doc_->maps, index, map, [&](const std::shared_ptr<Map>& m) { return runtime::make<MapObject>(state_, m).asOrNull<IMap>(); });
     }
 
 private:
@@ -106,13 +106,13 @@ public:
     HResult get_Maps(IMapCollection** maps) noexcept override
     {
         CHECK(Role::MapDocument, "get_Maps", doc_.get());
-        return runtime::make<MapCollection>(state_, doc_).as<IMapCollection>().copyTo(maps);
+        return runtime::make<MapCollection>(state_, doc_).asOrNull<IMapCollection>().copyTo(maps);
     }
     HResult get_ActiveMap(IMap** map) noexcept override
     {
         CHECK(Role::MapDocument, "get_ActiveMap", doc_.get());
         if (doc_->activeMap >= doc_->maps.size()) return ComPtr<IMap>().copyTo(map);
-        return runtime::make<MapObject>(state_, doc_->maps[doc_->activeMap]).as<IMap>().copyTo(map);
+        return runtime::make<MapObject>(state_, doc_->maps[doc_->activeMap]).asOrNull<IMap>().copyTo(map);
     }
 
 private:
@@ -176,31 +176,31 @@ private:
 ComPtr<IHostApplication> makeApplication(State state, std::shared_ptr<Application> app)
 {
     if (app->isMapApplication)
-        return runtime::make<ApplicationObject<IMapApplication>>(std::move(state), std::move(app)).as<IHostApplication>();
-    return runtime::make<ApplicationObject<>>(std::move(state), std::move(app)).as<IHostApplication>();
+        return runtime::make<ApplicationObject<IMapApplication>>(std::move(state), std::move(app)).asOrNull<IHostApplication>();
+    return runtime::make<ApplicationObject<>>(std::move(state), std::move(app)).asOrNull<IHostApplication>();
 }
 
 ComPtr<IRunningApplicationTable> makeRunningApplicationTable(State state)
 {
-    return runtime::make<RunningApplicationTable>(std::move(state)).as<IRunningApplicationTable>();
+    return runtime::make<RunningApplicationTable>(std::move(state)).asOrNull<IRunningApplicationTable>();
 }
 
 ComPtr<runtime::IUnknown> makeDocument(State state, std::shared_ptr<Document> doc)
 {
-    if (!doc->isMapDocument) return runtime::make<OtherDocument>().as<runtime::IUnknown>();
-    return runtime::make<MapDocument>(std::move(state), std::move(doc)).as<runtime::IUnknown>();
+    if (!doc->isMapDocument) return runtime::make<OtherDocument>().asOrNull<runtime::IUnknown>();
+    return runtime::make<MapDocument>(std::move(state), std::move(doc)).asOrNull<runtime::IUnknown>();
 }
 
 ComPtr<ILayer> makeLayer(State state, std::shared_ptr<Layer> layer)
 {
     if (layer->isFeatureLayer)
-        return runtime::make<FeatureLayerObject>(std::move(state), std::move(layer)).as<ILayer>();
-    return runtime::make<LayerObject<>>(std::move(state), std::move(layer)).as<ILayer>();
+        return runtime::make<FeatureLayerObject>(std::move(state), std::move(layer)).asOrNull<ILayer>();
+    return runtime::make<LayerObject<>>(std::move(state), std::move(layer)).asOrNull<ILayer>();
 }
 
 ComPtr<IHostIdentifier> makeHostIdentifier(State state)
 {
-    return runtime::make<IdentifierObject>(std::move(state)).as<IHostIdentifier>();
+    return runtime::make<IdentifierObject>(std::move(state)).asOrNull<IHostIdentifier>();
 }
 
 } // namespace memhost

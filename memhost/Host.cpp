@@ -2,6 +2,8 @@
 
 #include "memhost/Objects.h"
 
+#include <QString>
+
 #include <algorithm>
 
 namespace memhost {
@@ -26,6 +28,15 @@ Field& FeatureClass::addField(FieldProperties props, std::vector<Variant> values
 Field* FeatureClass::field(const std::u16string& name)
 {
     const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f->props.name == name; });
+    return it == fields.end() ? nullptr : it->get();
+}
+
+Field* FeatureClass::fieldInAnyCase(const std::u16string& name)
+{
+    const QString wanted = QString::fromStdU16String(name);
+    const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) {
+        return QString::fromStdU16String(f->props.name).compare(wanted, Qt::CaseInsensitive) == 0;
+    });
     return it == fields.end() ? nullptr : it->get();
 }
 
@@ -143,16 +154,16 @@ Host::Host() : state_(std::make_shared<State>())
     };
     const Class classes[] = {
         {CLSID_RunningApplicationTable, Role::RunningApplicationTable,
-         [](const memhost::State& s) { return makeRunningApplicationTable(s).as<runtime::IUnknown>(); }},
+         [](const memhost::State& s) { return makeRunningApplicationTable(s).asOrNull<runtime::IUnknown>(); }},
         {CLSID_NewFieldDefinition, Role::NewFieldDefinition,
-         [](const memhost::State& s) { return makeNewFieldDefinition(s).as<runtime::IUnknown>(); }},
+         [](const memhost::State& s) { return makeNewFieldDefinition(s).asOrNull<runtime::IUnknown>(); }},
         {CLSID_FieldCalculator, Role::FieldCalculator,
-         [](const memhost::State& s) { return makeFieldCalculator(s).as<runtime::IUnknown>(); }},
+         [](const memhost::State& s) { return makeFieldCalculator(s).asOrNull<runtime::IUnknown>(); }},
         {CLSID_HostIdentifier, Role::HostIdentifier,
-         [](const memhost::State& s) { return makeHostIdentifier(s).as<runtime::IUnknown>(); }},
+         [](const memhost::State& s) { return makeHostIdentifier(s).asOrNull<runtime::IUnknown>(); }},
     };
     for (const Class& c : classes)
-        classes_.emplace_back(c.clsid, runtime::make<Factory>(state_, c.role, c.make).as<runtime::IClassFactory>());
+        classes_.emplace_back(c.clsid, runtime::make<Factory>(state_, c.role, c.make).asOrNull<runtime::IClassFactory>());
 }
 
 Host::~Host() = default;

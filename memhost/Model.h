@@ -20,7 +20,7 @@ using runtime::Variant;
 struct FieldProperties {
     std::u16string name;
     std::int32_t type = host::fieldTypeString;
-    std::u16string alias; // empty: the name
+    std::u16string alias; // empty: none
     Variant defaultValue;
     std::int32_t length = 50;
     std::int32_t precision = 0;
@@ -39,10 +39,14 @@ struct Field {
 struct FeatureClass {
     std::vector<std::shared_ptr<Field>> fields;
     std::size_t rowCount = 0;
+    // Data nobody may change: schema changes and calculations are refused.
+    bool readOnly = false;
 
     // Adds a field; `values` fills the first rows, the rest are null.
     Field& addField(FieldProperties props, std::vector<Variant> values = {});
     Field* field(const std::u16string& name);
+    // A field whose name differs from `name` at most in letter case.
+    Field* fieldInAnyCase(const std::u16string& name);
     std::vector<std::u16string> fieldNames() const;
 };
 

@@ -2,6 +2,8 @@
 
 #include "memhost/Objects.h"
 
+#include <QString>
+
 #include <algorithm>
 
 namespace memhost {
@@ -13,6 +15,31 @@ using runtime::E_POINTER;
 using runtime::S_OK;
 
 namespace {
+
+bool isAttributeType(std::int32_t type)
+{
+    return (type >= fieldTypeSmallInteger && type <= fieldTypeDate) || type == fieldTypeBlob;
+}
+
+// A default the field's type can hold: text for text and dates, a number
+// (or a number written as text) for numbers, none for blobs.
+bool defaultSuits(const Variant& value, std::int32_t type)
+{
+    if (value.isEmpty() || value.isNull()) return true;
+    const auto* text = value.get<std::u16string>();
+    if (type == fieldTypeString || type == fieldTypeDate) return text != nullptr;
+    if (type == fieldTypeBlob) return false;
+    bool number = true;
+    if (text) QString::fromStdU16String(*text).toDouble(&number);
+    return number;
+}
+
+// What a new attribute field can be: named, of an attribute type, neither
+// required nor read-only, with a default its type holds.
+bool isAttributeField(const FieldProperties& p)
+{
+    return !p.name.empty() && isAttributeType(p.type) && !p.required && p.editable && defaultSuits(p.defaultValue, p.type);
+}
 
 class GeometryDefinition : public runtime::Object<life, IOtherObject> {};
 
@@ -34,7 +61,7 @@ public:
     HResult get_AliasName(std::u16string* alias) noexcept override
     {
         CHECK(Role::FieldDefinition, "get_AliasName", field_.get());
-        return give(alias, field_->props.alias.empty() ? field_->props.name : field_->props.alias);
+        return give(alias, field_->props.alias);
     }
     FIELD_GETTER(get_Type, std::int32_t, field_->props.type)
     FIELD_GETTER(get_DefaultValue, Variant, field_->props.defaultValue)
@@ -49,7 +76,7 @@ public:
     {
         CHECK(Role::FieldDefinition, "get_GeometryDefinition", field_.get());
         if (!field_->hasGeometryDefinition) return ComPtr<runtime::IUnknown>().copyTo(definition);
-        return runtime::make<GeometryDefinition>().as<runtime::IUnknown>().copyTo(definition);
+        return runtime::make<GeometryDefinition>().asOrNull<runtime::IUnknown>().copyTo(definition);
     }
 
 private:
@@ -125,13 +152,16 @@ public:
     {
         CHECK(Role::FieldCollection, "get_Field", fc_.get());
         return handOut(fc_->fields, index, field,
-                       [&](const std::shared_ptr<Field>& f) { return runtime::make<FieldObject>(state_, f).as<IFieldDefinition>(); });
+                       [&](const std::shared_ptr<Field>& f) { return runtime::make<FieldObject>(state_, f).asOrNull<IFieldDefinition>(); });
     }
+    // The exact name first, then one that differs only in letter case.
     HResult FindField(const std::u16string& name, std::int32_t* index) noexcept override
     {
         CHECK(Role::FieldCollection, "FindField", fc_.get());
+        const Field* found = fc_->field(name);
+        if (!found) found = fc_->fieldInAnyCase(name);
         const auto& fields = fc_->fields;
-        const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f->props.name == name; });
+        const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.get() == found; });
         return give(index, it == fields.end() ? -1 : static_cast<std::int32_t>(it - fields.begin()));
     }
 
@@ -156,36 +186,43 @@ public:
     HResult get_Fields(IFieldCollection** fields) noexcept override
     {
         CHECK(Role::FeatureClass, "get_Fields", fc_.get());
-        return runtime::make<FieldCollection>(state_, fc_).as<IFieldCollection>().copyTo(fields);
+        return runtime::make<FieldCollection>(state_, fc_).asOrNull<IFieldCollection>().copyTo(fields);
     }
     HResult AddField(IFieldDefinition* field) noexcept override
     {
         CHECK(Role::FeatureClass, "AddField", fc_.get());
+        if (!field) return E_POINTER;
+        if (fc_->readOnly) return runtime::E_ACCESSDENIED;
         FieldProperties props;
-        if (!field || runtime::failed(readFieldProperties(field, props))) return E_INVALIDARG;
-        if (props.name.empty() || fc_->field(props.name)) return E_INVALIDARG;
-        try {
+        if (runtime::failed(readFieldProperties(field, props)) || !isAttributeField(props)) return E_INVALIDARG;
+        if (fc_->fieldInAnyCase(props.name)) return E_INVALIDARG;
+        return runtime::guarded([&] {
             fc_->addField(std::move(props));
-        } catch (...) {
-            return runtime::E_OUTOFMEMORY;
-        }
-        return S_OK;
+            return S_OK;
+        });
     }
+    // The object id, the geometry and what the data source requires stay.
     HResult DeleteField(IFieldDefinition* field) noexcept override
     {
         CHECK(Role::FeatureClass, "DeleteField", fc_.get());
+        if (!field) return E_POINTER;
+        if (fc_->readOnly) return runtime::E_ACCESSDENIED;
         std::u16string name;
-        if (!field || runtime::failed(field->get_Name(&name))) return E_INVALIDARG;
+        if (runtime::failed(field->get_Name(&name))) return E_INVALIDARG;
         auto& fields = fc_->fields;
         const auto it = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f->props.name == name; });
         if (it == fields.end()) return E_INVALIDARG;
+        const FieldProperties& props = (*it)->props;
+        if (props.type == fieldTypeOID || props.type == fieldTypeGeometry || props.required) return E_INVALIDARG;
         fields.erase(it);
         return S_OK;
     }
-    HResult Search(runtime::IUnknown*, bool, IRowCursor** cursor) noexcept override
+    // Only the pass over every row is offered.
+    HResult Search(runtime::IUnknown* filter, bool, IRowCursor** cursor) noexcept override
     {
         CHECK(Role::AttributeTable, "Search", fc_.get());
-        return runtime::make<RowCursor>(fc_).as<IRowCursor>().copyTo(cursor);
+        if (filter) return runtime::E_NOTIMPL;
+        return runtime::make<RowCursor>(fc_).asOrNull<IRowCursor>().copyTo(cursor);
     }
 
 private:
@@ -193,7 +230,8 @@ private:
     std::shared_ptr<FeatureClass> fc_;
 };
 
-// Understands only "[name]": copies that column into the target field.
+// Understands only "[name]": copies that column into the target field, of
+// the same type.
 class FieldCalculator : public runtime::Object<life, IFieldCalculator> {
 public:
     explicit FieldCalculator(State state) : state_(std::move(state)) {}
@@ -213,22 +251,23 @@ public:
     HResult put_Expression(const std::u16string& expression) noexcept override
     {
         CHECK(Role::FieldCalculator, "put_Expression", nullptr);
-        expression_ = expression;
+        source_.clear();
+        if (expression.size() < 3 || expression.front() != u'[' || expression.back() != u']') return E_INVALIDARG;
+        source_ = expression.substr(1, expression.size() - 2);
         return S_OK;
     }
     HResult Calculate(runtime::IUnknown** result) noexcept override
     {
         CHECK(Role::FieldCalculator, "Calculate", nullptr);
-        if (!result) return E_POINTER;
-        *result = nullptr;
-        const auto cursor = cursor_.as<IMemoryCursor>();
-        if (!cursor || expression_.size() < 3 || expression_.front() != u'[' || expression_.back() != u']')
-            return E_FAIL;
+        const auto cursor = cursor_.asOrNull<IMemoryCursor>();
+        if (!cursor || target_.empty() || source_.empty()) return runtime::E_UNEXPECTED;
         const auto table = cursor->table();
-        Field* source = table->field(expression_.substr(1, expression_.size() - 2));
+        if (table->readOnly) return runtime::E_ACCESSDENIED;
+        Field* source = table->field(source_);
         Field* target = table->field(target_);
-        if (!source || !target) return E_FAIL;
+        if (!source || !target || source->props.type != target->props.type) return E_INVALIDARG;
         target->values = source->values;
+        if (result) *result = nullptr;
         return S_OK;
     }
 
@@ -236,7 +275,7 @@ private:
     State state_;
     ComPtr<IRowCursor> cursor_;
     std::u16string target_;
-    std::u16string expression_;
+    std::u16string source_;
 };
 
 } // namespace
@@ -259,17 +298,17 @@ HResult readFieldProperties(IFieldDefinition* field, FieldProperties& props)
 
 ComPtr<IFeatureClass> makeFeatureClass(State state, std::shared_ptr<FeatureClass> fc)
 {
-    return runtime::make<FeatureClassObject>(std::move(state), std::move(fc)).as<IFeatureClass>();
+    return runtime::make<FeatureClassObject>(std::move(state), std::move(fc)).asOrNull<IFeatureClass>();
 }
 
 ComPtr<INewFieldDefinition> makeNewFieldDefinition(State state)
 {
-    return runtime::make<NewFieldObject>(std::move(state)).as<INewFieldDefinition>();
+    return runtime::make<NewFieldObject>(std::move(state)).asOrNull<INewFieldDefinition>();
 }
 
 ComPtr<IFieldCalculator> makeFieldCalculator(State state)
 {
-    return runtime::make<FieldCalculator>(std::move(state)).as<IFieldCalculator>();
+    return runtime::make<FieldCalculator>(std::move(state)).asOrNull<IFieldCalculator>();
 }
 
 } // namespace memhost

@@ -71,8 +71,9 @@ public:
         if (succeeded(hr)) out = ComPtr<U>::adopt(q);
         return hr;
     }
+    // The same object as another interface, or null when it does not answer it.
     template <class U>
-    ComPtr<U> as() const noexcept
+    ComPtr<U> asOrNull() const noexcept
     {
         ComPtr<U> r;
         queryInterface(r);

@@ -1,5 +1,7 @@
 #include "runtime/Creation.h"
 
+#include "runtime/OutParams.h"
+
 #include <dlfcn.h>
 
 #include <filesystem>
@@ -58,7 +60,7 @@ HResult getClassObject(const Guid& clsid, const Guid& iid, void** object) noexce
 {
     if (!object) return E_POINTER;
     *object = nullptr;
-    try {
+    return guarded([&] {
         auto& t = tables();
         {
             std::lock_guard lock(t.mutex);
@@ -71,9 +73,7 @@ HResult getClassObject(const Guid& clsid, const Guid& iid, void** object) noexce
         auto fn = reinterpret_cast<DllGetClassObjectFn>(moduleEntryPoint(entry->modulePath, "DllGetClassObject", &error));
         if (!fn) return error;
         return fn(&clsid, &iid, object);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HResult createInstance(const Guid& clsid, const Guid& iid, void** object) noexcept
@@ -89,14 +89,12 @@ HResult createInstance(const Guid& clsid, const Guid& iid, void** object) noexce
 HResult clsidFromProgId(const std::string& progId, Guid* clsid) noexcept
 {
     if (!clsid) return E_POINTER;
-    try {
+    return guarded([&] {
         const auto found = Store::current().clsidFromProgId(progId);
         if (!found) return CO_E_CLASSSTRING;
         *clsid = *found;
         return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 ClassRegistration::ClassRegistration(const Guid& clsid, ComPtr<IClassFactory> factory) : clsid_(clsid), active_(true)

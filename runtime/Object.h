@@ -3,6 +3,8 @@
 #include "runtime/ComPtr.h"
 
 #include <atomic>
+#include <concepts>
+#include <cstddef>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -17,10 +19,29 @@ struct ModuleLife {
     bool canUnload() const noexcept { return objects == 0 && locks == 0; }
 };
 
-// Reference-counting base for a class implementing `Interfaces`, each of
-// which derives directly from IUnknown and declares its `iid`.
-template <ModuleLife& Life, class First, class... Rest>
+// What an interface is: an abstract class on IUnknown that adds slots but no
+// data, with an identifier of its own.
+template <class I>
+concept Interface = std::derived_from<I, IUnknown> && std::is_abstract_v<I> && sizeof(I) == sizeof(void*) &&
+                    requires {
+                        { I::iid } -> std::convertible_to<Guid>;
+                    } && (I::iid != IUnknown::iid);
+
+template <Interface... Is>
+constexpr bool distinctIdentifiers() noexcept
+{
+    const Guid ids[] = {Is::iid...};
+    for (std::size_t i = 0; i < sizeof...(Is); ++i)
+        for (std::size_t j = i + 1; j < sizeof...(Is); ++j)
+            if (ids[i] == ids[j]) return false;
+    return true;
+}
+
+// Reference-counting base for a class implementing the listed interfaces.
+template <ModuleLife& Life, Interface First, Interface... Rest>
 class Object : public First, public Rest... {
+    static_assert(distinctIdentifiers<First, Rest...>(), "each interface is listed once, with its own identifier");
+
 public:
     Object() noexcept { ++Life.objects; }
     Object(const Object&) = delete;

@@ -3,6 +3,9 @@
 #include "runtime/Object.h"
 #include "runtime/Server.h"
 
+#include <string>
+#include <string_view>
+
 namespace quillet {
 
 using runtime::Guid;
@@ -19,6 +22,9 @@ inline constexpr Guid LIBID_Quillet = guid("{85C94BC9-40F7-4487-ADBE-4CF4AC51366
 inline constexpr char progIdCommand[] = "Quillet.clsExtCommand";
 inline constexpr char progIdExtension[] = "Quillet.clsExtension";
 inline constexpr char progIdToolBar[] = "Quillet.clsExtToolBar";
+
+// A ProgID as the host interfaces take it: UTF-16 (ProgIDs are ASCII).
+inline std::u16string progId16(std::string_view progId) { return {progId.begin(), progId.end()}; }
 
 // The server's project description: its classes and type library.
 const runtime::ServerDescription& serverDescription();

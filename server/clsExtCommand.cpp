@@ -69,7 +69,7 @@ HResult clsExtCommand::OnCreate(runtime::IUnknown* hook) noexcept
 
     ComPtr<IHostIdentifier> pUID;
     if (runtime::failed(hr = runtime::createInstance(CLSID_HostIdentifier, pUID))) return hr;
-    if (runtime::failed(hr = pUID->put_Value(Variant(u"Quillet.clsExtension")))) return hr;
+    if (runtime::failed(hr = pUID->put_Value(Variant(progId16(progIdExtension))))) return hr;
 
     ComPtr<runtime::IUnknown> extension;
     if (runtime::failed(hr = m_pApp->FindExtensionByCLSID(pUID.get(), extension.put()))) return hr;
@@ -79,15 +79,13 @@ HResult clsExtCommand::OnCreate(runtime::IUnknown* hook) noexcept
 
 HResult clsExtCommand::OnClick() noexcept
 {
-    try {
+    return runtime::guarded([&] {
         m_frmSplash->load();
         m_frmSplash->showModal();
         m_frmQuillet->load();
         m_frmQuillet->showModal();
-    } catch (...) {
-        return runtime::E_FAIL;
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 } // namespace quillet

@@ -52,6 +52,9 @@ public:
 private:
     ComPtr<host::IHostApplication> m_pApp;
     ComPtr<host::IMapDocument> m_pDoc;
+    // Taken in OnCreate and held while the command lives, as the command
+    // always has; nothing reads them, but dropping them would change when
+    // the host sees its map and extension released.
     ComPtr<host::IMap> m_pMap;
     ComPtr<host::IExtension> m_pExtension;
     std::unique_ptr<frmQuillet> m_frmQuillet;

@@ -10,7 +10,7 @@ HResult clsExtToolBar::GetItemInfo(std::int32_t pos, host::IToolBarItemDefinitio
 {
     if (pos != 0) return runtime::S_OK;
     if (!itemDef) return runtime::E_POINTER;
-    return itemDef->put_CommandId(u"Quillet.clsExtCommand");
+    return itemDef->put_CommandId(progId16(progIdCommand));
 }
 
 HResult clsExtToolBar::get_Name(std::u16string* name) noexcept { return runtime::give(name, u"Quillet Light Version"); }

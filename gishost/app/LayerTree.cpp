@@ -44,12 +44,13 @@ void addLayer(QTreeWidgetItem& parent, host::ILayer& layer)
 {
     auto* item = new QTreeWidgetItem(&parent);
     item->setText(nameColumn, readName(layer));
-    const auto featureLayer = ComPtr<host::ILayer>(&layer).as<host::IFeatureLayer>();
+    const auto featureLayer = ComPtr<host::ILayer>(&layer).asOrNull<host::IFeatureLayer>();
     if (!featureLayer) {
         item->setText(typeColumn, QStringLiteral("Raster layer"));
         return;
     }
     item->setText(typeColumn, QStringLiteral("Feature layer"));
+    item->setData(nameColumn, layerNameRole, item->text(nameColumn));
     ComPtr<host::IFeatureClass> featureClass;
     ComPtr<host::IFieldCollection> fields;
     std::int32_t count = 0;

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QTableView;
 class QTreeWidget;
 
 namespace hostkit {
@@ -15,9 +16,11 @@ class CommandBars;
 
 namespace gishost {
 
+class AttributeTableModel;
+
 // gishost's main window: the document's maps, layers and fields in a tree,
-// the add-ins' toolbars above it, and in the status bar the latest reason
-// the data engine gave for refusing a change.
+// the chosen layer's rows beside it, the add-ins' toolbars above, and in the
+// status bar the latest reason the data engine gave for refusing a change.
 class MainWindow : public QMainWindow {
 public:
     explicit MainWindow(ComPtr<Application> application);
@@ -25,15 +28,21 @@ public:
 
     hostkit::CommandBars& commandBars() noexcept { return *commandBars_; }
     QTreeWidget& tree() noexcept { return *tree_; }
+    QTableView& table() noexcept { return *table_; }
+    AttributeTableModel& rows() noexcept { return *rows_; }
     // Reads the document again, after a command may have changed it.
     void refresh();
 
 private:
     QToolBar* newToolBar(const QString& caption);
     void afterClick(HResult clicked);
+    void chooseFirstFeatureLayer();
+    void showChosenLayer();
 
     ComPtr<Application> application_;
     QTreeWidget* tree_;
+    QTableView* table_;
+    AttributeTableModel* rows_;
     std::unique_ptr<hostkit::CommandBars> commandBars_;
     engine::ReasonListener reasons_;
 };

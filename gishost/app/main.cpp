@@ -69,7 +69,7 @@ int runHost(QApplication& app)
         window.show();
         if (!problems.empty())
             QTimer::singleShot(0, &window, [&] {
-                forms::msgBox(joined(problems), forms::MsgKind::Critical, QStringLiteral("gishost"));
+                forms::msgBox(&window, joined(problems), forms::MsgKind::Critical, QStringLiteral("gishost"));
             });
         result = app.exec();
         application->extensions().shutdownAll();

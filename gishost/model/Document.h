@@ -29,6 +29,8 @@ public:
         return giveObject(map, maps_[static_cast<std::size_t>(index)]);
     }
 
+    const std::vector<ComPtr<Map>>& maps() const noexcept { return maps_; }
+
 private:
     std::vector<ComPtr<Map>> maps_;
 };

@@ -91,7 +91,7 @@ TEST_F(CommandTest, BitmapIsTheSixteenPixelHammerFromOneResourceLoad)
 TEST(CommandResource, LoadsOnceHowOftenTheBitmapIsAsked)
 {
     const int before = quillet::frmResource::loadCount();
-    ComPtr<ICommand> command = make<quillet::clsExtCommand>().as<ICommand>();
+    ComPtr<ICommand> command = make<quillet::clsExtCommand>().asOrNull<ICommand>();
     std::int32_t handle = 0;
     command->get_Bitmap(&handle);
     command->get_Bitmap(&handle);
@@ -106,7 +106,7 @@ TEST_F(CommandTest, OnCreateKeepsTheHostObjects)
     ASSERT_EQ(command->OnCreate(host.hook(app).get()), S_OK);
     EXPECT_EQ(app.lastExtensionAsked, u"Quillet.clsExtension");
 
-    const auto automation = command.as<quillet::_clsExtCommand>();
+    const auto automation = command.asOrNull<quillet::_clsExtCommand>();
     ASSERT_TRUE(automation);
     ComPtr<host::IHostApplication> kept;
     ComPtr<host::IMapDocument> doc;

@@ -16,6 +16,7 @@ const QString notDeleted = QStringLiteral("Field duplicated but original field c
 const QString copyFailed =
     QStringLiteral("The values could not be copied to the new field. Field 'NAME' was not renamed and keeps its values.");
 const QString addFailed = QStringLiteral("The new field could not be added. Field 'NAME' was not renamed.");
+const QString nameRefused = QStringLiteral("The new field could not be named 'NEWNAME'. Field 'NAME' was not renamed.");
 const QString sizeUnread =
     QStringLiteral("The type or size of field 'NAME' could not be carried over. The field was not renamed.");
 const QStringList untouched{"OBJECTID", "Shape", "NAME", "CODE"};
@@ -128,7 +129,6 @@ TEST_F(RenameTest, ARenameCarriesEveryValueAndProperty)
     name.props.precision = 3;
     name.props.scale = 2;
     name.props.nullable = false;
-    name.props.editable = false;
     name.hasGeometryDefinition = true;
     const memhost::Field before = name;
 
@@ -146,7 +146,6 @@ TEST_F(RenameTest, ARenameCarriesEveryValueAndProperty)
     EXPECT_EQ(after.props.precision, 3);
     EXPECT_EQ(after.props.scale, 2);
     EXPECT_FALSE(after.props.nullable);
-    EXPECT_FALSE(after.props.editable);
     EXPECT_FALSE(after.hasGeometryDefinition);
 
     // Name first, type last, in the stated order.
@@ -215,6 +214,17 @@ TEST_F(RenameTest, ALayerNameWithBlanksChangesNothing)
     form.load();
     convert(QStringLiteral("NEWNAME"));
     EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(fieldNames(*roads), untouched);
+}
+
+// A definition that did not take the new name would add a field under
+// another one, which the clean-up of a failed copy would never find.
+TEST_F(RenameTest, ANewNameTheDefinitionRefusesStopsBeforeAnythingIsAdded)
+{
+    host.faults().fail(Role::NewFieldDefinition, "put_Name");
+    convert(QStringLiteral("NEWNAME"));
+    EXPECT_EQ(ui.messageTexts(), QStringList{nameRefused});
+    EXPECT_EQ(host.faults().calls(Role::FeatureClass, "AddField"), 0);
     EXPECT_EQ(fieldNames(*roads), untouched);
 }
 
@@ -289,7 +299,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RenameFault{"scale", Role::FieldDefinition, "get_Scale", untouched, sizeUnread},
                       RenameFault{"type", Role::FieldDefinition, "get_Type", untouched, sizeUnread},
                       RenameFault{"newField", Role::NewFieldDefinition, "create", untouched, addFailed},
-                      RenameFault{"newName", Role::NewFieldDefinition, "put_Name", untouched, addFailed},
+                      RenameFault{"newName", Role::NewFieldDefinition, "put_Name", untouched, nameRefused},
                       RenameFault{"newType", Role::NewFieldDefinition, "put_Type", untouched, sizeUnread},
                       RenameFault{"addField", Role::FeatureClass, "AddField", untouched, addFailed},
                       RenameFault{"cursor", Role::AttributeTable, "Search", both, noCursor},

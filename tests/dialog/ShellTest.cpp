@@ -107,6 +107,7 @@ TEST_F(DialogTest, CloseAsksFirstAndNoKeepsEverything)
     EXPECT_EQ(ui.messages[0].text, QStringLiteral("Do you really want to quit?"));
     EXPECT_EQ(ui.messages[0].title, QStringLiteral("Quillet"));
     EXPECT_EQ(ui.messages[0].kind, MsgKind::Question);
+    EXPECT_EQ(ui.messages[0].owner, form.window()) << "the question belongs to the dialog";
     EXPECT_TRUE(form.isLoaded());
     EXPECT_EQ(items(form.lstAvailableFields), QStringList{QStringLiteral("NAME")});
 

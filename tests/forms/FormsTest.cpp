@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,20 +23,21 @@ struct Shown {
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     QString title;
+    const QWidget* owner = nullptr;
 };
 
 // Shows a real message box, reads it, and presses its default button.
-Shown showAndRead(const QString& text, forms::MsgKind kind, forms::Answer* answer)
+Shown showAndRead(const QString& text, forms::MsgKind kind, forms::Answer* answer, QWidget* owner = nullptr)
 {
     Shown shown;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
-        shown = {box->text(), box->icon(), box->standardButtons(), box->standardButton(box->defaultButton()),
-                 box->windowTitle()};
+        shown = {box->text(),        box->icon(),           box->standardButtons(),
+                 box->standardButton(box->defaultButton()), box->windowTitle(), box->parentWidget()};
         QTest::keyClick(box, Qt::Key_Return);
     });
-    *answer = forms::msgBox(text, kind, QStringLiteral("Quillet"));
+    *answer = forms::msgBox(owner, text, kind, QStringLiteral("Quillet"));
     return shown;
 }
 
@@ -78,9 +80,12 @@ TEST(MessageBoxes, TheThreeKindsShowTheirIconButtonsAndDefault)
     EXPECT_EQ(critical.buttons, QMessageBox::Ok);
     EXPECT_EQ(answer, forms::Answer::Ok);
 
-    const Shown info = showAndRead(QStringLiteral("done"), forms::MsgKind::Information, &answer);
+    QDialog window;
+    window.show();
+    const Shown info = showAndRead(QStringLiteral("done"), forms::MsgKind::Information, &answer, &window);
     EXPECT_EQ(info.icon, QMessageBox::Information);
     EXPECT_EQ(info.buttons, QMessageBox::Ok);
+    EXPECT_EQ(info.owner, &window) << "a message belongs to its window";
 }
 
 TEST(Twips, FifteenToThePixelAtNinetySixDpi)

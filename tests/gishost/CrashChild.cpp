@@ -31,7 +31,7 @@ ComPtr<host::IFeatureClass> featureClassNamed(const gishost::Document& document,
         std::u16string layerName;
         ComPtr<host::IFeatureClass> featureClass;
         map->get_Layer(i, layer.put());
-        const auto featureLayer = layer.as<host::IFeatureLayer>();
+        const auto featureLayer = layer.asOrNull<host::IFeatureLayer>();
         if (featureLayer && runtime::succeeded(featureLayer->get_Name(&layerName)) && layerName == name &&
             runtime::succeeded(featureLayer->get_FeatureClass(featureClass.put())))
             return featureClass;
@@ -70,7 +70,7 @@ runtime::HResult addLike(host::IFeatureClass& table, host::IFieldDefinition& old
 runtime::HResult copy(host::IFeatureClass& table, const std::u16string& from, const std::u16string& to)
 {
     ComPtr<host::IRowCursor> cursor;
-    runtime::HResult hr = ComPtr<host::IFeatureClass>(&table).as<host::IAttributeTable>()->Search(nullptr, false, cursor.put());
+    runtime::HResult hr = ComPtr<host::IFeatureClass>(&table).asOrNull<host::IAttributeTable>()->Search(nullptr, false, cursor.put());
     if (runtime::failed(hr)) return hr;
     const auto calculator = runtime::make<hostkit::FieldCalculator>();
     calculator->putref_Cursor(cursor.get());

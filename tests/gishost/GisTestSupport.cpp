@@ -22,7 +22,7 @@ runtime::ComPtr<host::IFeatureClass> featureClassAt(const Host& host, int map, i
     runtime::ComPtr<host::IFeatureClass> featureClass;
     if (runtime::succeeded(host.loaded.document->get_Item(map, m.put())) &&
         runtime::succeeded(m->get_Layer(layer, l.put())))
-        if (const auto featureLayer = l.as<host::IFeatureLayer>()) featureLayer->get_FeatureClass(featureClass.put());
+        if (const auto featureLayer = l.asOrNull<host::IFeatureLayer>()) featureLayer->get_FeatureClass(featureClass.put());
     return featureClass;
 }
 

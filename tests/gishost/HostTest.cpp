@@ -72,7 +72,7 @@ TEST_F(HostTest, RunningApplicationTableListsTheHostWhileItRuns)
         ComPtr<host::IHostApplication> item;
         ASSERT_EQ(table->get_Item(0, item.put()), S_OK);
         EXPECT_EQ(item.get(), static_cast<host::IHostApplication*>(host.application.get()));
-        EXPECT_TRUE(item.as<host::IMapApplication>());
+        EXPECT_TRUE(item.asOrNull<host::IMapApplication>());
         EXPECT_NE(table->get_Item(1, item.put()), S_OK);
     }
     ASSERT_EQ(runtime::createInstance(host::CLSID_RunningApplicationTable, table), runtime::REGDB_E_CLASSNOTREG);
@@ -106,7 +106,7 @@ TEST_F(HostTest, FindsStartedExtensionsByProgIdOrClassId)
         EXPECT_EQ(host.application->FindExtensionByCLSID(identifier(c.value).get(), extension.put()), c.status);
         EXPECT_EQ(extension != nullptr, c.found);
         if (c.found) {
-            EXPECT_TRUE(extension.as<host::IExtension>());
+            EXPECT_TRUE(extension.asOrNull<host::IExtension>());
         }
     }
     host.application->extensions().shutdownAll();

@@ -31,7 +31,7 @@ ComPtr<host::ILayer> layerAt(const gishost::Document& document, int map, int lay
 ComPtr<gishost::FeatureClass> featureClassOf(const ComPtr<host::ILayer>& layer)
 {
     ComPtr<host::IFeatureClass> fc;
-    if (const auto fl = layer.as<host::IFeatureLayer>()) fl->get_FeatureClass(fc.put());
+    if (const auto fl = layer.asOrNull<host::IFeatureLayer>()) fl->get_FeatureClass(fc.put());
     return ComPtr<gishost::FeatureClass>(static_cast<gishost::FeatureClass*>(fc.get()));
 }
 
@@ -88,7 +88,7 @@ TEST_F(ObjectModel, EachDatasetIsAMapAndPathsThatAreNotDatasetsAreReported)
     }
     EXPECT_EQ(names, (std::vector<std::u16string>{u"cities", u"roads", u"parcels", u"rivers", u"lakes", u"wells",
                                                   u"elevation.tif"}));
-    EXPECT_FALSE(layerAt(*host.loaded.document, 3, 0).as<host::IFeatureLayer>()) << "a raster is no feature layer";
+    EXPECT_FALSE(layerAt(*host.loaded.document, 3, 0).asOrNull<host::IFeatureLayer>()) << "a raster is no feature layer";
 }
 
 TEST_F(ObjectModel, FieldsTellTheirDefinitionAndWhatTheDataSourceRequires)

@@ -114,7 +114,7 @@ std::size_t listEveryField(const gistest::Host& host)
             ComPtr<host::IFieldCollection> fields;
             std::int32_t n = 0;
             map->get_Layer(l, layer.put());
-            const auto featureLayer = layer.as<host::IFeatureLayer>();
+            const auto featureLayer = layer.asOrNull<host::IFeatureLayer>();
             if (!featureLayer || runtime::failed(featureLayer->get_FeatureClass(featureClass.put())) ||
                 runtime::failed(featureClass->get_Fields(fields.put())) || runtime::failed(fields->get_FieldCount(&n)))
                 continue;

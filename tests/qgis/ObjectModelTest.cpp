@@ -26,7 +26,7 @@ ComPtr<host::IMap> projectMap(qgishost::Application& application)
     ComPtr<runtime::IUnknown> document;
     ComPtr<host::IMap> map;
     application.get_Document(document.put());
-    if (const auto mapDocument = document.as<host::IMapDocument>()) mapDocument->get_ActiveMap(map.put());
+    if (const auto mapDocument = document.asOrNull<host::IMapDocument>()) mapDocument->get_ActiveMap(map.put());
     return map;
 }
 
@@ -47,7 +47,7 @@ QStringList layersOf(host::IMap& map)
         ComPtr<host::ILayer> layer;
         std::u16string name;
         if (runtime::failed(map.get_Layer(i, layer.put())) || runtime::failed(layer->get_Name(&name))) continue;
-        out << QString::fromStdU16String(name) + (layer.as<host::IFeatureLayer>() ? " (features)" : "");
+        out << QString::fromStdU16String(name) + (layer.asOrNull<host::IFeatureLayer>() ? " (features)" : "");
     }
     return out;
 }
@@ -63,7 +63,7 @@ std::vector<FieldInfo> qgisFields(qgishost::Application& application, const QStr
         map->get_Layer(i, layer.put());
         layer->get_Name(&name);
         ComPtr<host::IFeatureClass> featureClass;
-        const auto featureLayer = layer.as<host::IFeatureLayer>();
+        const auto featureLayer = layer.asOrNull<host::IFeatureLayer>();
         if (name != layerName.toStdU16String() || !featureLayer ||
             runtime::failed(featureLayer->get_FeatureClass(featureClass.put())) || !featureClass)
             continue;

@@ -139,7 +139,7 @@ TEST_F(PluginInQgis, StartsExtensionsAndLeavesNothingAliveWhenUnloaded)
         ASSERT_EQ(count, 1);
         ComPtr<host::IHostApplication> qgis;
         table->get_Item(0, qgis.put());
-        EXPECT_TRUE(qgis.as<host::IMapApplication>());
+        EXPECT_TRUE(qgis.asOrNull<host::IMapApplication>());
         table.reset();
         qgis.reset();
 

@@ -21,9 +21,6 @@
 #include <string>
 #include <vector>
 
-// Texts in failure messages read as text.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-
 namespace qgistest {
 
 // QGIS's interface as a plugin uses it: toolbars on a main window, entries

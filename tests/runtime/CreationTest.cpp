@@ -44,7 +44,7 @@ TEST(Objects, QueryInterfaceAndReferenceCounts)
 {
     const long before = testLife.objects;
     {
-        ComPtr<IGreeter> greeter = make<Greeter>().as<IGreeter>();
+        ComPtr<IGreeter> greeter = make<Greeter>().asOrNull<IGreeter>();
         EXPECT_EQ(testLife.objects, before + 1);
         EXPECT_EQ(greeter->AddRef(), 2u);
         EXPECT_EQ(greeter->Release(), 1u);
@@ -53,7 +53,7 @@ TEST(Objects, QueryInterfaceAndReferenceCounts)
         EXPECT_EQ(greeter->QueryInterface(host::ICommand::iid, &other), E_NOINTERFACE);
         EXPECT_EQ(other, nullptr);
 
-        ComPtr<IUnknown> unknown = greeter.as<IUnknown>();
+        ComPtr<IUnknown> unknown = greeter.asOrNull<IUnknown>();
         ASSERT_TRUE(unknown);
         EXPECT_EQ(greeter->AddRef(), 3u);
         EXPECT_EQ(greeter->Release(), 2u);
@@ -66,7 +66,7 @@ TEST(Creation, AClassTheProcessServesItself)
     testsupport::TempStore temp;
     {
         ClassRegistration registration(greeterClass,
-                                       make<ClassFactory<Greeter, testLife>>().as<IClassFactory>());
+                                       make<ClassFactory<Greeter, testLife>>().asOrNull<IClassFactory>());
         ComPtr<IGreeter> greeter;
         ASSERT_EQ(createInstance(greeterClass, greeter), S_OK);
         int value = 0;

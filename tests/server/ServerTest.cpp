@@ -106,7 +106,7 @@ TEST(Server, TheExtensionAnswersTheSameWhateverItIsTold)
     ASSERT_EQ(entry<DllRegisterServerFn>("DllRegisterServer")(), S_OK);
     ComPtr<IExtension> extension;
     ASSERT_EQ(createInstance("Quillet.clsExtension", extension), S_OK);
-    const auto config = extension.as<IExtensionConfig>();
+    const auto config = extension.asOrNull<IExtensionConfig>();
     ASSERT_TRUE(config);
 
     EXPECT_EQ(extension->Shutdown(), S_OK);

@@ -5,7 +5,11 @@
 
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <vector>
+
+// Failure messages show texts, not code units.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace testsupport {
 

@@ -1,0 +1,145 @@
+#include "GdalTable.h"
+
+#include "engine/DefaultValue.h"
+#include "engine/FieldTypes.h"
+#include "engine/GpkgAliases.h"
+#include "engine/Text.h"
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+namespace conformance {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void check(bool ok, const std::string& what)
+{
+    if (!ok) throw std::runtime_error(what + ": " + CPLGetLastErrorMsg());
+}
+
+// A square, a triangle, a square with a hole, a long thin strip and an
+// L-shaped ring: polygons as users draw them, not one repeated shape.
+std::unique_ptr<OGRGeometry> polygon(std::size_t row)
+{
+    static const char* const shapes[] = {
+        "POLYGON ((0 0,0 10,10 10,10 0,0 0))",
+        "POLYGON ((20 0,25 8.5,30 0,20 0))",
+        "POLYGON ((40 0,40 10,50 10,50 0,40 0),(43 3,47 3,47 7,43 7,43 3))",
+        "POLYGON ((60 0,60 0.25,90 0.5,90 0,60 0))",
+        "POLYGON ((100 0,100 10,104 10,104 4,110 4,110 0,100 0))",
+    };
+    OGRGeometry* made = nullptr;
+    OGRGeometryFactory::createFromWkt(shapes[row % std::size(shapes)], nullptr, &made);
+    return std::unique_ptr<OGRGeometry>(made);
+}
+
+void setValue(OGRFeature& feature, int index, const Variant& value)
+{
+    if (value.isNull() || value.isEmpty()) {
+        feature.SetFieldNull(index);
+    } else if (const auto* n = value.get<std::int32_t>()) {
+        feature.SetField(index, *n);
+    } else if (const auto* d = value.get<double>()) {
+        feature.SetField(index, *d);
+    } else if (const auto* s = value.get<std::u16string>()) {
+        feature.SetField(index, engine::toUtf8(*s).c_str());
+    }
+}
+
+std::unique_ptr<OGRFieldDefn> ogrField(const FieldSpec& spec)
+{
+    const auto type = engine::ogrTypeOf(spec.type);
+    check(type.has_value(), "a type code of the standard table");
+    auto field = std::make_unique<OGRFieldDefn>(engine::toUtf8(spec.name).c_str(), type->type);
+    field->SetSubType(type->subType);
+    field->SetWidth(spec.length);
+    field->SetAlternativeName(engine::toUtf8(spec.alias).c_str());
+    std::optional<std::string> ogrDefault;
+    check(runtime::succeeded(engine::defaultFromVariant(spec.defaultValue, type->type, ogrDefault)), "a default");
+    if (ogrDefault) field->SetDefault(ogrDefault->c_str());
+    return field;
+}
+
+} // namespace
+
+void writeStandardTable(const std::string& path, const std::string& driverName, const std::string& layerName,
+                        const std::vector<std::string>& layerOptions)
+{
+    GDALAllRegister();
+    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driverName.c_str());
+    check(driver != nullptr, "the driver " + driverName);
+    GDALDatasetUniquePtr dataset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+    check(dataset != nullptr, "creating " + path);
+    CPLStringList options;
+    for (const std::string& o : layerOptions) options.AddString(o.c_str());
+    OGRSpatialReference srs;
+    srs.importFromEPSG(3857);
+    OGRLayer* layer = dataset->CreateLayer(layerName.c_str(), &srs, wkbPolygon, options.List());
+    check(layer != nullptr, "creating the layer");
+
+    const TableSpec& table = standardTable();
+    const bool geoPackage = driverName == "GPKG";
+    for (const FieldSpec& spec : table.fields) {
+        check(layer->CreateField(ogrField(spec).get()) == OGRERR_NONE, "creating " + engine::toUtf8(spec.name));
+        // GDAL 3.6 writes no GeoPackage alias; the hosts read gpkg_data_columns.
+        if (geoPackage && !spec.alias.empty())
+            check(runtime::succeeded(engine::writeGpkgAlias(*dataset, layerName, engine::toUtf8(spec.name),
+                                                            engine::toUtf8(spec.alias))),
+                  "writing an alias");
+    }
+    for (std::size_t row = 0; row < table.rows; ++row) {
+        OGRFeatureUniquePtr feature(OGRFeature::CreateFeature(layer->GetLayerDefn()));
+        for (const FieldSpec& spec : table.fields)
+            setValue(*feature, feature->GetFieldIndex(engine::toUtf8(spec.name).c_str()), spec.values[row]);
+        feature->SetGeometryDirectly(polygon(row).release());
+        check(layer->CreateFeature(feature.get()) == OGRERR_NONE, "writing a row");
+    }
+}
+
+std::vector<Variant> readColumn(const std::string& path, const std::string& layerName, const std::u16string& field)
+{
+    GDALDatasetUniquePtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    check(dataset != nullptr, "opening " + path);
+    OGRLayer* layer = dataset->GetLayerByName(layerName.c_str());
+    check(layer != nullptr, "the layer " + layerName);
+    const int index = layer->GetLayerDefn()->GetFieldIndex(engine::toUtf8(field).c_str());
+    check(index >= 0, "the field " + engine::toUtf8(field));
+    const OGRFieldType type = layer->GetLayerDefn()->GetFieldDefn(index)->GetType();
+    std::vector<Variant> values;
+    for (auto& feature : *layer) {
+        if (!feature->IsFieldSetAndNotNull(index))
+            values.emplace_back(Variant::Null{});
+        else if (type == OFTInteger)
+            values.emplace_back(feature->GetFieldAsInteger(index));
+        else if (type == OFTInteger64)
+            values.emplace_back(static_cast<std::int64_t>(feature->GetFieldAsInteger64(index)));
+        else if (type == OFTReal)
+            values.emplace_back(feature->GetFieldAsDouble(index));
+        else
+            values.emplace_back(engine::toU16(feature->GetFieldAsString(index)));
+    }
+    return values;
+}
+
+void setWritable(const std::string& path, bool writable)
+{
+    const auto write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    const auto option = writable ? fs::perm_options::add : fs::perm_options::remove;
+    const fs::path dataset(path);
+    std::vector<fs::path> files;
+    if (fs::is_directory(dataset)) {
+        for (const auto& entry : fs::recursive_directory_iterator(dataset)) files.push_back(entry.path());
+        files.push_back(dataset);
+    } else {
+        for (const auto& entry : fs::directory_iterator(dataset.parent_path()))
+            if (entry.path().stem() == dataset.stem()) files.push_back(entry.path());
+    }
+    for (const fs::path& file : files) fs::permissions(file, write, option);
+}
+
+} // namespace conformance
