@@ -143,6 +143,10 @@ HResult FeatureClass::allowed(Change change) const
         explain(reason::unsavedEdits(layer));
         return runtime::E_FAIL;
     }
+    if (layer_->readOnly()) {
+        explain(reason::readOnlyLayer(layer));
+        return runtime::E_ACCESSDENIED;
+    }
     if (const QString why = storage_->whyReadOnly(); !why.isEmpty()) {
         explain(why);
         return runtime::E_ACCESSDENIED;

@@ -1,6 +1,11 @@
 #include "qgis/model/ProviderStorage.h"
 
 #include "engine/FieldTypes.h"
+#include "engine/Log.h"
+#include "engine/Reasons.h"
+#include "engine/Text.h"
+#include "gishost/model/FieldSchema.h"
+#include "qgis/model/Reasons.h"
 
 #include <qgsdatasourceuri.h>
 #include <qgsfeatureiterator.h>
@@ -75,6 +80,16 @@ const TypeEntry* entryForCode(std::int32_t code)
     return findEntry([&](const TypeEntry& e) { return e.ogrType == ogr->type && e.ogrSubType == OFSTNone; });
 }
 
+// The provider's own types, whatever their sizes: a field defined like
+// another keeps the other's size, even where the provider lists a smaller one.
+bool holdsType(const QgsVectorDataProvider& provider, const TypeEntry& type)
+{
+    const auto& types = provider.nativeTypes();
+    return std::any_of(types.begin(), types.end(), [&](const QgsVectorDataProvider::NativeType& t) {
+        return t.mType == type.type && t.mSubType == type.subType;
+    });
+}
+
 bool isNumber(QVariant::Type type)
 {
     return type == QVariant::Int || type == QVariant::LongLong || type == QVariant::Double;
@@ -102,6 +117,11 @@ constexpr int batchSize = 10000;
 
 QgsVectorDataProvider* ProviderStorage::provider() const { return layer_ ? layer_->dataProvider() : nullptr; }
 
+std::string ProviderStorage::quotedLayer() const
+{
+    return "The layer \"" + (layer_ ? layer_->name() : QString()).toStdString() + "\"";
+}
+
 HResult ProviderStorage::fields(std::vector<FieldInfo>& out)
 {
     QgsVectorDataProvider* p = provider();
@@ -124,10 +144,22 @@ HResult ProviderStorage::fields(std::vector<FieldInfo>& out)
 HResult ProviderStorage::addField(const FieldInfo& info)
 {
     QgsVectorDataProvider* p = provider();
+    if (!p) return runtime::E_FAIL;
+    // What no attribute field can be is refused, and said, as gishost does.
+    std::unique_ptr<OGRFieldDefn> ogr;
+    if (const HResult hr = gishost::ogrFieldFor(info, ogr); runtime::failed(hr)) return hr;
+    std::vector<FieldInfo> current;
+    if (const HResult hr = fields(current); runtime::failed(hr)) return hr;
+    if (const std::int32_t taken = hostkit::findField(current, info.name); taken >= 0) {
+        engine::explain(engine::reason::nameTaken(quotedLayer(), engine::toUtf8(current[taken].name)));
+        return runtime::E_INVALIDARG;
+    }
     const TypeEntry* type = entryForCode(info.type);
-    if (!p || !type || info.name.empty() || info.required || !info.editable) return runtime::E_INVALIDARG;
+    if (!type || !holdsType(*p, *type)) {
+        engine::explain(reason::cannotHoldType(layer_->name(), QString::fromUtf8(engine::typeName(info.type))).toStdString());
+        return runtime::E_NOTIMPL;
+    }
     const QString name = QString::fromStdU16String(info.name);
-    if (p->fields().lookupField(name) >= 0) return runtime::E_INVALIDARG;
     const int length = isNumber(type->type) && info.precision > 0 ? info.precision : info.length;
     QgsField field(name, type->type, QString(), length, info.scale, QString(), type->subType);
     p->addAttributes({field});

@@ -25,6 +25,8 @@ public:
 
 private:
     QgsVectorDataProvider* provider() const;
+    // How reasons name the layer.
+    std::string quotedLayer() const;
 
     QPointer<QgsVectorLayer> layer_;
 };

@@ -13,6 +13,10 @@ inline QString unsavedEdits(const QString& layer)
                           "its fields.")
         .arg(layer);
 }
+inline QString readOnlyLayer(const QString& layer)
+{
+    return QStringLiteral("The layer \"%1\" is read-only in this project, so its fields cannot change.").arg(layer);
+}
 inline QString readOnlyFiles(const QString& layer)
 {
     return QStringLiteral("The files of the layer \"%1\" are read-only, so its fields cannot change.").arg(layer);
@@ -32,6 +36,10 @@ inline QString cannotDelete(const QString& layer)
 inline QString cannotChangeValues(const QString& layer)
 {
     return QStringLiteral("The data source of the layer \"%1\" cannot change attribute values.").arg(layer);
+}
+inline QString cannotHoldType(const QString& layer, const QString& type)
+{
+    return QStringLiteral("The data source of the layer \"%1\" cannot hold a field of type %2.").arg(layer, type);
 }
 inline QString notAdded(const QString& field, const QString& layer)
 {

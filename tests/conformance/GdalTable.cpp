@@ -22,19 +22,10 @@ void check(bool ok, const std::string& what)
     if (!ok) throw std::runtime_error(what + ": " + CPLGetLastErrorMsg());
 }
 
-// A square, a triangle, a square with a hole, a long thin strip and an
-// L-shaped ring: polygons as users draw them, not one repeated shape.
 std::unique_ptr<OGRGeometry> polygon(std::size_t row)
 {
-    static const char* const shapes[] = {
-        "POLYGON ((0 0,0 10,10 10,10 0,0 0))",
-        "POLYGON ((20 0,25 8.5,30 0,20 0))",
-        "POLYGON ((40 0,40 10,50 10,50 0,40 0),(43 3,47 3,47 7,43 7,43 3))",
-        "POLYGON ((60 0,60 0.25,90 0.5,90 0,60 0))",
-        "POLYGON ((100 0,100 10,104 10,104 4,110 4,110 0,100 0))",
-    };
     OGRGeometry* made = nullptr;
-    OGRGeometryFactory::createFromWkt(shapes[row % std::size(shapes)], nullptr, &made);
+    OGRGeometryFactory::createFromWkt(standardShape(row).c_str(), nullptr, &made);
     return std::unique_ptr<OGRGeometry>(made);
 }
 
@@ -66,6 +57,20 @@ std::unique_ptr<OGRFieldDefn> ogrField(const FieldSpec& spec)
 }
 
 } // namespace
+
+// A square, a triangle, a square with a hole, a long thin strip and an
+// L-shaped ring: polygons as users draw them, not one repeated shape.
+std::string standardShape(std::size_t row)
+{
+    static const char* const shapes[] = {
+        "POLYGON ((0 0,0 10,10 10,10 0,0 0))",
+        "POLYGON ((20 0,25 8.5,30 0,20 0))",
+        "POLYGON ((40 0,40 10,50 10,50 0,40 0),(43 3,47 3,47 7,43 7,43 3))",
+        "POLYGON ((60 0,60 0.25,90 0.5,90 0,60 0))",
+        "POLYGON ((100 0,100 10,104 10,104 4,110 4,110 0,100 0))",
+    };
+    return shapes[row % std::size(shapes)];
+}
 
 void writeStandardTable(const std::string& path, const std::string& driverName, const std::string& layerName,
                         const std::vector<std::string>& layerOptions)

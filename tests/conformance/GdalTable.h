@@ -15,6 +15,9 @@ namespace conformance {
 void writeStandardTable(const std::string& path, const std::string& driver, const std::string& layer,
                         const std::vector<std::string>& layerOptions = {});
 
+// The polygon of a row of the standard table, as WKT.
+std::string standardShape(std::size_t row);
+
 std::vector<Variant> readColumn(const std::string& path, const std::string& layer, const std::u16string& field);
 
 // Takes write permission from every file of the dataset and gives it back.

@@ -1,6 +1,7 @@
 // gishost answers the host contract on GeoPackage, shapefile and FileGDB;
 // where a format cannot do a thing, the profile says so.
 
+#include "GdalFormats.h"
 #include "GdalTable.h"
 #include "HostContract.h"
 
@@ -13,16 +14,11 @@ namespace {
 
 using namespace conformance;
 
-struct Format {
-    const char* driver;
-    const char* file;
-    std::vector<std::string> layerOptions;
-};
-
 // The standard table in a dataset of one format, opened in gishost.
 class GdalHost final : public HostUnderTest {
 public:
-    explicit GdalHost(const Format& format) : path_(folder_.filePath(QString::fromLatin1(format.file)).toStdString())
+    explicit GdalHost(const GdalFormat& format)
+        : path_(folder_.filePath(QString::fromStdString(format.file)).toStdString())
     {
         writeStandardTable(path_, format.driver, layer_, format.layerOptions);
     }
@@ -55,84 +51,15 @@ private:
     ComPtr<gishost::Document> document_;
 };
 
-HostFactory gdalHost(const char* name, Format format, Profile profile)
+std::vector<HostFactory> gdalHosts()
 {
-    return {name, [format] { return std::make_unique<GdalHost>(format); },
-            [] { return static_cast<long>(hostkit::modelLife.objects); }, std::move(profile)};
-}
-
-// gishost's own type codes from 100 on, kept unless a format says otherwise.
-std::map<std::int32_t, TypeOutcome> ownCodes(std::map<std::int32_t, TypeOutcome> differences)
-{
-    for (std::int32_t code = 100; code <= 109; ++code) differences.try_emplace(code);
-    return differences;
-}
-
-constexpr HResult unsupported = runtime::E_NOTIMPL;
-constexpr TypeOutcome asText{runtime::S_OK, host::fieldTypeString};
-
-HostFactory geoPackage()
-{
-    Profile p;
-    // GeoPackage has no time, UUID or list columns: GDAL writes them as text.
-    p.types = ownCodes({{103, asText}, {105, asText}, {106, asText}, {107, asText}, {108, asText}, {109, asText}});
-    p.dropped = {Property::PrecisionAndScale};
-    return gdalHost("GeoPackage", {"GPKG", "standard.gpkg", {}}, p);
-}
-
-// The .dbf has integers, reals, text, dates and logicals; no alias, default
-// or not-null; field names of at most ten bytes in its own encoding.
-Profile shapefileProfile()
-{
-    Profile p;
-    p.types = ownCodes({{host::fieldTypeSmallInteger, {runtime::S_OK, host::fieldTypeInteger}},
-                        {host::fieldTypeSingle, {runtime::S_OK, host::fieldTypeDouble}},
-                        {host::fieldTypeDate, {unsupported}},
-                        {host::fieldTypeBlob, {unsupported}},
-                        {100, {runtime::S_OK, host::fieldTypeInteger}},
-                        {103, {unsupported}},
-                        {104, asText},
-                        {105, asText},
-                        {106, {unsupported}},
-                        {107, {unsupported}},
-                        {108, {unsupported}},
-                        {109, {unsupported}}});
-    p.dropped = {Property::Alias, Property::DefaultValue, Property::NotNull};
-    return p;
-}
-
-HostFactory shapefile()
-{
-    return gdalHost("Shapefile", {"ESRI Shapefile", "standard.shp", {}}, shapefileProfile());
-}
-
-// Names in UTF-8, where ten bytes can be five characters.
-HostFactory utf8Shapefile()
-{
-    return gdalHost("ShapefileUtf8", {"ESRI Shapefile", "standard.shp", {"ENCODING=UTF-8"}}, shapefileProfile());
-}
-
-HostFactory fileGdb()
-{
-    Profile p;
-    // FileGDB has no big integer (GDAL writes a double), date-only or time
-    // (a date-time), UUID-as-such or list columns.
-    p.types = ownCodes({{100, {runtime::S_OK, host::fieldTypeInteger}},
-                        {101, {unsupported}},
-                        {102, {runtime::S_OK, host::fieldTypeDate}},
-                        {103, {runtime::S_OK, host::fieldTypeDate}},
-                        {104, asText},
-                        {105, asText},
-                        {106, asText},
-                        {107, asText},
-                        {108, asText},
-                        {109, asText}});
-    p.dropped = {Property::PrecisionAndScale};
-    p.requiredField = u"Shape_Area";
-    return gdalHost("FileGDB", {"OpenFileGDB", "standard.gdb", {"CREATE_SHAPE_AREA_AND_LENGTH_FIELDS=YES"}}, p);
+    std::vector<HostFactory> hosts;
+    for (const GdalFormat& format : gdalFormats())
+        hosts.push_back({format.name, [&format] { return std::make_unique<GdalHost>(format); },
+                         [] { return static_cast<long>(hostkit::modelLife.objects); }, format.profile});
+    return hosts;
 }
 
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Gishost, HostContract,
-                         ::testing::Values(geoPackage(), shapefile(), utf8Shapefile(), fileGdb()), hostName);
+INSTANTIATE_TEST_SUITE_P(Gishost, HostContract, ::testing::ValuesIn(gdalHosts()), hostName);

@@ -252,6 +252,26 @@ TEST(QgisLayerStates, ReadOnlyFilesStayByteForByte)
     }
 }
 
+// A layer the project marks read-only is left alone, whatever its data source.
+TEST(QgisLayerStates, ALayerReadOnlyInTheProjectRefusesAndStaysAsItWas)
+{
+    QgisHost host;
+    for (const FormatCase& c : formatCases) {
+        SCOPED_TRACE(c.format);
+        QgsVectorLayer& layer = host.project.layer(c.layer);
+        ASSERT_TRUE(layer.setReadOnly(true));
+        const QgisContent before = qgistest::readLayer(layer);
+        host.ui.messages.clear();
+        tryDeleteAndRename(host, c);
+        EXPECT_EQ(host.messages(), refusedMessages(c));
+        EXPECT_TRUE(host.iface.messages().contains(qgishost::reason::readOnlyLayer(c.layer)))
+            << host.iface.messages().join('\n').toStdString();
+        const QgisContent after = qgistest::readLayer(layer);
+        EXPECT_EQ(after.fields, before.fields);
+        EXPECT_EQ(after.rows, before.rows);
+    }
+}
+
 // A data source QGIS reads through a provider that changes no fields.
 TEST(QgisLayerStates, AProviderThatCannotChangeFieldsSaysSo)
 {

@@ -1,0 +1,209 @@
+// The QGIS adapter answers the host contract on GeoPackage, shapefile and
+// FileGDB layers of a project, and on a memory layer, which only QGIS's own
+// provider changes. Opening data again means what it means in QGIS: the
+// project is saved and read anew, so what the project keeps (aliases) comes
+// back with it.
+
+#include "GdalFormats.h"
+#include "GdalTable.h"
+#include "HostContract.h"
+
+#include "qgis/model/Application.h"
+#include "hostkit/HostClasses.h"
+
+#include <qgsfeatureiterator.h>
+#include <qgsproject.h>
+#include <qgsvectordataprovider.h>
+#include <qgsvectorlayer.h>
+
+#include <QTemporaryDir>
+
+namespace {
+
+using namespace conformance;
+
+// A project's first layer, through the host's interfaces.
+ComPtr<host::IFeatureClass> firstFeatureClass(QgsProject& project)
+{
+    const auto application = runtime::make<qgishost::Application>(project);
+    ComPtr<runtime::IUnknown> document;
+    ComPtr<host::IMap> map;
+    ComPtr<host::ILayer> layer;
+    ComPtr<host::IFeatureClass> featureClass;
+    application->get_Document(document.put());
+    if (const auto mapDocument = document.asOrNull<host::IMapDocument>())
+        mapDocument->get_ActiveMap(map.put());
+    if (map && runtime::succeeded(map->get_Layer(0, layer.put())))
+        if (const auto featureLayer = layer.asOrNull<host::IFeatureLayer>())
+            featureLayer->get_FeatureClass(featureClass.put());
+    return featureClass;
+}
+
+long liveObjects() { return static_cast<long>(hostkit::modelLife.objects); }
+
+// The standard table in a dataset of one format, a layer of a QGIS project.
+class QgisFileHost final : public HostUnderTest {
+public:
+    explicit QgisFileHost(const GdalFormat& format)
+        : path_(folder_.filePath(QString::fromStdString(format.file)).toStdString()),
+          projectFile_(folder_.filePath(QStringLiteral("standard.qgs")))
+    {
+        writeStandardTable(path_, format.driver, layer_, format.layerOptions);
+        auto project = std::make_unique<QgsProject>();
+        const QString source = QString::fromStdString(path_) + "|layername=" + QString::fromStdString(layer_);
+        project->addMapLayer(new QgsVectorLayer(source, QStringLiteral("standard"), QStringLiteral("ogr")));
+        projects_.push_back(std::move(project));
+    }
+    ~QgisFileHost() override
+    {
+        projects_.clear();
+        setWritable(path_, true);
+    }
+
+    ComPtr<host::IFeatureClass> table(Access access) override
+    {
+        if (access == Access::ReadOnly) setWritable(path_, false);
+        // Earlier projects stay open, as the case may still hold their tables.
+        EXPECT_TRUE(projects_.back()->write(projectFile_));
+        auto project = std::make_unique<QgsProject>();
+        EXPECT_TRUE(project->read(projectFile_));
+        projects_.push_back(std::move(project));
+        return firstFeatureClass(*projects_.back());
+    }
+
+    std::vector<Variant> column(const std::u16string& field) override { return readColumn(path_, layer_, field); }
+
+private:
+    QTemporaryDir folder_;
+    std::string path_;
+    std::string layer_ = "standard";
+    QString projectFile_;
+    hostkit::HostClasses classes_;
+    std::vector<std::unique_ptr<QgsProject>> projects_;
+};
+
+QVariant qgisValue(const Variant& value)
+{
+    if (const auto* n = value.get<std::int32_t>()) return *n;
+    if (const auto* d = value.get<double>()) return *d;
+    if (const auto* s = value.get<std::u16string>()) return QString::fromStdU16String(*s);
+    return {};
+}
+
+Variant hostValue(const QVariant& value)
+{
+    if (value.isNull()) return Variant::Null{};
+    switch (value.type()) {
+    case QVariant::Int:
+        return value.toInt();
+    case QVariant::LongLong:
+        return static_cast<std::int64_t>(value.toLongLong());
+    case QVariant::Double:
+        return value.toDouble();
+    default:
+        return value.toString().toStdU16String();
+    }
+}
+
+QgsField memoryField(const FieldSpec& spec)
+{
+    switch (spec.type) {
+    case host::fieldTypeString:
+        return QgsField(QString::fromStdU16String(spec.name), QVariant::String, QStringLiteral("string"), spec.length);
+    case host::fieldTypeDouble:
+        return QgsField(QString::fromStdU16String(spec.name), QVariant::Double, QStringLiteral("double"));
+    default:
+        return QgsField(QString::fromStdU16String(spec.name), QVariant::Int, QStringLiteral("integer"));
+    }
+}
+
+// The standard table as a QGIS memory layer: its data lives in QGIS alone,
+// so it is read back through QGIS's layer, past the host, and opened again
+// it is the same layer. Read-only is the layer marked so in the project.
+class QgisMemoryHost final : public HostUnderTest {
+public:
+    QgisMemoryHost()
+    {
+        const TableSpec& spec = standardTable();
+        layer_ = new QgsVectorLayer(QStringLiteral("Polygon?crs=EPSG:3857"), QStringLiteral("standard"),
+                                    QStringLiteral("memory"));
+        project_.addMapLayer(layer_);
+        QList<QgsField> fields;
+        for (const FieldSpec& f : spec.fields) fields << memoryField(f);
+        layer_->dataProvider()->addAttributes(fields);
+        layer_->updateFields();
+        for (const FieldSpec& f : spec.fields)
+            if (!f.alias.empty())
+                layer_->setFieldAlias(layer_->fields().indexFromName(QString::fromStdU16String(f.name)),
+                                      QString::fromStdU16String(f.alias));
+        QgsFeatureList features;
+        for (std::size_t row = 0; row < spec.rows; ++row) {
+            QgsFeature feature(layer_->fields());
+            for (const FieldSpec& f : spec.fields)
+                feature.setAttribute(QString::fromStdU16String(f.name), qgisValue(f.values[row]));
+            feature.setGeometry(QgsGeometry::fromWkt(QString::fromStdString(standardShape(row))));
+            features << feature;
+        }
+        layer_->dataProvider()->addFeatures(features);
+    }
+
+    ComPtr<host::IFeatureClass> table(Access access) override
+    {
+        layer_->setReadOnly(access == Access::ReadOnly);
+        return firstFeatureClass(project_);
+    }
+
+    std::vector<Variant> column(const std::u16string& field) override
+    {
+        const int index = layer_->fields().indexFromName(QString::fromStdU16String(field));
+        EXPECT_GE(index, 0) << QString::fromStdU16String(field).toStdString();
+        std::map<QgsFeatureId, Variant> byId;
+        QgsFeatureIterator features = layer_->getFeatures(
+            QgsFeatureRequest().setFlags(QgsFeatureRequest::NoGeometry).setSubsetOfAttributes(QgsAttributeList{index}));
+        QgsFeature feature;
+        while (index >= 0 && features.nextFeature(feature)) byId[feature.id()] = hostValue(feature.attribute(index));
+        std::vector<Variant> values;
+        for (const auto& [id, value] : byId) values.push_back(value);
+        return values;
+    }
+
+private:
+    hostkit::HostClasses classes_;
+    QgsProject project_;
+    QgsVectorLayer* layer_ = nullptr;
+};
+
+// The formats as gishost has them, but that the project keeps every alias.
+Profile inProject(Profile profile)
+{
+    profile.dropped.erase(Property::Alias);
+    return profile;
+}
+
+// QGIS has no short integer, single or UUID type; its memory provider has
+// no JSON type and keeps no default or not-null constraint.
+Profile memoryProfile()
+{
+    Profile p;
+    p.types = {{host::fieldTypeSmallInteger, {runtime::S_OK, host::fieldTypeInteger}},
+               {host::fieldTypeSingle, {runtime::S_OK, host::fieldTypeDouble}},
+               {104, {runtime::E_NOTIMPL}},
+               {105, {runtime::S_OK, host::fieldTypeString}}};
+    for (std::int32_t code = 100; code <= 109; ++code) p.types.try_emplace(code);
+    p.dropped = {Property::DefaultValue, Property::NotNull};
+    return p;
+}
+
+std::vector<HostFactory> qgisHosts()
+{
+    std::vector<HostFactory> hosts;
+    for (const GdalFormat& format : gdalFormats())
+        hosts.push_back({format.name, [&format] { return std::make_unique<QgisFileHost>(format); }, liveObjects,
+                         inProject(format.profile)});
+    hosts.push_back({"Memory", [] { return std::make_unique<QgisMemoryHost>(); }, liveObjects, memoryProfile()});
+    return hosts;
+}
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Qgis, HostContract, ::testing::ValuesIn(qgisHosts()), hostName);
