@@ -81,16 +81,55 @@ public:
         explain(what_ + ": " + why);
     }
 
+    // Refuses, as data the role may not write, a change the database would
+    // refuse for want of rights: altering a table takes its owner (or a
+    // member of the owning role), writing a column the right to update it,
+    // and either a database that takes writes.
+    void requireRights(const Table& table, const std::optional<std::string>& writtenColumn)
+    {
+        std::string readOnly;
+        std::string owner;
+        std::string update;
+        std::string role;
+        const std::string column = writtenColumn ? quoteLiteral(*writtenColumn) : "NULL";
+        query("SELECT pg_catalog.current_setting('transaction_read_only'), "
+              "pg_catalog.pg_has_role(c.relowner, 'USAGE')::text, "
+              "coalesce((SELECT pg_catalog.has_column_privilege(c.oid, a.attnum, 'UPDATE') FROM "
+              "pg_catalog.pg_attribute a WHERE a.attrelid = c.oid AND a.attname = " + column +
+                  " AND NOT a.attisdropped), true)::text, current_user::text "
+                  "FROM pg_catalog.pg_class c WHERE c.oid = " + quoteLiteral(quotedName(table)) +
+                  "::pg_catalog.regclass",
+              [&](OGRFeature& row) {
+                  readOnly = row.GetFieldAsString(0);
+                  owner = row.GetFieldAsString(1);
+                  update = row.GetFieldAsString(2);
+                  role = row.GetFieldAsString(3);
+              });
+        if (!ok_) return;
+        if (readOnly == "on")
+            deny("the database takes no changes (it is read-only)");
+        else if (!writtenColumn && owner != "true")
+            deny("the role " + role + " may not alter the table (only its owner may)");
+        else if (writtenColumn && update != "true")
+            deny("the role " + role + " may not change the values of \"" + *writtenColumn + "\"");
+    }
+
     HResult finish()
     {
         if (ok_) {
             CPLErrorReset();
             if (runtime::failed(transaction_.commit())) fail(databaseMessage());
         }
-        return ok_ ? runtime::S_OK : runtime::E_FAIL;
+        return ok_ ? runtime::S_OK : failure_;
     }
 
 private:
+    void deny(const std::string& why)
+    {
+        fail(why);
+        failure_ = runtime::E_ACCESSDENIED;
+    }
+
     // What is left of the call's bound, for the next statement; 0 would
     // mean no bound at all.
     bool bound()
@@ -108,6 +147,7 @@ private:
     QuietErrors quiet_;
     Transaction transaction_;
     bool ok_ = true;
+    HResult failure_ = runtime::E_FAIL;
 };
 
 bool isQuotedLiteral(const std::string& text) { return text.size() >= 2 && text.front() == '\'' && text.back() == '\''; }
@@ -385,6 +425,7 @@ HResult addColumn(GDALDataset& dataset, const Table& table, const OGRFieldDefn& 
     const std::string column = field.GetNameRef();
     const std::string alter = "ALTER TABLE " + quotedName(table) + " ";
     Work work(dataset, "Field \"" + column + "\" was not added to " + displayName(table));
+    work.requireRights(table, std::nullopt);
     std::string definition = "ADD COLUMN " + quoteIdentifier(column) + " " + type.value_or(columnType(field));
     const char* ogrLiteral = field.GetDefault();
     const bool neutralFill = !field.IsNullable() && !ogrLiteral;
@@ -401,6 +442,7 @@ HResult addColumn(GDALDataset& dataset, const Table& table, const OGRFieldDefn& 
 HResult dropColumn(GDALDataset& dataset, const Table& table, const std::string& column)
 {
     Work work(dataset, "Field \"" + column + "\" was not deleted from " + displayName(table));
+    work.requireRights(table, std::nullopt);
     work.run("ALTER TABLE " + quotedName(table) + " DROP COLUMN " + quoteIdentifier(column));
     return work.finish();
 }
@@ -412,9 +454,45 @@ bool sameColumnType(const std::string& a, const std::string& b)
     return plain(a) == plain(b);
 }
 
+namespace {
+
+// "numeric(12,3)" -> {12, 3}; "character varying(40)" -> {40, 0}; none
+// for a type without a size or of another name.
+std::optional<std::pair<int, int>> sizeOf(const std::string& type, const std::string& name)
+{
+    if (type.rfind(name + "(", 0) != 0 || type.back() != ')') return std::nullopt;
+    int first = 0;
+    int second = 0;
+    const char* begin = type.data() + name.size() + 1;
+    const char* end = type.data() + type.size() - 1;
+    auto [ptr, ec] = std::from_chars(begin, end, first);
+    if (ec != std::errc()) return std::nullopt;
+    if (ptr != end && (*ptr != ',' || std::from_chars(ptr + 1, end, second).ec != std::errc())) return std::nullopt;
+    return std::make_pair(first, second);
+}
+
+// Whether every value of a column of type `from` is stored unchanged in
+// one of type `to`: the same type, or a wider one of the same kind (the
+// database would cut trailing blanks off text that is too long and round
+// numbers to fewer decimals without a word).
+bool holdsEveryValue(const std::string& from, const std::string& to)
+{
+    if (sameColumnType(from, to)) return true;
+    const std::string text = "character varying";
+    if (from.rfind(text, 0) == 0 && (to == "text" || to == text)) return true;
+    if (const auto f = sizeOf(from, text), t = sizeOf(to, text); f && t) return t->first >= f->first;
+    if (from.rfind("numeric", 0) == 0 && to == "numeric") return true;
+    if (const auto f = sizeOf(from, "numeric"), t = sizeOf(to, "numeric"); f && t)
+        return t->second >= f->second && t->first - t->second >= f->first - f->second;
+    return (from == "smallint" && to == "integer") || (from == "real" && to == "double precision");
+}
+
+} // namespace
+
 HResult copyColumn(GDALDataset& dataset, const Table& table, const std::string& from, const std::string& to)
 {
     Work work(dataset, "The values of field \"" + from + "\" were not copied to \"" + to + "\" in " + displayName(table));
+    work.requireRights(table, to);
     std::map<std::string, std::string> types;
     work.query("SELECT a.attname::text, pg_catalog.format_type(a.atttypid, a.atttypmod) FROM pg_catalog.pg_attribute a "
                "WHERE a.attrelid = " +
@@ -425,7 +503,7 @@ HResult copyColumn(GDALDataset& dataset, const Table& table, const std::string& 
         for (const std::string& name : {from, to})
             if (!types.count(name)) work.fail("the table has no field \"" + name + "\"");
     }
-    if (work.ok() && !sameColumnType(types[from], types[to]))
+    if (work.ok() && !holdsEveryValue(types[from], types[to]))
         work.fail("the field types differ (" + types[from] + ", " + types[to] + ") and values could change");
     work.run("UPDATE " + quotedName(table) + " SET " + quoteIdentifier(to) + " = " + quoteIdentifier(from));
     return work.finish();

@@ -5,7 +5,9 @@
 // connection, each call one transaction whose statements together wait for
 // other sessions' locks at most the call's bound (LockWait, lockTimeout());
 // a failure rolls the whole call back and its reason, with the database's
-// message, goes to explain().
+// message, goes to explain(). A change the role has no right to make (not
+// the table's owner, no right to update the column, a read-only database)
+// is refused with E_ACCESSDENIED before anything is tried.
 
 #include "runtime/Status.h"
 
@@ -74,8 +76,8 @@ bool sameColumnType(const std::string& a, const std::string& b);
 runtime::HResult addColumn(GDALDataset& dataset, const Table& table, const OGRFieldDefn& field,
                            const std::optional<std::string>& type = std::nullopt);
 runtime::HResult dropColumn(GDALDataset& dataset, const Table& table, const std::string& column);
-// One UPDATE; refused when the two columns' types differ, as the copy could
-// then change values.
+// One UPDATE; refused unless the target's type holds every value of the
+// source's unchanged (the same type, or a wider one of the same kind).
 runtime::HResult copyColumn(GDALDataset& dataset, const Table& table, const std::string& from, const std::string& to);
 
 } // namespace engine::pg

@@ -61,6 +61,8 @@ void HostContract::SetUp()
         known_ = std::make_unique<KnownDifference>(it->second);
     liveAtStart_ = GetParam().liveObjects();
     host_ = GetParam().make();
+    // A host whose service is not there (no database server) skips the case.
+    if (IsSkipped()) return;
     ASSERT_TRUE(host_) << "the host could not be made";
 }
 

@@ -30,6 +30,14 @@ std::string superuserPassword()
 
 std::string message(PGconn* conn) { return PQerrorMessage(conn); }
 
+// Fails the current test under CI=true, where a server must run; else skips it.
+void skipOrFail(const std::string& why)
+{
+    const char* ci = std::getenv("CI");
+    if (ci && std::string(ci) == "true") FAIL() << why;
+    GTEST_SKIP() << why;
+}
+
 } // namespace
 
 Session::Session(const std::string& conninfo) : conn_(PQconnectdb(conninfo.c_str()), PQfinish)
@@ -120,34 +128,53 @@ std::optional<std::string> serverConninfo(std::string& why)
 
 std::string passFile() { return stateFolder() + "/pgpass"; }
 
-void DatabaseTest::SetUp()
+Database::Database()
 {
     std::string why;
     const auto server = serverConninfo(why);
     if (!server) {
-        const char* ci = std::getenv("CI");
-        if (ci && std::string(ci) == "true") FAIL() << why;
-        GTEST_SKIP() << why;
+        skipOrFail(why);
+        return;
     }
     server_ = *server;
-    // gishost finds the password where a user keeps it.
+    // The hosts find the password where a user keeps it.
     setenv("PGPASSFILE", passFile().c_str(), 1);
     unsetenv("PGPASSWORD");
     static int serial = 0;
-    database = "quillet_" + std::to_string(getpid()) + "_" + std::to_string(++serial);
-    Session(server_ + " password=" + superuserPassword() + " dbname=postgres")
-        .exec("CREATE DATABASE " + database + " TEMPLATE quillet_template");
+    name_ = "quillet_" + std::to_string(getpid()) + "_" + std::to_string(++serial);
+    admin().exec("CREATE DATABASE " + name_ + " TEMPLATE quillet_template");
 }
 
-void DatabaseTest::TearDown()
+Database::~Database()
 {
-    if (database.empty()) return;
-    Session(server_ + " password=" + superuserPassword() + " dbname=postgres")
-        .exec("DROP DATABASE IF EXISTS " + database + " WITH (FORCE)");
+    if (!available()) return;
+    Session admin = this->admin();
+    admin.exec("DROP DATABASE IF EXISTS " + name_ + " WITH (FORCE)");
+    for (const std::string& role : roles_) admin.exec("DROP ROLE IF EXISTS " + role);
 }
 
-std::string DatabaseTest::conninfo() const { return server_ + " dbname=" + database; }
+Session Database::admin() const { return Session(server_ + " password=" + superuserPassword() + " dbname=postgres"); }
 
-Session DatabaseTest::session() const { return Session(conninfo() + " password=" + superuserPassword()); }
+std::string Database::conninfo() const { return server_ + " dbname=" + name_; }
+
+Session Database::session() const { return Session(conninfo() + " password=" + superuserPassword()); }
+
+std::string Database::addRole(const std::string& suffix, const std::string& password)
+{
+    const std::string role = name_ + "_" + suffix;
+    std::string literal;
+    for (char ch : password) literal += ch == '\'' ? std::string("''") : std::string(1, ch);
+    admin().exec("CREATE ROLE " + role + " LOGIN PASSWORD '" + literal + "'");
+    roles_.push_back(role);
+    return role;
+}
+
+void DatabaseTest::SetUp()
+{
+    database_.emplace();
+    database = database_->name();
+}
+
+void DatabaseTest::TearDown() { database_.reset(); }
 
 } // namespace pgtest

@@ -57,23 +57,49 @@ std::optional<std::string> serverConninfo(std::string& why);
 // The password file the server's superuser connects with.
 std::string passFile();
 
-// A database of its own for each test, made from the PostGIS template and
-// dropped at the end. Without a server the test skips, or fails when CI=true.
+// A database of its own, made from the PostGIS template and dropped, with
+// the roles made for it, when this goes. Without a server the current test
+// is skipped, or fails when CI=true; available() then says no.
+class Database {
+public:
+    Database();
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    bool available() const { return !name_.empty(); }
+    const std::string& name() const { return name_; }
+    // libpq keywords of the database, without the password, and the same as
+    // a GDAL connection string ("PG:...").
+    std::string conninfo() const;
+    std::string gdalConnection() const { return "PG:" + conninfo(); }
+    Session session() const;
+    // A role that logs in with `password`, named after the database; its
+    // rights are the caller's to grant.
+    std::string addRole(const std::string& suffix, const std::string& password);
+
+private:
+    Session admin() const;
+
+    std::string server_;
+    std::string name_;
+    std::vector<std::string> roles_;
+};
+
+// A test with a database of its own.
 class DatabaseTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // libpq keywords of the test's database, without the password, and the
-    // same as a GDAL connection string ("PG:...").
-    std::string conninfo() const;
-    std::string gdalConnection() const { return "PG:" + conninfo(); }
-    Session session() const;
+    std::string conninfo() const { return database_->conninfo(); }
+    std::string gdalConnection() const { return database_->gdalConnection(); }
+    Session session() const { return database_->session(); }
 
     std::string database;
 
 private:
-    std::string server_;
+    std::optional<Database> database_;
 };
 
 } // namespace pgtest

@@ -234,12 +234,14 @@ TEST_F(PostgresSql, NamesThatNeedQuotingCannotInjectSql)
 }
 
 // The copy writes every value, nulls included, and touches nothing else;
-// between columns of different types it is refused before anything changes.
+// into a column that cannot hold every value unchanged (another type, or
+// a narrower one) it is refused before anything changes.
 TEST_F(PostgresSql, CopyTakesEveryValueAndRefusesADifferentType)
 {
     auto db = session();
     db.exec("CREATE TABLE t (id serial PRIMARY KEY, geom geometry(Polygon, 4326), a numeric(8,3), b numeric(8,3), "
-            "c double precision, d text, e character varying)");
+            "c double precision, d text, e character varying, f numeric(10,4), g numeric(8,2), "
+            "h character varying(12), k character varying(11), m character varying(40))");
     db.exec("INSERT INTO t (geom, a, d) SELECT ST_Buffer(ST_MakePoint(i, i / 7.0), 0.5 + i % 3, 2 + i % 5), "
             "CASE WHEN i % 4 = 0 THEN NULL ELSE i * 1.125 END, 'row ' || i FROM generate_series(1, 500) i");
     const std::string snapshot = "SELECT id, ST_AsEWKB(geom), a, c, d, e FROM t ORDER BY id";
@@ -253,14 +255,22 @@ TEST_F(PostgresSql, CopyTakesEveryValueAndRefusesADifferentType)
     EXPECT_EQ(db.query(snapshot), before);
     // text and character varying hold the same values.
     EXPECT_EQ(engine::pg::copyColumn(*dataset, t, "d", "e"), runtime::S_OK);
+    // Into wider columns of the same kind.
+    EXPECT_EQ(engine::pg::copyColumn(*dataset, t, "a", "f"), runtime::S_OK);
+    db.exec("UPDATE t SET h = d");
+    EXPECT_EQ(engine::pg::copyColumn(*dataset, t, "h", "m"), runtime::S_OK);
+    EXPECT_EQ(db.value("SELECT count(*) FROM t WHERE f IS DISTINCT FROM a OR m IS DISTINCT FROM h"), "0");
 
     Reasons reasons;
     EXPECT_FAILED(engine::pg::copyColumn(*dataset, t, "a", "c"));
     EXPECT_FAILED(engine::pg::copyColumn(*dataset, t, "a", "missing"));
-    ASSERT_EQ(reasons.heard.size(), 2u);
+    // Fewer decimals or characters: the database would round or cut.
+    EXPECT_FAILED(engine::pg::copyColumn(*dataset, t, "a", "g"));
+    EXPECT_FAILED(engine::pg::copyColumn(*dataset, t, "h", "k"));
+    ASSERT_EQ(reasons.heard.size(), 4u);
     EXPECT_NE(reasons.heard[0].find("numeric(8,3), double precision"), std::string::npos) << reasons.heard[0];
     EXPECT_NE(reasons.heard[1].find("no field \"missing\""), std::string::npos) << reasons.heard[1];
-    EXPECT_EQ(db.value("SELECT count(*) FROM t WHERE c IS NOT NULL"), "0");
+    EXPECT_EQ(db.value("SELECT count(*) FROM t WHERE c IS NOT NULL OR g IS NOT NULL OR k IS NOT NULL"), "0");
 }
 
 // Layers are the tables and views the role may read, under GDAL's names.
