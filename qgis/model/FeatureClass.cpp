@@ -7,7 +7,6 @@
 #include "engine/Log.h"
 #include "hostkit/FieldCollection.h"
 
-#include <qgsvectordataprovider.h>
 
 #include <functional>
 
@@ -19,8 +18,9 @@ namespace {
 
 std::unique_ptr<Storage> storageFor(QgsVectorLayer& layer)
 {
-    if (auto gdal = GdalStorage::open(layer)) return gdal;
-    return std::make_unique<ProviderStorage>(layer);
+    QString whyNot;
+    if (auto gdal = GdalStorage::open(layer, whyNot)) return gdal;
+    return std::make_unique<ProviderStorage>(layer, whyNot);
 }
 
 void explain(const QString& why) { engine::explain(why.toStdString()); }
@@ -147,19 +147,10 @@ HResult FeatureClass::allowed(Change change) const
         explain(reason::readOnlyLayer(layer));
         return runtime::E_ACCESSDENIED;
     }
-    if (const QString why = storage_->whyReadOnly(); !why.isEmpty()) {
-        explain(why);
-        return runtime::E_ACCESSDENIED;
-    }
-    const auto capabilities = layer_->dataProvider()->capabilities();
-    const auto need = change == Change::Add      ? QgsVectorDataProvider::AddAttributes
-                      : change == Change::Delete ? QgsVectorDataProvider::DeleteAttributes
-                                                 : QgsVectorDataProvider::ChangeAttributeValues;
-    if (capabilities & need) return S_OK;
-    explain(change == Change::Add      ? reason::cannotAdd(layer)
-            : change == Change::Delete ? reason::cannotDelete(layer)
-                                       : reason::cannotChangeValues(layer));
-    return runtime::E_NOTIMPL;
+    QString why;
+    const HResult hr = storage_->canMake(change, why);
+    if (!why.isEmpty()) explain(why);
+    return hr;
 }
 
 } // namespace qgishost

@@ -28,7 +28,7 @@ public:
     HResult copyColumn(const QString& source, const QString& target);
 
 private:
-    enum class Change { Add, Delete, Values };
+    using Change = Storage::Change;
     HResult addField(const hostkit::FieldInfo& info);
     HResult deleteField(const QString& name);
     // Fails, saying why, when the layer may not change now.

@@ -2,11 +2,15 @@
 
 #include "qgis/model/Reasons.h"
 #include "engine/Format.h"
+#include "engine/Postgres.h"
 #include "hostkit/FieldDefinition.h"
 
 #include <qgsdatasourceuri.h>
+#include <qgsogrutils.h>
 #include <qgsproviderregistry.h>
 #include <qgsvectorlayer.h>
+
+#include <cpl_conv.h>
 
 #include <algorithm>
 #include <optional>
@@ -16,11 +20,13 @@ namespace qgishost {
 namespace {
 
 // Where GDAL finds a layer's table: a dataset and a layer of it, by name or
-// by index; neither for a dataset of one layer.
+// by index; neither for a dataset of one layer. A database's table is
+// named by its schema and name.
 struct GdalSource {
     QString path;
     QString layerName;
     int layerIndex = -1;
+    std::optional<engine::pg::Table> databaseTable;
 };
 
 std::optional<GdalSource> gdalSourceOf(const QgsVectorLayer& layer)
@@ -28,22 +34,68 @@ std::optional<GdalSource> gdalSourceOf(const QgsVectorLayer& layer)
     const QString provider = layer.providerType();
     if (provider == QLatin1String("ogr")) {
         const QVariantMap parts = QgsProviderRegistry::instance()->decodeUri(provider, layer.source());
-        GdalSource source{parts.value(QStringLiteral("path")).toString(),
-                          parts.value(QStringLiteral("layerName")).toString()};
+        GdalSource source;
+        source.path = parts.value(QStringLiteral("path")).toString();
+        source.layerName = parts.value(QStringLiteral("layerName")).toString();
         if (parts.contains(QStringLiteral("layerId"))) source.layerIndex = parts.value(QStringLiteral("layerId")).toInt();
         return source;
     }
     if (provider == QLatin1String("spatialite")) {
         const QgsDataSourceUri uri(layer.source());
-        return GdalSource{uri.database(), uri.table()};
+        GdalSource source;
+        source.path = uri.database();
+        source.layerName = uri.table();
+        return source;
+    }
+    if (provider == QLatin1String("postgres")) {
+        // libpq looks for a password the source leaves out where every
+        // client does (PGPASSWORD, ~/.pgpass); a QGIS authentication
+        // configuration gives its own.
+        const QgsDataSourceUri uri(layer.source());
+        GdalSource source;
+        source.path = "PG:" + uri.connectionInfo(true);
+        source.databaseTable = engine::pg::Table{uri.schema().toStdString(), uri.table().toStdString()};
+        return source;
     }
     return std::nullopt;
 }
 
-// The engine's name of the layer's table.
-std::string tableOf(const engine::Dataset& dataset, const GdalSource& source)
+// QGIS reads a shapefile's names and values in the encoding its .cpg or
+// code page mark names, and turns GDAL's own recoding off for the whole
+// process. The engine reads the encoding through GDAL: while it works on
+// the layer, GDAL is told on this thread the encoding QGIS reads.
+class ShapefileEncoding {
+public:
+    explicit ShapefileEncoding(const QString& encoding) : set_(!encoding.isEmpty())
+    {
+        if (!set_) return;
+        if (const char* value = CPLGetThreadLocalConfigOption("SHAPE_ENCODING", nullptr)) previous_ = value;
+        CPLSetThreadLocalConfigOption("SHAPE_ENCODING", encoding.toUtf8().constData());
+    }
+    ~ShapefileEncoding()
+    {
+        if (set_) CPLSetThreadLocalConfigOption("SHAPE_ENCODING", previous_ ? previous_->c_str() : nullptr);
+    }
+    ShapefileEncoding(const ShapefileEncoding&) = delete;
+    ShapefileEncoding& operator=(const ShapefileEncoding&) = delete;
+
+private:
+    bool set_;
+    std::optional<std::string> previous_;
+};
+
+// The engine's name of the layer's table; empty when there is none.
+std::string tableOf(engine::Dataset& dataset, const GdalSource& source)
 {
     const std::vector<std::string>& tables = dataset.tableNames();
+    if (const auto& wanted = source.databaseTable) {
+        std::vector<engine::pg::TableLayer> readable;
+        if (const engine::GdalHandle gdal = dataset.reading()) engine::pg::readableTables(*gdal, readable);
+        for (const engine::pg::TableLayer& t : readable)
+            if (t.table.name == wanted->name && (wanted->schema.empty() || t.table.schema == wanted->schema))
+                return t.layerName;
+        return {};
+    }
     if (!source.layerName.isEmpty()) return source.layerName.toStdString();
     if (source.layerIndex >= 0 && static_cast<std::size_t>(source.layerIndex) < tables.size())
         return tables[static_cast<std::size_t>(source.layerIndex)];
@@ -52,27 +104,40 @@ std::string tableOf(const engine::Dataset& dataset, const GdalSource& source)
 
 } // namespace
 
-std::unique_ptr<GdalStorage> GdalStorage::open(QgsVectorLayer& layer)
+std::unique_ptr<GdalStorage> GdalStorage::open(QgsVectorLayer& layer, QString& whyNot)
 {
     const auto where = gdalSourceOf(layer);
     if (!where || where->path.isEmpty()) return nullptr;
+    // A database layer changes through the engine or not at all: QGIS's own
+    // provider would wait for another session's lock without a bound.
+    const bool mustUseEngine = where->databaseTable.has_value();
+    const QString encoding =
+        layer.providerType() == QLatin1String("ogr") ? QgsOgrUtils::readShapefileEncoding(where->path) : QString();
+    const ShapefileEncoding reading(encoding);
     std::string problem;
     auto dataset = engine::Dataset::open(where->path.toStdString(), problem);
-    if (!dataset) return nullptr;
+    if (!dataset) {
+        if (mustUseEngine) whyNot = QString::fromStdString(problem);
+        return nullptr;
+    }
     const std::string table = tableOf(*dataset, *where);
     const auto& tables = dataset->tableNames();
-    if (std::find(tables.begin(), tables.end(), table) == tables.end()) return nullptr;
+    if (std::find(tables.begin(), tables.end(), table) == tables.end()) {
+        if (mustUseEngine) whyNot = reason::noDatabaseTable(layer.name());
+        return nullptr;
+    }
     auto featureClass = runtime::make<gishost::FeatureClass>(engine::Table(std::move(dataset), table));
-    return std::unique_ptr<GdalStorage>(new GdalStorage(layer, std::move(featureClass)));
+    return std::unique_ptr<GdalStorage>(new GdalStorage(layer, std::move(featureClass), encoding));
 }
 
-GdalStorage::GdalStorage(QgsVectorLayer& layer, runtime::ComPtr<gishost::FeatureClass> table)
-    : layer_(&layer), table_(std::move(table))
+GdalStorage::GdalStorage(QgsVectorLayer& layer, runtime::ComPtr<gishost::FeatureClass> table, QString encoding)
+    : layer_(&layer), table_(std::move(table)), encoding_(std::move(encoding))
 {
 }
 
 HResult GdalStorage::fields(std::vector<hostkit::FieldInfo>& out)
 {
+    const ShapefileEncoding reading(encoding_);
     gishost::FeatureClass::FieldList list;
     const HResult hr = table_->fields(list);
     if (runtime::succeeded(hr)) out = *list;
@@ -81,30 +146,43 @@ HResult GdalStorage::fields(std::vector<hostkit::FieldInfo>& out)
 
 HResult GdalStorage::addField(const hostkit::FieldInfo& field)
 {
+    const ShapefileEncoding writing(encoding_);
     return table_->AddField(runtime::make<hostkit::FieldDefinition>(field).get());
 }
 
-HResult GdalStorage::deleteField(const QString& name) { return table().deleteField(name.toStdString()); }
+HResult GdalStorage::deleteField(const QString& name)
+{
+    const ShapefileEncoding writing(encoding_);
+    return table().deleteField(name.toStdString());
+}
 
 HResult GdalStorage::copyColumn(const QString& source, const QString& target)
 {
+    const ShapefileEncoding writing(encoding_);
     return table().copyColumn(source.toStdString(), target.toStdString());
 }
 
-QString GdalStorage::whyReadOnly() const
+HResult GdalStorage::canMake(Change, QString& why) const
 {
     const engine::Dataset& dataset = table().dataset();
-    if (!dataset.readOnly() || !layer_) return {};
-    return dataset.format().writable(dataset.path()) ? reason::readOnlyFormat(layer_->name())
-                                                     : reason::readOnlyFiles(layer_->name());
+    if (!dataset.readOnly() || !layer_) return S_OK;
+    why = dataset.format().writable(dataset.path()) ? reason::readOnlyFormat(layer_->name())
+                                                    : reason::readOnlyFiles(layer_->name());
+    return runtime::E_ACCESSDENIED;
 }
 
 void GdalStorage::refresh()
 {
     if (!layer_) return;
     // QGIS's provider keeps its own handle on the data: it must read the
-    // table's definition again.
-    layer_->reload();
+    // table's definition again. The PostgreSQL provider reads it only when
+    // it is made, so the layer gets a new one (edit state, style and
+    // aliases stay the layer's).
+    if (layer_->providerType() == QLatin1String("postgres"))
+        layer_->setDataSource(layer_->source(), layer_->name(), layer_->providerType(),
+                              QgsDataProvider::ProviderOptions{layer_->transformContext()});
+    else
+        layer_->reload();
     layer_->triggerRepaint();
 }
 

@@ -12,24 +12,26 @@ class QgsVectorLayer;
 namespace qgishost {
 
 // A layer whose data GDAL opens itself (GeoPackage, shapefile, FileGDB,
-// SpatiaLite, ...) changes through the data engine, as in gishost: types,
+// SpatiaLite, PostgreSQL, ...) changes through the data engine, as in gishost: types,
 // widths, aliases and defaults kept exactly, each change all or nothing
 // and safe from a crash in the way of its format. QGIS then reloads the
 // layer from its source.
 class GdalStorage final : public Storage {
 public:
-    // None when GDAL cannot open the layer's source.
-    static std::unique_ptr<GdalStorage> open(QgsVectorLayer& layer);
+    // None when GDAL cannot open the layer's source; for a layer that must
+    // not change otherwise (a database's), `whyNot` then says why.
+    static std::unique_ptr<GdalStorage> open(QgsVectorLayer& layer, QString& whyNot);
 
     HResult fields(std::vector<hostkit::FieldInfo>& out) override;
     HResult addField(const hostkit::FieldInfo& field) override;
     HResult deleteField(const QString& name) override;
     HResult copyColumn(const QString& source, const QString& target) override;
-    QString whyReadOnly() const override;
+    // The engine decides: data it would not write is read-only.
+    HResult canMake(Change change, QString& why) const override;
     void refresh() override;
 
 private:
-    GdalStorage(QgsVectorLayer& layer, runtime::ComPtr<gishost::FeatureClass> table);
+    GdalStorage(QgsVectorLayer& layer, runtime::ComPtr<gishost::FeatureClass> table, QString encoding);
 
     const engine::Table& table() const noexcept { return table_->table(); }
 
@@ -37,6 +39,8 @@ private:
     // gishost's adapter of the engine's table, for its fields as the host
     // hands them out and its additions from a field definition.
     runtime::ComPtr<gishost::FeatureClass> table_;
+    // A shapefile's encoding as QGIS reads it; empty for other data.
+    QString encoding_;
 };
 
 } // namespace qgishost

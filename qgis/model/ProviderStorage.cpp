@@ -204,6 +204,25 @@ HResult ProviderStorage::copyColumn(const QString& source, const QString& target
     return S_OK;
 }
 
+HResult ProviderStorage::canMake(Change change, QString& why) const
+{
+    QgsVectorDataProvider* p = provider();
+    if (!p) return runtime::E_FAIL;
+    if (!whyReadOnly_.isEmpty()) {
+        why = whyReadOnly_;
+        return runtime::E_ACCESSDENIED;
+    }
+    const auto need = change == Change::Add      ? QgsVectorDataProvider::AddAttributes
+                      : change == Change::Delete ? QgsVectorDataProvider::DeleteAttributes
+                                                 : QgsVectorDataProvider::ChangeAttributeValues;
+    if (p->capabilities() & need) return S_OK;
+    const QString layer = layer_->name();
+    why = change == Change::Add      ? reason::cannotAdd(layer)
+          : change == Change::Delete ? reason::cannotDelete(layer)
+                                     : reason::cannotChangeValues(layer);
+    return runtime::E_NOTIMPL;
+}
+
 void ProviderStorage::refresh()
 {
     if (!layer_) return;

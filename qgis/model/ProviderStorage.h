@@ -14,13 +14,18 @@ namespace qgishost {
 // column copied in batches of features so that memory stays flat.
 class ProviderStorage final : public Storage {
 public:
-    explicit ProviderStorage(QgsVectorLayer& layer) : layer_(&layer) {}
+    // `whyReadOnly`: why no change may be made through it, if so.
+    explicit ProviderStorage(QgsVectorLayer& layer, QString whyReadOnly = {})
+        : layer_(&layer), whyReadOnly_(std::move(whyReadOnly))
+    {
+    }
 
     HResult fields(std::vector<hostkit::FieldInfo>& out) override;
     HResult addField(const hostkit::FieldInfo& field) override;
     HResult deleteField(const QString& name) override;
     HResult copyColumn(const QString& source, const QString& target) override;
-    QString whyReadOnly() const override { return {}; }
+    // What the provider says it can do.
+    HResult canMake(Change change, QString& why) const override;
     void refresh() override;
 
 private:
@@ -29,6 +34,7 @@ private:
     std::string quotedLayer() const;
 
     QPointer<QgsVectorLayer> layer_;
+    QString whyReadOnly_;
 };
 
 } // namespace qgishost

@@ -25,6 +25,12 @@ inline QString readOnlyFormat(const QString& layer)
 {
     return QStringLiteral("GDAL can only read the data of the layer \"%1\", so its fields cannot change.").arg(layer);
 }
+inline QString noDatabaseTable(const QString& layer)
+{
+    return QStringLiteral("The layer \"%1\" is not a table Quillet finds in its database (a query, or a table the "
+                          "role may not read), so its fields cannot change.")
+        .arg(layer);
+}
 inline QString cannotAdd(const QString& layer)
 {
     return QStringLiteral("The data source of the layer \"%1\" cannot add fields.").arg(layer);

@@ -24,8 +24,10 @@ public:
     virtual HResult deleteField(const QString& name) = 0;
     // Every row's value of `source` into `target`, in one pass.
     virtual HResult copyColumn(const QString& source, const QString& target) = 0;
-    // A reason why nothing can be written, or none.
-    virtual QString whyReadOnly() const = 0;
+    enum class Change { Add, Delete, Values };
+    // S_OK when the data source can make a change of this kind; else the
+    // status to answer, with `why` said in words.
+    virtual HResult canMake(Change change, QString& why) const = 0;
     // Lets QGIS's layer show what changed on the data source.
     virtual void refresh() = 0;
 };

@@ -119,20 +119,11 @@ protected:
     }
 
     // What the table would hold after these deletions and renames.
-    static Snapshot changed(Snapshot s, const std::vector<std::string>& deleted, const std::vector<Rename>& renames)
+    static Snapshot changed(const Snapshot& s, const std::vector<std::string>& deleted, const std::vector<Rename>& renames)
     {
-        for (const std::string& gone : deleted) s.columns.erase(gone);
-        for (auto& [id, row] : s.rows)
-            for (const std::string& gone : deleted) row.erase(gone);
-        for (const Rename& r : renames) {
-            s.columns[r.to] = s.columns.at(r.from);
-            s.columns.erase(r.from);
-            for (auto& [id, row] : s.rows) {
-                row[r.to] = row.at(r.from);
-                row.erase(r.from);
-            }
-        }
-        return s;
+        std::vector<std::pair<std::string, std::string>> renamed;
+        for (const Rename& r : renames) renamed.emplace_back(r.from, r.to);
+        return pgtest::changed(s, deleted, renamed);
     }
 
     std::optional<pgtest::Session> db;

@@ -111,6 +111,23 @@ Snapshot snapshot(Session& session, const std::string& table)
     return out;
 }
 
+Snapshot changed(Snapshot s, const std::vector<std::string>& dropped,
+                 const std::vector<std::pair<std::string, std::string>>& renamed)
+{
+    for (const std::string& gone : dropped) s.columns.erase(gone);
+    for (auto& [id, row] : s.rows)
+        for (const std::string& gone : dropped) row.erase(gone);
+    for (const auto& [from, to] : renamed) {
+        s.columns[to] = s.columns.at(from);
+        s.columns.erase(from);
+        for (auto& [id, row] : s.rows) {
+            row[to] = row.at(from);
+            row.erase(from);
+        }
+    }
+    return s;
+}
+
 std::optional<std::string> serverConninfo(std::string& why)
 {
     const std::string folder = stateFolder();

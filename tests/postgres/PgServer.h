@@ -47,6 +47,11 @@ struct Snapshot {
 // `table` is quoted as SQL names it; the table has an "id" column.
 Snapshot snapshot(Session& session, const std::string& table);
 
+// `before` after the columns `dropped` were dropped and each of `renamed`
+// (old name, new name) renamed, keeping its definition and values.
+Snapshot changed(Snapshot before, const std::vector<std::string>& dropped,
+                 const std::vector<std::pair<std::string, std::string>>& renamed);
+
 // Where the server script keeps its state: $QUILLET_PG_STATE, else the
 // build tree's folder.
 std::string stateFolder();

@@ -6,21 +6,21 @@
 #include "QgisTestSupport.h"
 
 #include "dialog/Messages.h"
-#include "hostkit/CommandBars.h"
-#include "hostkit/ModuleRegistration.h"
 #include "qgis/model/Reasons.h"
-#include "qgis/plugin/Plugin.h"
 
 #include <gtest/gtest.h>
 
 #include <qgsfeatureiterator.h>
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
 #include <qgsproject.h>
 
-#include <QAction>
 
 namespace {
 
 using qgistest::QgisContent;
+using qgistest::QgisHost;
 
 struct Rename {
     QString from;
@@ -49,35 +49,6 @@ const FormatCase formatCases[] = {
      {{"lake_label", "lake_name"}, {"lake_ratio", "ratio"}, {"lake_surveyed", "surveyed"}}},
     {"Memory", "places", nullptr, 25000, {"big"},
      {{"name", "title"}, {"visits", "count"}, {"ratio", "share"}, {"seen", "seen_on"}, {"open", "is_open"}}},
-};
-
-// A QGIS project with the module registered and the plugin loaded.
-class QgisHost {
-public:
-    explicit QgisHost(int memoryRows = 3, bool readOnly = false) : project(memoryRows, readOnly)
-    {
-        std::vector<std::string> report;
-        EXPECT_EQ(hostkit::registerModule(QUILLET_MODULE, report), runtime::S_OK);
-        plugin.initGui();
-    }
-    ~QgisHost() { plugin.unload(); }
-
-    // Presses Quillet's button; `work` runs in its dialog.
-    void useDialog(std::function<void(qgistest::Dialog&)> work)
-    {
-        qgistest::onDialog(ui, std::move(work));
-        const auto* bars = plugin.commandBars();
-        ASSERT_TRUE(bars && !bars->buttons().empty());
-        bars->buttons().front().action->trigger();
-        ui.onModal = nullptr;
-    }
-    QStringList messages() const { return ui.messageTexts(); }
-
-    testsupport::TempStore store;
-    qgistest::SampleProject project;
-    qgistest::Interface iface;
-    qgishost::Plugin plugin{&iface};
-    testsupport::Ui ui;
 };
 
 QgisContent expectedInQgis(QgisContent content, const FormatCase& c, const gistest::LayerContent* onDisk)
@@ -270,6 +241,63 @@ TEST(QgisLayerStates, ALayerReadOnlyInTheProjectRefusesAndStaysAsItWas)
         EXPECT_EQ(after.fields, before.fields);
         EXPECT_EQ(after.rows, before.rows);
     }
+}
+
+// Every name and value of a Latin-1 shapefile, read with GDAL as another
+// program reads it.
+std::map<std::string, std::vector<std::string>> latin1Columns(const std::string& path)
+{
+    const qgistest::GdalAsElsewhere plainGdal;
+    GDALDatasetUniquePtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR));
+    std::map<std::string, std::vector<std::string>> columns;
+    if (!dataset) return columns;
+    OGRLayer& layer = *dataset->GetLayer(0);
+    for (auto& feature : layer)
+        for (int i = 0; i < feature->GetFieldCount(); ++i)
+            columns[feature->GetFieldDefnRef(i)->GetNameRef()].push_back(
+                feature->IsFieldSetAndNotNull(i) ? feature->GetFieldAsString(i) : "<null>");
+    return columns;
+}
+
+// The names of a Latin-1 shapefile are listed as QGIS shows them, and a new
+// name goes into the file in its encoding: nine characters are nine bytes
+// there, though thirteen in UTF-8 (more than a .dbf name holds).
+TEST(QgisShapefiles, NamesAreReadAndWrittenInTheFilesEncoding)
+{
+    QgisHost host;
+    const std::string path = host.project.path("lands.shp");
+    {
+        const qgistest::GdalAsElsewhere plainGdal;
+        GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("ESRI Shapefile");
+        GDALDatasetUniquePtr dataset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+        const char* options[] = {"ENCODING=ISO-8859-1", nullptr};
+        OGRLayer* layer = dataset->CreateLayer("lands", nullptr, wkbPoint, const_cast<char**>(options));
+        OGRFieldDefn size("Größe", OFTInteger);
+        OGRFieldDefn owner("Zoë", OFTString);
+        owner.SetWidth(20);
+        ASSERT_TRUE(layer->CreateField(&size) == OGRERR_NONE && layer->CreateField(&owner) == OGRERR_NONE);
+        const std::pair<int, const char*> rows[] = {{1, "Émile"}, {2, nullptr}, {3, "Åsa"}};
+        for (const auto& [number, name] : rows) {
+            OGRFeatureUniquePtr feature(OGRFeature::CreateFeature(layer->GetLayerDefn()));
+            feature->SetField(0, number);
+            if (name) feature->SetField(1, name);
+            OGRPoint point(number, number);
+            feature->SetGeometry(&point);
+            ASSERT_EQ(layer->CreateFeature(feature.get()), OGRERR_NONE);
+        }
+    }
+    auto* lands = new QgsVectorLayer(QString::fromStdString(path), QStringLiteral("lands"), QStringLiteral("ogr"));
+    QgsProject::instance()->addMapLayer(lands);
+    ASSERT_GE(lands->fields().indexFromName(QStringLiteral("Zoë")), 0) << "QGIS reads the name";
+
+    host.useDialog([](qgistest::Dialog& dialog) {
+        dialog.rename(QStringLiteral("lands"), QStringLiteral("Zoë"), QStringLiteral("Ærø_Åsa_Ø"));
+    });
+    EXPECT_EQ(host.messages(), QStringList{quillet::text::renamed});
+    EXPECT_TRUE(host.iface.messages().isEmpty()) << host.iface.messages().join('\n').toStdString();
+    EXPECT_EQ(latin1Columns(path), (std::map<std::string, std::vector<std::string>>{
+                                       {"Größe", {"1", "2", "3"}}, {"Ærø_Åsa_Ø", {"Émile", "<null>", "Åsa"}}}));
+    EXPECT_GE(lands->fields().indexFromName(QStringLiteral("Ærø_Åsa_Ø")), 0);
 }
 
 // A data source QGIS reads through a provider that changes no fields.

@@ -7,10 +7,14 @@
 #include "GdalFormats.h"
 #include "GdalTable.h"
 #include "HostContract.h"
+#include "PostgresTable.h"
+
+#include "QgisTestSupport.h"
 
 #include "qgis/model/Application.h"
 #include "hostkit/HostClasses.h"
 
+#include <qgsdatasourceuri.h>
 #include <qgsfeatureiterator.h>
 #include <qgsproject.h>
 #include <qgsvectordataprovider.h>
@@ -41,45 +45,110 @@ ComPtr<host::IFeatureClass> firstFeatureClass(QgsProject& project)
 
 long liveObjects() { return static_cast<long>(hostkit::modelLife.objects); }
 
+// A project of one layer that, opened again, is saved and read anew.
+// Earlier projects stay open, as a case may still hold their tables.
+class SavedProjects {
+public:
+    explicit SavedProjects(const QString& file) : file_(file) {}
+
+    QgsProject& open(QgsVectorLayer* layer)
+    {
+        projects_.push_back(std::make_unique<QgsProject>());
+        projects_.back()->addMapLayer(layer);
+        return *projects_.back();
+    }
+    QgsProject& reopen()
+    {
+        EXPECT_TRUE(projects_.back()->write(file_));
+        projects_.push_back(std::make_unique<QgsProject>());
+        EXPECT_TRUE(projects_.back()->read(file_));
+        return *projects_.back();
+    }
+    void close() { projects_.clear(); }
+
+private:
+    QString file_;
+    std::vector<std::unique_ptr<QgsProject>> projects_;
+};
+
 // The standard table in a dataset of one format, a layer of a QGIS project.
 class QgisFileHost final : public HostUnderTest {
 public:
     explicit QgisFileHost(const GdalFormat& format)
         : path_(folder_.filePath(QString::fromStdString(format.file)).toStdString()),
-          projectFile_(folder_.filePath(QStringLiteral("standard.qgs")))
+          projects_(folder_.filePath(QStringLiteral("standard.qgs")))
     {
+        const qgistest::GdalAsElsewhere plainGdal;
         writeStandardTable(path_, format.driver, layer_, format.layerOptions);
-        auto project = std::make_unique<QgsProject>();
         const QString source = QString::fromStdString(path_) + "|layername=" + QString::fromStdString(layer_);
-        project->addMapLayer(new QgsVectorLayer(source, QStringLiteral("standard"), QStringLiteral("ogr")));
-        projects_.push_back(std::move(project));
+        projects_.open(new QgsVectorLayer(source, QStringLiteral("standard"), QStringLiteral("ogr")));
     }
     ~QgisFileHost() override
     {
-        projects_.clear();
+        projects_.close();
         setWritable(path_, true);
     }
 
     ComPtr<host::IFeatureClass> table(Access access) override
     {
         if (access == Access::ReadOnly) setWritable(path_, false);
-        // Earlier projects stay open, as the case may still hold their tables.
-        EXPECT_TRUE(projects_.back()->write(projectFile_));
-        auto project = std::make_unique<QgsProject>();
-        EXPECT_TRUE(project->read(projectFile_));
-        projects_.push_back(std::move(project));
-        return firstFeatureClass(*projects_.back());
+        return firstFeatureClass(projects_.reopen());
     }
 
-    std::vector<Variant> column(const std::u16string& field) override { return readColumn(path_, layer_, field); }
+    std::vector<Variant> column(const std::u16string& field) override
+    {
+        const qgistest::GdalAsElsewhere plainGdal;
+        return readColumn(path_, layer_, field);
+    }
 
 private:
     QTemporaryDir folder_;
     std::string path_;
     std::string layer_ = "standard";
-    QString projectFile_;
     hostkit::HostClasses classes_;
-    std::vector<std::unique_ptr<QgsProject>> projects_;
+    SavedProjects projects_;
+};
+
+// The standard table in PostGIS, a layer of a QGIS project, read back with
+// libpq; read-only is the layer connecting as a role that may only read
+// (its password in the layer's source).
+class QgisPostgresHost final : public HostUnderTest {
+public:
+    QgisPostgresHost() : projects_(folder_.filePath(QStringLiteral("standard.qgs")))
+    {
+        if (!database_.available()) return;
+        auto db = database_.session();
+        writeStandardTable(db);
+        projects_.open(layer(database_.conninfo()));
+    }
+    ~QgisPostgresHost() override { projects_.close(); }
+    bool ready() const { return database_.available(); }
+
+    ComPtr<host::IFeatureClass> table(Access access) override
+    {
+        if (access == Access::ReadOnly) return firstFeatureClass(projects_.open(layer(readerConninfo(database_))));
+        return firstFeatureClass(projects_.reopen());
+    }
+
+    std::vector<Variant> column(const std::u16string& field) override
+    {
+        auto db = database_.session();
+        return readColumn(db, field);
+    }
+
+private:
+    static QgsVectorLayer* layer(const std::string& conninfo)
+    {
+        QgsDataSourceUri uri(QString::fromStdString(conninfo));
+        uri.setDataSource(QStringLiteral("public"), QStringLiteral("standard"), QStringLiteral("geom"), QString(),
+                          QStringLiteral("id"));
+        return new QgsVectorLayer(uri.uri(false), QStringLiteral("standard"), QStringLiteral("postgres"));
+    }
+
+    QTemporaryDir folder_;
+    pgtest::Database database_;
+    hostkit::HostClasses classes_;
+    SavedProjects projects_;
 };
 
 QVariant qgisValue(const Variant& value)
@@ -204,6 +273,20 @@ std::vector<HostFactory> qgisHosts()
     return hosts;
 }
 
+// As gishost on PostgreSQL: nothing differs.
+HostFactory postgresHost()
+{
+    Profile p;
+    for (std::int32_t code = 100; code <= 109; ++code) p.types.try_emplace(code);
+    return {"PostGIS",
+            []() -> std::unique_ptr<HostUnderTest> {
+                auto host = std::make_unique<QgisPostgresHost>();
+                return host->ready() ? std::move(host) : nullptr;
+            },
+            liveObjects, p};
+}
+
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(Qgis, HostContract, ::testing::ValuesIn(qgisHosts()), hostName);
+INSTANTIATE_TEST_SUITE_P(QgisOnPostgres, HostContract, ::testing::Values(postgresHost()), hostName);

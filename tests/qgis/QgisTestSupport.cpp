@@ -4,6 +4,8 @@
 #include "gishost/sample/SampleData.h"
 #include "forms/Controls.h"
 #include "forms/Form.h"
+#include "hostkit/CommandBars.h"
+#include "hostkit/ModuleRegistration.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QToolBar>
+
+#include <cpl_conv.h>
 
 #include <stdexcept>
 
@@ -216,6 +220,32 @@ void onDialog(testsupport::Ui& ui, std::function<void(Dialog&)> work)
         work(dialog);
         return true;
     };
+}
+
+GdalAsElsewhere::GdalAsElsewhere()
+{
+    if (const char* value = CPLGetConfigOption("SHAPE_ENCODING", nullptr)) saved_ = value;
+    CPLSetConfigOption("SHAPE_ENCODING", nullptr);
+}
+
+GdalAsElsewhere::~GdalAsElsewhere() { CPLSetConfigOption("SHAPE_ENCODING", saved_ ? saved_->c_str() : nullptr); }
+
+QgisHost::QgisHost(int memoryRows, bool readOnly) : project(memoryRows, readOnly)
+{
+    std::vector<std::string> report;
+    EXPECT_EQ(hostkit::registerModule(QUILLET_MODULE, report), runtime::S_OK);
+    plugin.initGui();
+}
+
+QgisHost::~QgisHost() { plugin.unload(); }
+
+void QgisHost::useDialog(std::function<void(Dialog&)> work)
+{
+    onDialog(ui, std::move(work));
+    const auto* bars = plugin.commandBars();
+    ASSERT_TRUE(bars && !bars->buttons().empty());
+    bars->buttons().front().action->trigger();
+    ui.onModal = nullptr;
 }
 
 } // namespace qgistest

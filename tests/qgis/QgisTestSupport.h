@@ -6,6 +6,7 @@
 
 #include "DataReadBack.h"
 #include "QgisInterfaceDouble.h"
+#include "qgis/plugin/Plugin.h"
 #include "TempStore.h"
 #include "Ui.h"
 
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 
 #include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -99,5 +101,37 @@ private:
 // While it lives, the add-in's dialog is handed to `work` each time a
 // command opens it, and the splash closes at once.
 void onDialog(testsupport::Ui& ui, std::function<void(Dialog&)> work);
+
+// While it lives, GDAL reads and writes shapefiles on this thread as in
+// any other program: QGIS turns GDAL's recoding of them off for the whole
+// process (it reads their code page itself).
+class GdalAsElsewhere {
+public:
+    GdalAsElsewhere();
+    ~GdalAsElsewhere();
+    GdalAsElsewhere(const GdalAsElsewhere&) = delete;
+    GdalAsElsewhere& operator=(const GdalAsElsewhere&) = delete;
+
+private:
+    std::optional<std::string> saved_;
+};
+
+// The sample project in QGIS with the module registered and the plugin loaded.
+class QgisHost {
+public:
+    explicit QgisHost(int memoryRows = 3, bool readOnly = false);
+    ~QgisHost();
+
+    // Presses Quillet's button; `work` runs in its dialog.
+    void useDialog(std::function<void(Dialog&)> work);
+    // The add-in's messages, oldest first.
+    QStringList messages() const { return ui.messageTexts(); }
+
+    testsupport::TempStore store;
+    SampleProject project;
+    Interface iface;
+    qgishost::Plugin plugin{&iface};
+    testsupport::Ui ui;
+};
 
 } // namespace qgistest
