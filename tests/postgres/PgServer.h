@@ -100,6 +100,10 @@ protected:
     std::string conninfo() const { return database_->conninfo(); }
     std::string gdalConnection() const { return database_->gdalConnection(); }
     Session session() const { return database_->session(); }
+    std::string addRole(const std::string& suffix, const std::string& password)
+    {
+        return database_->addRole(suffix, password);
+    }
 
     std::string database;
 

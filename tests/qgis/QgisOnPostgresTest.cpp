@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <qgsapplication.h>
+#include <qgsauthconfig.h>
+#include <qgsauthmanager.h>
 #include <qgsdatasourceuri.h>
 #include <qgsproject.h>
 
@@ -196,6 +199,47 @@ TEST_F(QgisOnPostgres, ALockHeldByAnotherConnectionRefusesWithinTheBoundAndChang
     const QgisContent qgisAfter = qgistest::readLayer(layer);
     EXPECT_EQ(qgisAfter.fields, qgisBefore.fields);
     EXPECT_EQ(qgisAfter.rows, qgisBefore.rows);
+}
+
+// A layer whose role comes from a QGIS authentication configuration: the
+// engine connects as that role, which may read the table but not alter
+// it, so every change is refused before anything is tried.
+TEST_F(QgisOnPostgres, ARoleFromAnAuthenticationConfigurationWithoutTheRightIsRefused)
+{
+    QgisHost host;
+    const std::string clerk = addRole("clerk", "clerk's pw");
+    db->exec("GRANT USAGE ON SCHEMA \"Field Survey\" TO " + clerk + "; GRANT SELECT ON " + surveyTable + " TO " + clerk);
+    QgsAuthManager& auth = *QgsApplication::authManager();
+    ASSERT_TRUE(auth.setMasterPassword(QStringLiteral("master"), true));
+    QgsAuthMethodConfig config(QStringLiteral("Basic"));
+    config.setName(QStringLiteral("clerk"));
+    config.setConfig(QStringLiteral("username"), QString::fromStdString(clerk));
+    config.setConfig(QStringLiteral("password"), QStringLiteral("clerk's pw"));
+    ASSERT_TRUE(auth.storeAuthenticationConfig(config));
+
+    QgsDataSourceUri uri(QString::fromStdString(conninfo()));
+    uri.setUsername(QString());
+    uri.setAuthConfigId(config.id());
+    uri.setDataSource(QStringLiteral("Field Survey"), QStringLiteral("parcels"), QStringLiteral("geom"), QString(),
+                      QStringLiteral("id"));
+    auto* layer = new QgsVectorLayer(uri.uri(false), layerName, QStringLiteral("postgres"));
+    ASSERT_TRUE(layer->isValid());
+    QgsProject::instance()->addMapLayer(layer);
+    const Snapshot before = pgtest::snapshot(*db, surveyTable);
+
+    host.useDialog([&](qgistest::Dialog& dialog) {
+        dialog.rename(layerName, QStringLiteral("f_name"), QStringLiteral("Name"));
+        dialog.deleteFields(layerName, {QStringLiteral("f_memo")});
+    });
+    EXPECT_EQ(host.messages(),
+              QStringList({text::addFieldFailed(QStringLiteral("f_name")), text::confirmDelete,
+                           text::notDeleted(QStringLiteral("f_memo"))}));
+    const QString bar = host.iface.messages().join('\n');
+    EXPECT_TRUE(bar.contains(QString::fromStdString("the role " + clerk + " may not alter the table"))) << bar.toStdString();
+    EXPECT_FALSE(bar.contains(QStringLiteral("clerk's pw")));
+    const Snapshot after = pgtest::snapshot(*db, surveyTable);
+    EXPECT_EQ(after.columns, before.columns);
+    EXPECT_EQ(after.rows, before.rows);
 }
 
 // A layer over a query is no table the database's SQL could change: it is
