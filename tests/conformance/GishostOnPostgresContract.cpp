@@ -59,20 +59,9 @@ private:
     ComPtr<gishost::Document> document_;
 };
 
-// PostgreSQL keeps every type code and property: nothing differs.
-HostFactory postgres()
-{
-    Profile p;
-    // The hosts' own type codes are tried too.
-    for (std::int32_t code = 100; code <= 109; ++code) p.types.try_emplace(code);
-    return {"PostGIS",
-            []() -> std::unique_ptr<HostUnderTest> {
-                auto host = std::make_unique<PostgresHost>();
-                return host->ready() ? std::move(host) : nullptr;
-            },
-            [] { return static_cast<long>(hostkit::modelLife.objects); }, p};
-}
-
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(GishostOnPostgres, HostContract, ::testing::Values(postgres()), hostName);
+INSTANTIATE_TEST_SUITE_P(GishostOnPostgres, HostContract,
+                         ::testing::Values(databaseHost<PostgresHost>(
+                             [] { return static_cast<long>(hostkit::modelLife.objects); })),
+                         hostName);

@@ -97,6 +97,14 @@ std::vector<Variant> readColumn(pgtest::Session& db, const std::u16string& field
     return values;
 }
 
+Profile postgresProfile()
+{
+    Profile p;
+    // The hosts' own type codes are tried too.
+    for (std::int32_t code = 100; code <= 109; ++code) p.types.try_emplace(code);
+    return p;
+}
+
 std::string readerConninfo(pgtest::Database& database)
 {
     const std::string password = "reader's pw";

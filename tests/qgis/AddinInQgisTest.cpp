@@ -21,11 +21,8 @@ namespace {
 
 using qgistest::QgisContent;
 using qgistest::QgisHost;
+using qgistest::Rename;
 
-struct Rename {
-    QString from;
-    QString to;
-};
 
 struct FormatCase {
     const char* format;
@@ -51,23 +48,13 @@ const FormatCase formatCases[] = {
      {{"name", "title"}, {"visits", "count"}, {"ratio", "share"}, {"seen", "seen_on"}, {"open", "is_open"}}},
 };
 
-QgisContent expectedInQgis(QgisContent content, const FormatCase& c, const gistest::LayerContent* onDisk)
+QgisContent expectedInQgis(const QgisContent& content, const FormatCase& c, const gistest::LayerContent* onDisk)
 {
-    for (const QString& gone : c.deleted) content.fields.erase(gone);
-    for (auto& [fid, row] : content.rows)
-        for (const QString& gone : c.deleted) row.erase(gone);
-    for (const Rename& r : c.renames) {
-        auto field = content.fields.at(r.from);
-        // The new field carries the alias the data source had for the old one.
-        if (onDisk) field.alias = QString::fromStdString(onDisk->fields.at(r.from.toStdString()).alias);
-        content.fields.erase(r.from);
-        content.fields[r.to] = field;
-        for (auto& [fid, row] : content.rows) {
-            row[r.to] = row.at(r.from);
-            row.erase(r.from);
-        }
-    }
-    return content;
+    // The new field carries the alias the data source had for the old one.
+    std::map<QString, QString> aliases;
+    for (const Rename& r : c.renames)
+        if (onDisk) aliases[r.from] = QString::fromStdString(onDisk->fields.at(r.from.toStdString()).alias);
+    return qgistest::changed(content, c.deleted, c.renames, aliases);
 }
 
 gistest::LayerContent expectedOnDisk(gistest::LayerContent content, const FormatCase& c)

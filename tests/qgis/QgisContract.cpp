@@ -273,20 +273,8 @@ std::vector<HostFactory> qgisHosts()
     return hosts;
 }
 
-// As gishost on PostgreSQL: nothing differs.
-HostFactory postgresHost()
-{
-    Profile p;
-    for (std::int32_t code = 100; code <= 109; ++code) p.types.try_emplace(code);
-    return {"PostGIS",
-            []() -> std::unique_ptr<HostUnderTest> {
-                auto host = std::make_unique<QgisPostgresHost>();
-                return host->ready() ? std::move(host) : nullptr;
-            },
-            liveObjects, p};
-}
-
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(Qgis, HostContract, ::testing::ValuesIn(qgisHosts()), hostName);
-INSTANTIATE_TEST_SUITE_P(QgisOnPostgres, HostContract, ::testing::Values(postgresHost()), hostName);
+INSTANTIATE_TEST_SUITE_P(QgisOnPostgres, HostContract, ::testing::Values(databaseHost<QgisPostgresHost>(liveObjects)),
+                         hostName);

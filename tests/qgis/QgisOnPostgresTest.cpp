@@ -25,6 +25,7 @@ namespace {
 using pgtest::Snapshot;
 using qgistest::QgisContent;
 using qgistest::QgisHost;
+using qgistest::Rename;
 namespace text = quillet::text;
 
 // A table of varied types, defaults, not-null columns and aliases (as
@@ -65,10 +66,6 @@ CREATE TABLE public.parcels AS SELECT * FROM "Field Survey".parcels;
 const char* const surveyTable = R"("Field Survey".parcels)";
 const QString layerName = QStringLiteral("survey parcels");
 
-struct Rename {
-    QString from;
-    QString to;
-};
 
 class QgisOnPostgres : public pgtest::DatabaseTest {
 protected:
@@ -101,26 +98,6 @@ protected:
 
     std::optional<pgtest::Session> db;
 };
-
-QgisContent changedInQgis(QgisContent content, const QStringList& deleted, const std::vector<Rename>& renames,
-                          const Snapshot& database)
-{
-    for (const QString& gone : deleted) content.fields.erase(gone);
-    for (auto& [fid, row] : content.rows)
-        for (const QString& gone : deleted) row.erase(gone);
-    for (const Rename& r : renames) {
-        auto field = content.fields.at(r.from);
-        // The new field carries the alias the database had for the old one.
-        field.alias = QString::fromStdString(database.columns.at(r.from.toStdString())[3].value_or(""));
-        content.fields.erase(r.from);
-        content.fields[r.to] = field;
-        for (auto& [fid, row] : content.rows) {
-            row[r.to] = row.at(r.from);
-            row.erase(r.from);
-        }
-    }
-    return content;
-}
 
 TEST_F(QgisOnPostgres, DeletesAndRenamesInTheDatabaseKeepingValuesGeometriesAndDefinitions)
 {
@@ -160,7 +137,11 @@ TEST_F(QgisOnPostgres, DeletesAndRenamesInTheDatabaseKeepingValuesGeometriesAndD
 
     // The same layer object shows the new fields, every value and geometry.
     const QgisContent qgisAfter = qgistest::readLayer(layer);
-    const QgisContent qgisExpected = changedInQgis(qgisBefore, deleted, renames, before);
+    // A new field carries the alias (the comment) the database had for the old one.
+    std::map<QString, QString> aliases;
+    for (const Rename& r : renames)
+        aliases[r.from] = QString::fromStdString(before.columns.at(r.from.toStdString())[3].value_or(""));
+    const QgisContent qgisExpected = qgistest::changed(qgisBefore, deleted, renames, aliases);
     EXPECT_EQ(qgisAfter.fields, qgisExpected.fields);
     EXPECT_EQ(qgisAfter.rows, qgisExpected.rows);
     EXPECT_EQ(qgisAfter.geometries, qgisBefore.geometries);

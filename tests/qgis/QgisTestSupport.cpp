@@ -142,6 +142,25 @@ QgisContent readLayer(QgsVectorLayer& layer)
     return content;
 }
 
+QgisContent changed(QgisContent content, const QStringList& deleted, const std::vector<Rename>& renames,
+                    const std::map<QString, QString>& aliases)
+{
+    for (const QString& gone : deleted) content.fields.erase(gone);
+    for (auto& [fid, row] : content.rows)
+        for (const QString& gone : deleted) row.erase(gone);
+    for (const Rename& r : renames) {
+        auto field = content.fields.at(r.from);
+        if (const auto alias = aliases.find(r.from); alias != aliases.end()) field.alias = alias->second;
+        content.fields.erase(r.from);
+        content.fields[r.to] = field;
+        for (auto& [fid, row] : content.rows) {
+            row[r.to] = row.at(r.from);
+            row.erase(r.from);
+        }
+    }
+    return content;
+}
+
 // The dialog's widgets are the module's own: they are found by name, and a
 // missing one fails the test rather than throwing through the module.
 template <class W>

@@ -79,6 +79,16 @@ struct QgisContent {
 };
 QgisContent readLayer(QgsVectorLayer& layer);
 
+struct Rename {
+    QString from;
+    QString to;
+};
+// `content` after the fields `deleted` went and each of `renames` was
+// renamed, keeping its values; a renamed field takes the alias `aliases`
+// gives its old name, if any.
+QgisContent changed(QgisContent content, const QStringList& deleted, const std::vector<Rename>& renames,
+                    const std::map<QString, QString>& aliases = {});
+
 // Drives the add-in's main dialog as a person would, through its widgets.
 class Dialog {
 public:
