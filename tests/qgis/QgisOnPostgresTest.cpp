@@ -147,6 +147,25 @@ TEST_F(QgisOnPostgres, DeletesAndRenamesInTheDatabaseKeepingValuesGeometriesAndD
     EXPECT_EQ(qgisAfter.geometries, qgisBefore.geometries);
 }
 
+// Editing switched on but nothing edited: the rename is made, the layer
+// gets its new provider and stays in editing, and an edit of the new field
+// made afterwards is saved to the database.
+TEST_F(QgisOnPostgres, ALayerInEditingWithoutEditsChangesAndKeepsEditing)
+{
+    QgisHost host;
+    QgsVectorLayer& layer = addSurveyLayer();
+    ASSERT_TRUE(layer.startEditing());
+    host.useDialog([&](qgistest::Dialog& dialog) {
+        dialog.rename(layerName, QStringLiteral("f_name"), QStringLiteral("Name"));
+    });
+    EXPECT_EQ(host.messages(), QStringList{text::renamed});
+    ASSERT_TRUE(layer.isEditable());
+    ASSERT_TRUE(layer.changeAttributeValue(7, layer.fields().indexFromName(QStringLiteral("Name")), QStringLiteral("x")));
+    EXPECT_TRUE(layer.commitChanges()) << layer.commitErrors().join('\n').toStdString();
+    EXPECT_EQ(db->value(std::string("SELECT \"Name\" FROM ") + surveyTable + " WHERE id = 7"), "x");
+    EXPECT_EQ(db->value(std::string("SELECT \"Name\" FROM ") + surveyTable + " WHERE id = 8"), "Parcel 8 'q' ñ");
+}
+
 // Another connection's open transaction on the table: the rename and the
 // deletion wait no longer than the lock bound, fail, change nothing, and
 // QGIS's message bar gives the database's reason.
