@@ -13,6 +13,7 @@
 #include "engine/Reasons.h"
 #include "engine/Settings.h"
 #include "engine/Table.h"
+#include "engine/Transaction.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
@@ -22,7 +23,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <thread>
+#include <tuple>
 
 namespace engine {
 
@@ -137,10 +140,14 @@ public:
         if (runtime::failed(hr)) return hr;
         const StatementProgress progress(*dataset, "add");
         const std::string alias = field.GetAlternativeNameRef();
-        return addFieldByOgr(table, field, false, [&](GDALDataset& dataset, OGRLayer& layer) {
+        std::string movedFrom;
+        hr = addFieldByOgr(table, field, false, [&](GDALDataset& dataset, OGRLayer& layer) {
             if (!geoPackage_ || alias.empty()) return HResult(runtime::S_OK);
-            return writeGpkgAlias(dataset, layer.GetName(), field.GetNameRef(), alias);
+            return writeGpkgAlias(dataset, layer.GetName(), field.GetNameRef(), alias, &movedFrom);
         });
+        if (runtime::succeeded(hr) && !movedFrom.empty())
+            movedAliases_[keyOf(table, field.GetNameRef())] = {movedFrom, alias};
+        return hr;
     }
 
     HResult deleteField(const Table& table, const std::string& name) const override
@@ -150,11 +157,19 @@ public:
         HResult hr = table.layerForUpdate(dataset, layer);
         if (runtime::failed(hr)) return hr;
         const StatementProgress progress(*dataset, "delete");
-        return deleteFieldByOgr(table, name, false, [&](GDALDataset& dataset, OGRLayer& layer) {
-            return geoPackage_ ? forgetGpkgColumn(dataset, layer.GetName(), name) : HResult(runtime::S_OK);
+        const auto moved = movedAliases_.find(keyOf(table, name));
+        hr = deleteFieldByOgr(table, name, false, [&](GDALDataset& dataset, OGRLayer& layer) {
+            if (!geoPackage_) return HResult(runtime::S_OK);
+            HResult hr = forgetGpkgColumn(dataset, layer.GetName(), name);
+            if (runtime::succeeded(hr) && moved != movedAliases_.end())
+                hr = returnGpkgAlias(dataset, layer.GetName(), moved->second.from, moved->second.alias);
+            return hr;
         });
+        if (runtime::succeeded(hr)) forgetMoves(table, name);
+        return hr;
     }
 
+    // The copy and what describes the copied values, in one transaction.
     HResult copyColumn(const Table& table, const std::string& from, const std::string& to) const override
     {
         GDALDataset* dataset = nullptr;
@@ -163,13 +178,45 @@ public:
         if (runtime::failed(hr)) return hr;
         const QuietErrors quiet;
         const StatementProgress progress(*dataset, "copy");
+        const std::string what = "copy " + quoted(from) + " into " + quoted(to);
+        CPLErrorReset();
+        Transaction transaction(*dataset, false);
+        if (runtime::failed(hr = transaction.started())) return explainFailure(table, what, hr);
         hr = executeSql(*dataset, "UPDATE " + quoteIdentifier(table.name()) + " SET " + quoteIdentifier(to) + " = " +
                                       quoteIdentifier(from));
-        return explainFailure(table, "copy " + quoted(from) + " into " + quoted(to), hr);
+        if (runtime::succeeded(hr) && geoPackage_) hr = carryGpkgDescription(*dataset, table.name(), from, to);
+        if (runtime::succeeded(hr)) hr = transaction.commit();
+        return explainFailure(table, what, hr);
     }
 
 private:
+    // An alias that moved to a new field when it was added (the file keeps
+    // each alias once per table) goes back to its column when that field is
+    // deleted again, as when a rename fails after the add. Known while the
+    // program runs; after a crash the alias stays with the new field.
+    struct MovedAlias {
+        std::string from;
+        std::string alias;
+    };
+    using FieldKey = std::tuple<std::string, std::string, std::string>;
+
+    static FieldKey keyOf(const Table& table, const std::string& field)
+    {
+        return {table.dataset().path(), table.name(), field};
+    }
+
+    // A deleted field neither gives an alias back nor gets one.
+    void forgetMoves(const Table& table, const std::string& deleted) const
+    {
+        movedAliases_.erase(keyOf(table, deleted));
+        std::erase_if(movedAliases_, [&](const auto& entry) {
+            const auto& [path, name, field] = entry.first;
+            return path == table.dataset().path() && name == table.name() && entry.second.from == deleted;
+        });
+    }
+
     bool geoPackage_;
+    mutable std::map<FieldKey, MovedAlias> movedAliases_;
 };
 
 } // namespace
