@@ -93,15 +93,20 @@ runtime::HResult readGpkgAliases(GDALDataset& dataset, const std::string& table,
                  [&](OGRFeature& row) { aliases[row.GetFieldAsString(0)] = row.GetFieldAsString(1); });
 }
 
+runtime::HResult createGpkgDataColumns(GDALDataset& dataset)
+{
+    for (const char* statement : schemaExtension)
+        if (const runtime::HResult hr = executeSql(dataset, statement); runtime::failed(hr)) return hr;
+    return runtime::S_OK;
+}
+
 runtime::HResult writeGpkgAlias(GDALDataset& dataset, const std::string& table, const std::string& column,
                                 const std::string& alias, std::string* movedFrom)
 {
     if (movedFrom) movedFrom->clear();
-    for (const char* statement : schemaExtension)
-        if (const runtime::HResult hr = executeSql(dataset, statement); runtime::failed(hr)) return hr;
     bool once = false;
-    runtime::HResult hr = keepsAliasOnce(dataset, once);
-    if (runtime::failed(hr)) return hr;
+    runtime::HResult hr = createGpkgDataColumns(dataset);
+    if (runtime::failed(hr) || runtime::failed(hr = keepsAliasOnce(dataset, once))) return hr;
     if (once) {
         std::string holder;
         if (runtime::failed(hr = freeAlias(dataset, table, column, alias, holder))) return hr;

@@ -19,7 +19,11 @@ namespace engine {
 runtime::HResult readGpkgAliases(GDALDataset& dataset, const std::string& table,
                                  std::map<std::string, std::string>& aliases);
 
-// Creates the table (and registers its extension) when the file has none.
+// Creates the schema extension's tables, as the standard defines them, and
+// registers the extension, where the file has none.
+runtime::HResult createGpkgDataColumns(GDALDataset& dataset);
+
+// Creates the table first where the file has none (createGpkgDataColumns).
 // Where the file keeps an alias once per table and another column of the
 // table holds it, the alias moves: `movedFrom` names that column (empty when
 // nothing moved).

@@ -141,10 +141,15 @@ public:
         const StatementProgress progress(*dataset, "add");
         const std::string alias = field.GetAlternativeNameRef();
         std::string movedFrom;
-        hr = addFieldByOgr(table, field, false, [&](GDALDataset& dataset, OGRLayer& layer) {
+        const auto writeAlias = [&](GDALDataset& dataset, OGRLayer& layer) {
             if (!geoPackage_ || alias.empty()) return HResult(runtime::S_OK);
             return writeGpkgAlias(dataset, layer.GetName(), field.GetNameRef(), alias, &movedFrom);
-        });
+        };
+        // GDAL describes a JSON column itself, in a table of its own
+        // definition where the file has none: the standard's comes first.
+        const bool described = geoPackage_ && (!alias.empty() || field.GetSubType() == OFSTJSON);
+        const auto createTable = [](GDALDataset& dataset, OGRLayer&) { return createGpkgDataColumns(dataset); };
+        hr = addFieldByOgr(table, field, false, writeAlias, described ? AlsoInTransaction(createTable) : nullptr);
         if (runtime::succeeded(hr) && !movedFrom.empty())
             movedAliases_[keyOf(table, field.GetNameRef())] = {movedFrom, alias};
         return hr;
