@@ -49,7 +49,8 @@ const char* const schemaExtension[] = {
 };
 
 // Whether a unique index refuses an alias a second time: one over the alias
-// and the table (the standard's), or over the alias alone (older files).
+// and the table (the GeoPackage standard's), or over the alias alone (older
+// files).
 runtime::HResult keepsAliasOnce(GDALDataset& dataset, bool& once)
 {
     once = false;

@@ -3,8 +3,8 @@
 // GeoPackage describes a column in the standard gpkg_data_columns table: its
 // alias (the `name` column), title, description, MIME type and constraint
 // name. GDAL 3.6 neither reads nor writes the alias there, so the host does.
-// The standard's definition keeps each alias once per table; older files
-// may keep it once per file, or repeat it freely.
+// The GeoPackage standard defines the table with each alias once per table;
+// older files may keep it once per file, or repeat it freely.
 
 #include "runtime/Status.h"
 

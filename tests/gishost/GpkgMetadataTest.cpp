@@ -8,6 +8,7 @@
 #include "GpkgMetadata.h"
 
 #include "dialog/Messages.h"
+#include "hostkit/FieldCalculator.h"
 #include "hostkit/NewFieldDefinition.h"
 
 #include <gtest/gtest.h>
@@ -178,6 +179,32 @@ TEST_P(GpkgMetadata, DeletingFieldsRemovesOnlyTheirRows)
 
 INSTANTIATE_TEST_SUITE_P(Definitions, GpkgMetadata, ::testing::ValuesIn(definitionCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The calculator copies values into a field that says something else of
+// itself: its description stays its own.
+TEST(GpkgMetadataCopy, AFieldDescribedOtherwiseKeepsItsDescription)
+{
+    QTemporaryDir folder;
+    const std::string path = gistest::writeDescribedGeoPackage(folder.path().toStdString(), DataColumns::Standard);
+    gistest::sqliteRows(path, "ALTER TABLE counties ADD COLUMN label TEXT");
+    gistest::sqliteRows(path, "INSERT INTO gpkg_data_columns VALUES ('counties', 'label', 'Label', 'Map label', NULL, "
+                              "NULL, NULL)");
+    const auto rowsBefore = gistest::dataColumns(path);
+    {
+        const gistest::Host host({path});
+        const auto counties = gistest::featureClassAt(host, 0, 0);
+        ASSERT_TRUE(counties);
+        runtime::ComPtr<host::IRowCursor> cursor;
+        ASSERT_EQ(counties.asOrNull<host::IAttributeTable>()->Search(nullptr, false, cursor.put()), runtime::S_OK);
+        const auto calculator = runtime::make<hostkit::FieldCalculator>();
+        calculator->putref_Cursor(cursor.get());
+        calculator->put_Field(u"label");
+        calculator->put_Expression(u"[name]");
+        ASSERT_EQ(calculator->Calculate(nullptr), runtime::S_OK);
+    }
+    EXPECT_EQ(gistest::dataColumns(path), rowsBefore);
+    for (const auto& [fid, row] : gistest::readLayer(path, "counties").rows) EXPECT_EQ(row.at("label"), row.at("name"));
+}
 
 // A file without the table gets the one the standard defines when a field
 // it describes is added: one with an alias, or a JSON text (which GDAL

@@ -10,8 +10,9 @@
 
 namespace gistest {
 
-// How gpkg_data_columns is defined: the standard's way (an alias once per
-// table), older ways (once per file; as often as wanted), or not at all.
+// How gpkg_data_columns is defined: the GeoPackage standard's way (an alias
+// once per table), older ways (once per file; as often as wanted), or not at
+// all.
 enum class DataColumns { Standard, AliasOncePerFile, AliasRepeatable, None };
 
 // Writes "described.gpkg" into `folder` and gives its path. Table "counties"
