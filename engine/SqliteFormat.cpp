@@ -129,7 +129,10 @@ public:
     HResult readAliases(GDALDataset& dataset, const std::string& table,
                         std::map<std::string, std::string>& aliases) const override
     {
-        return geoPackage_ ? readGpkgAliases(dataset, table, aliases) : runtime::S_OK;
+        if (!geoPackage_) return runtime::S_OK;
+        const HResult hr = readGpkgAliases(dataset, table, aliases);
+        if (runtime::succeeded(hr)) showMovedAliases(dataset, table, aliases);
+        return hr;
     }
 
     HResult addField(const Table& table, const OGRFieldDefn& field) const override
@@ -151,7 +154,7 @@ public:
         const auto createTable = [](GDALDataset& dataset, OGRLayer&) { return createGpkgDataColumns(dataset); };
         hr = addFieldByOgr(table, field, false, writeAlias, described ? AlsoInTransaction(createTable) : nullptr);
         if (runtime::succeeded(hr) && !movedFrom.empty())
-            movedAliases_[keyOf(table, field.GetNameRef())] = {movedFrom, alias};
+            movedAliases_[keyOf(*dataset, table.name(), field.GetNameRef())] = {movedFrom, alias};
         return hr;
     }
 
@@ -162,7 +165,7 @@ public:
         HResult hr = table.layerForUpdate(dataset, layer);
         if (runtime::failed(hr)) return hr;
         const StatementProgress progress(*dataset, "delete");
-        const auto moved = movedAliases_.find(keyOf(table, name));
+        const auto moved = movedAliases_.find(keyOf(*dataset, table.name(), name));
         hr = deleteFieldByOgr(table, name, false, [&](GDALDataset& dataset, OGRLayer& layer) {
             if (!geoPackage_) return HResult(runtime::S_OK);
             HResult hr = forgetGpkgColumn(dataset, layer.GetName(), name);
@@ -170,7 +173,7 @@ public:
                 hr = returnGpkgAlias(dataset, layer.GetName(), moved->second.from, moved->second.alias);
             return hr;
         });
-        if (runtime::succeeded(hr)) forgetMoves(table, name);
+        if (runtime::succeeded(hr)) forgetMoves(*dataset, table.name(), name);
         return hr;
     }
 
@@ -196,27 +199,39 @@ public:
 
 private:
     // An alias that moved to a new field when it was added (the file keeps
-    // each alias once per table) goes back to its column when that field is
-    // deleted again, as when a rename fails after the add. Known while the
-    // program runs; after a crash the alias stays with the new field.
+    // each alias once per table) still reads as the old field's while both
+    // are there, and goes back to it when the new field is deleted again, as
+    // when a rename fails after the add. Known while the program runs; after
+    // a crash the alias stays with the new field alone.
     struct MovedAlias {
         std::string from;
         std::string alias;
     };
+    // The dataset's path, the table, the field the alias moved to.
     using FieldKey = std::tuple<std::string, std::string, std::string>;
 
-    static FieldKey keyOf(const Table& table, const std::string& field)
+    static FieldKey keyOf(GDALDataset& dataset, const std::string& table, const std::string& field)
     {
-        return {table.dataset().path(), table.name(), field};
+        return {dataset.GetDescription(), table, field};
+    }
+
+    void showMovedAliases(GDALDataset& dataset, const std::string& table,
+                          std::map<std::string, std::string>& aliases) const
+    {
+        for (const auto& [key, moved] : movedAliases_) {
+            const auto& [path, name, field] = key;
+            if (path != dataset.GetDescription() || name != table) continue;
+            const auto holder = aliases.find(field);
+            if (holder != aliases.end() && holder->second == moved.alias) aliases.try_emplace(moved.from, moved.alias);
+        }
     }
 
     // A deleted field neither gives an alias back nor gets one.
-    void forgetMoves(const Table& table, const std::string& deleted) const
+    void forgetMoves(GDALDataset& dataset, const std::string& table, const std::string& deleted) const
     {
-        movedAliases_.erase(keyOf(table, deleted));
         std::erase_if(movedAliases_, [&](const auto& entry) {
             const auto& [path, name, field] = entry.first;
-            return path == table.dataset().path() && name == table.name() && entry.second.from == deleted;
+            return path == dataset.GetDescription() && name == table && (field == deleted || entry.second.from == deleted);
         });
     }
 
