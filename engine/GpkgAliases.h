@@ -19,8 +19,8 @@ namespace engine {
 runtime::HResult readGpkgAliases(GDALDataset& dataset, const std::string& table,
                                  std::map<std::string, std::string>& aliases);
 
-// Creates the schema extension's tables, as the standard defines them, and
-// registers the extension, where the file has none.
+// Creates the schema extension's tables, as the GeoPackage standard defines
+// them, and registers the extension, where the file has none.
 runtime::HResult createGpkgDataColumns(GDALDataset& dataset);
 
 // Creates the table first where the file has none (createGpkgDataColumns).

@@ -149,7 +149,8 @@ public:
             return writeGpkgAlias(dataset, layer.GetName(), field.GetNameRef(), alias, &movedFrom);
         };
         // GDAL describes a JSON column itself, in a table of its own
-        // definition where the file has none: the standard's comes first.
+        // definition where the file has none: the GeoPackage standard's comes
+        // first.
         const bool described = geoPackage_ && (!alias.empty() || field.GetSubType() == OFSTJSON);
         const auto createTable = [](GDALDataset& dataset, OGRLayer&) { return createGpkgDataColumns(dataset); };
         hr = addFieldByOgr(table, field, false, writeAlias, described ? AlsoInTransaction(createTable) : nullptr);
