@@ -76,7 +76,8 @@ HResult explainFailure(const Table& table, const std::string& what, HResult hr)
     return hr;
 }
 
-HResult addFieldByOgr(const Table& table, const OGRFieldDefn& field, bool emulated, const AlsoInTransaction& also)
+HResult addFieldByOgr(const Table& table, const OGRFieldDefn& field, bool emulated, const AlsoInTransaction& also,
+                      const AlsoInTransaction& first)
 {
     GDALDataset* dataset = nullptr;
     OGRLayer* layer = nullptr;
@@ -87,6 +88,7 @@ HResult addFieldByOgr(const Table& table, const OGRFieldDefn& field, bool emulat
     CPLErrorReset();
     Transaction transaction(*dataset, emulated);
     if (runtime::failed(hr = transaction.started())) return explainFailure(table, what, hr);
+    if (first && runtime::failed(hr = first(*dataset, *layer))) return explainFailure(table, what, hr);
     OGRFieldDefn asked(&field);
     const OGRErr err = layer->CreateField(&asked, FALSE);
     // A driver that would give the field another name (a reserved word, a

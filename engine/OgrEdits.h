@@ -18,12 +18,12 @@ namespace engine {
 
 class Table;
 
-// Work done in the same transaction as the change, after it.
+// Work done in the same transaction as the change, after it (or before).
 using AlsoInTransaction = std::function<runtime::HResult(GDALDataset&, OGRLayer&)>;
 
 // `emulated` accepts a driver's emulated transaction (a backup of the files).
 runtime::HResult addFieldByOgr(const Table& table, const OGRFieldDefn& field, bool emulated,
-                               const AlsoInTransaction& also = {});
+                               const AlsoInTransaction& also = {}, const AlsoInTransaction& first = {});
 runtime::HResult deleteFieldByOgr(const Table& table, const std::string& name, bool emulated,
                                   const AlsoInTransaction& also = {});
 // Reads and writes every feature whole (a feature read with fields ignored

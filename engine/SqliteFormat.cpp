@@ -13,6 +13,7 @@
 #include "engine/Reasons.h"
 #include "engine/Settings.h"
 #include "engine/Table.h"
+#include "engine/Transaction.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
@@ -22,7 +23,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <thread>
+#include <tuple>
 
 namespace engine {
 
@@ -126,7 +129,10 @@ public:
     HResult readAliases(GDALDataset& dataset, const std::string& table,
                         std::map<std::string, std::string>& aliases) const override
     {
-        return geoPackage_ ? readGpkgAliases(dataset, table, aliases) : runtime::S_OK;
+        if (!geoPackage_) return runtime::S_OK;
+        const HResult hr = readGpkgAliases(dataset, table, aliases);
+        if (runtime::succeeded(hr)) showMovedAliases(dataset, table, aliases);
+        return hr;
     }
 
     HResult addField(const Table& table, const OGRFieldDefn& field) const override
@@ -137,10 +143,20 @@ public:
         if (runtime::failed(hr)) return hr;
         const StatementProgress progress(*dataset, "add");
         const std::string alias = field.GetAlternativeNameRef();
-        return addFieldByOgr(table, field, false, [&](GDALDataset& dataset, OGRLayer& layer) {
+        std::string movedFrom;
+        const auto writeAlias = [&](GDALDataset& dataset, OGRLayer& layer) {
             if (!geoPackage_ || alias.empty()) return HResult(runtime::S_OK);
-            return writeGpkgAlias(dataset, layer.GetName(), field.GetNameRef(), alias);
-        });
+            return writeGpkgAlias(dataset, layer.GetName(), field.GetNameRef(), alias, &movedFrom);
+        };
+        // GDAL describes a JSON column itself, in a table of its own
+        // definition where the file has none: the GeoPackage standard's comes
+        // first.
+        const bool described = geoPackage_ && (!alias.empty() || field.GetSubType() == OFSTJSON);
+        const auto createTable = [](GDALDataset& dataset, OGRLayer&) { return createGpkgDataColumns(dataset); };
+        hr = addFieldByOgr(table, field, false, writeAlias, described ? AlsoInTransaction(createTable) : nullptr);
+        if (runtime::succeeded(hr) && !movedFrom.empty())
+            movedAliases_[keyOf(*dataset, table.name(), field.GetNameRef())] = {movedFrom, alias};
+        return hr;
     }
 
     HResult deleteField(const Table& table, const std::string& name) const override
@@ -150,11 +166,19 @@ public:
         HResult hr = table.layerForUpdate(dataset, layer);
         if (runtime::failed(hr)) return hr;
         const StatementProgress progress(*dataset, "delete");
-        return deleteFieldByOgr(table, name, false, [&](GDALDataset& dataset, OGRLayer& layer) {
-            return geoPackage_ ? forgetGpkgColumn(dataset, layer.GetName(), name) : HResult(runtime::S_OK);
+        const auto moved = movedAliases_.find(keyOf(*dataset, table.name(), name));
+        hr = deleteFieldByOgr(table, name, false, [&](GDALDataset& dataset, OGRLayer& layer) {
+            if (!geoPackage_) return HResult(runtime::S_OK);
+            HResult hr = forgetGpkgColumn(dataset, layer.GetName(), name);
+            if (runtime::succeeded(hr) && moved != movedAliases_.end())
+                hr = returnGpkgAlias(dataset, layer.GetName(), moved->second.from, moved->second.alias);
+            return hr;
         });
+        if (runtime::succeeded(hr)) forgetMoves(*dataset, table.name(), name);
+        return hr;
     }
 
+    // The copy and what describes the copied values, in one transaction.
     HResult copyColumn(const Table& table, const std::string& from, const std::string& to) const override
     {
         GDALDataset* dataset = nullptr;
@@ -163,13 +187,57 @@ public:
         if (runtime::failed(hr)) return hr;
         const QuietErrors quiet;
         const StatementProgress progress(*dataset, "copy");
+        const std::string what = "copy " + quoted(from) + " into " + quoted(to);
+        CPLErrorReset();
+        Transaction transaction(*dataset, false);
+        if (runtime::failed(hr = transaction.started())) return explainFailure(table, what, hr);
         hr = executeSql(*dataset, "UPDATE " + quoteIdentifier(table.name()) + " SET " + quoteIdentifier(to) + " = " +
                                       quoteIdentifier(from));
-        return explainFailure(table, "copy " + quoted(from) + " into " + quoted(to), hr);
+        if (runtime::succeeded(hr) && geoPackage_) hr = carryGpkgDescription(*dataset, table.name(), from, to);
+        if (runtime::succeeded(hr)) hr = transaction.commit();
+        return explainFailure(table, what, hr);
     }
 
 private:
+    // An alias that moved to a new field when it was added (the file keeps
+    // each alias once per table) still reads as the old field's while both
+    // are there, and goes back to it when the new field is deleted again, as
+    // when a rename fails after the add. Known while the program runs; after
+    // a crash the alias stays with the new field alone.
+    struct MovedAlias {
+        std::string from;
+        std::string alias;
+    };
+    // The dataset's path, the table, the field the alias moved to.
+    using FieldKey = std::tuple<std::string, std::string, std::string>;
+
+    static FieldKey keyOf(GDALDataset& dataset, const std::string& table, const std::string& field)
+    {
+        return {dataset.GetDescription(), table, field};
+    }
+
+    void showMovedAliases(GDALDataset& dataset, const std::string& table,
+                          std::map<std::string, std::string>& aliases) const
+    {
+        for (const auto& [key, moved] : movedAliases_) {
+            const auto& [path, name, field] = key;
+            if (path != dataset.GetDescription() || name != table) continue;
+            const auto holder = aliases.find(field);
+            if (holder != aliases.end() && holder->second == moved.alias) aliases.try_emplace(moved.from, moved.alias);
+        }
+    }
+
+    // A deleted field neither gives an alias back nor gets one.
+    void forgetMoves(GDALDataset& dataset, const std::string& table, const std::string& deleted) const
+    {
+        std::erase_if(movedAliases_, [&](const auto& entry) {
+            const auto& [path, name, field] = entry.first;
+            return path == dataset.GetDescription() && name == table && (field == deleted || entry.second.from == deleted);
+        });
+    }
+
     bool geoPackage_;
+    mutable std::map<FieldKey, MovedAlias> movedAliases_;
 };
 
 } // namespace

@@ -42,16 +42,16 @@ void setValue(OGRFeature& feature, int index, const Variant& value)
     }
 }
 
-std::unique_ptr<OGRFieldDefn> ogrField(const FieldSpec& spec)
+std::unique_ptr<OGRFieldDefn> ogrField(const FieldSpec& column)
 {
-    const auto type = engine::ogrTypeOf(spec.type);
+    const auto type = engine::ogrTypeOf(column.type);
     check(type.has_value(), "a type code of the standard table");
-    auto field = std::make_unique<OGRFieldDefn>(engine::toUtf8(spec.name).c_str(), type->type);
+    auto field = std::make_unique<OGRFieldDefn>(engine::toUtf8(column.name).c_str(), type->type);
     field->SetSubType(type->subType);
-    field->SetWidth(spec.length);
-    field->SetAlternativeName(engine::toUtf8(spec.alias).c_str());
+    field->SetWidth(column.length);
+    field->SetAlternativeName(engine::toUtf8(column.alias).c_str());
     std::optional<std::string> ogrDefault;
-    check(runtime::succeeded(engine::defaultFromVariant(spec.defaultValue, type->type, ogrDefault)), "a default");
+    check(runtime::succeeded(engine::defaultFromVariant(column.defaultValue, type->type, ogrDefault)), "a default");
     if (ogrDefault) field->SetDefault(ogrDefault->c_str());
     return field;
 }
@@ -89,18 +89,18 @@ void writeStandardTable(const std::string& path, const std::string& driverName, 
 
     const TableSpec& table = standardTable();
     const bool geoPackage = driverName == "GPKG";
-    for (const FieldSpec& spec : table.fields) {
-        check(layer->CreateField(ogrField(spec).get()) == OGRERR_NONE, "creating " + engine::toUtf8(spec.name));
+    for (const FieldSpec& column : table.fields) {
+        check(layer->CreateField(ogrField(column).get()) == OGRERR_NONE, "creating " + engine::toUtf8(column.name));
         // GDAL 3.6 writes no GeoPackage alias; the hosts read gpkg_data_columns.
-        if (geoPackage && !spec.alias.empty())
-            check(runtime::succeeded(engine::writeGpkgAlias(*dataset, layerName, engine::toUtf8(spec.name),
-                                                            engine::toUtf8(spec.alias))),
+        if (geoPackage && !column.alias.empty())
+            check(runtime::succeeded(engine::writeGpkgAlias(*dataset, layerName, engine::toUtf8(column.name),
+                                                            engine::toUtf8(column.alias))),
                   "writing an alias");
     }
     for (std::size_t row = 0; row < table.rows; ++row) {
         OGRFeatureUniquePtr feature(OGRFeature::CreateFeature(layer->GetLayerDefn()));
-        for (const FieldSpec& spec : table.fields)
-            setValue(*feature, feature->GetFieldIndex(engine::toUtf8(spec.name).c_str()), spec.values[row]);
+        for (const FieldSpec& column : table.fields)
+            setValue(*feature, feature->GetFieldIndex(engine::toUtf8(column.name).c_str()), column.values[row]);
         feature->SetGeometryDirectly(polygon(row).release());
         check(layer->CreateFeature(feature.get()) == OGRERR_NONE, "writing a row");
     }

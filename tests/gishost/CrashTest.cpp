@@ -3,10 +3,13 @@
 // the shapefile and the GeoPackage open in gishost and in GDAL, every row
 // is there, and the old field holds every original value (or the rename had
 // finished, and the new field holds them); a field the interrupted rename
-// added may remain, nothing else changes.
+// added may remain, nothing else changes. The GeoPackage's description of
+// the field is never lost: its alias is the old field's or the new one's.
 
 #include "GisTestSupport.h"
+#include "GpkgMetadata.h"
 
+#include "engine/GpkgAliases.h"
 #include "engine/OgrStatus.h"
 
 #include <gdal_priv.h>
@@ -59,6 +62,38 @@ void writeTable(const char* driverName, const std::string& path)
         ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
     }
     dataset->CommitTransaction();
+    if (std::string(driverName) != "GPKG") return;
+    ASSERT_EQ(engine::createGpkgDataColumns(*dataset), runtime::S_OK);
+    ASSERT_EQ(engine::executeSql(*dataset, "INSERT INTO gpkg_data_columns VALUES ('survey', 'name', 'Place name', "
+                                           "'Name of the place', 'As the surveyor wrote it', NULL, NULL)"),
+              runtime::S_OK);
+}
+
+// What gpkg_data_columns says of the old and the new field: everything of
+// the one that is left; while both are there, the alias is the new field's
+// (the file keeps it once), and its title and description come with the copy.
+void expectDescribed(const std::string& path, const std::string& when)
+{
+    std::set<std::string> fields;
+    for (const gistest::SqlRow& row : gistest::sqliteRows(path, "SELECT name FROM pragma_table_info('survey')"))
+        fields.insert(*row[0]);
+    const auto described = [](const char* field) {
+        return gistest::SqlRow{"survey", field, "Place name", "Name of the place", "As the surveyor wrote it",
+                               std::nullopt, std::nullopt};
+    };
+    const auto rows = gistest::dataColumns(path);
+    if (!fields.count("label")) {
+        EXPECT_EQ(rows, std::vector<gistest::SqlRow>{described("name")}) << when;
+    } else if (!fields.count("name")) {
+        EXPECT_EQ(rows, std::vector<gistest::SqlRow>{described("label")}) << when;
+    } else {
+        gistest::SqlRow old = described("name");
+        old[2] = std::nullopt;
+        const gistest::SqlRow added{"survey", "label", "Place name", std::nullopt, std::nullopt, std::nullopt,
+                                    std::nullopt};
+        const std::vector<gistest::SqlRow> beforeCopy{added, old}, afterCopy{described("label"), old};
+        EXPECT_TRUE(rows == beforeCopy || rows == afterCopy) << when;
+    }
 }
 
 struct ChildRun {
@@ -160,6 +195,7 @@ struct Format {
     const char* name;
     const char* driver;
     const char* file;
+    bool described;
 };
 
 std::ostream& operator<<(std::ostream& out, const Format& format) { return out << format.name; }
@@ -187,6 +223,7 @@ TEST_P(Crash, AKilledRenameLeavesEveryRowAndTheOldValues)
     ASSERT_FALSE(whole.lines.empty());
     EXPECT_EQ(whole.lines.back(), "done");
     expectEveryRowInGdal((work / format.file).string(), "after a whole rename");
+    if (format.described) expectDescribed((work / format.file).string(), "after a whole rename");
 
     const std::vector<int> points = killPoints(whole.lines);
     EXPECT_GE(points.size(), 6u) << "the add, the copy and the delete report their progress";
@@ -197,12 +234,13 @@ TEST_P(Crash, AKilledRenameLeavesEveryRowAndTheOldValues)
         ASSERT_TRUE(run.killed || run.lines.back() == "done") << when;
         expectOpensInGishost(path);
         expectEveryRowInGdal(path, when);
+        if (format.described) expectDescribed(path, when);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, Crash,
-                         ::testing::Values(Format{"Shapefile", "ESRI Shapefile", "survey.shp"},
-                                           Format{"GeoPackage", "GPKG", "survey.gpkg"}),
+                         ::testing::Values(Format{"Shapefile", "ESRI Shapefile", "survey.shp", false},
+                                           Format{"GeoPackage", "GPKG", "survey.gpkg", true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

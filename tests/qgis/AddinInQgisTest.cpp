@@ -3,6 +3,7 @@
 // GeoPackage, shapefile, FileGDB and memory. The files are then read back
 // with GDAL alone, and every layer through QGIS without reloading anything.
 
+#include "GpkgMetadata.h"
 #include "QgisTestSupport.h"
 
 #include "dialog/Messages.h"
@@ -16,6 +17,8 @@
 #include <ogrsf_frmts.h>
 #include <qgsproject.h>
 
+
+#include <algorithm>
 
 namespace {
 
@@ -308,6 +311,37 @@ TEST(QgisLayerStates, AProviderThatCannotChangeFieldsSaysSo)
     EXPECT_TRUE(host.iface.messages().contains(qgishost::reason::cannotDelete(c.layer)));
     EXPECT_TRUE(host.iface.messages().contains(qgishost::reason::cannotAdd(c.layer)));
     EXPECT_TRUE(wells->fields().indexFromName(QStringLiteral("owner")) >= 0);
+}
+
+// A GeoPackage layer changes through gishost's engine: what
+// gpkg_data_columns says of a column (defined the standard's way) follows
+// the rename, and QGIS shows the alias.
+TEST(QgisGeoPackage, ARenameKeepsTheColumnsDescription)
+{
+    QgisHost host;
+    const std::string path =
+        gistest::writeDescribedGeoPackage(host.project.folder.path().toStdString(), gistest::DataColumns::Standard);
+    auto* counties = new QgsVectorLayer(QString::fromStdString(path) + QStringLiteral("|layername=counties"),
+                                        QStringLiteral("counties"), QStringLiteral("ogr"));
+    ASSERT_TRUE(counties->isValid());
+    QgsProject::instance()->addMapLayer(counties);
+    const QgisContent before = qgistest::readLayer(*counties);
+    auto expected = gistest::dataColumns(path);
+    for (auto& row : expected)
+        if (row[0] == "counties" && row[1] == "name") row[1] = "cnty_name";
+    std::sort(expected.begin(), expected.end());
+
+    host.useDialog([&](qgistest::Dialog& dialog) {
+        dialog.rename(QStringLiteral("counties"), QStringLiteral("name"), QStringLiteral("cnty_name"));
+    });
+    EXPECT_EQ(host.messages(), QStringList{quillet::text::renamed});
+    EXPECT_TRUE(host.iface.messages().isEmpty()) << host.iface.messages().join('\n').toStdString();
+    EXPECT_EQ(gistest::dataColumns(path), expected);
+    const QgisContent after = qgistest::readLayer(*counties);
+    EXPECT_EQ(after.fields.at(QStringLiteral("cnty_name")).alias, QStringLiteral("County name"));
+    EXPECT_EQ(after.rows.size(), before.rows.size());
+    for (const auto& [fid, row] : before.rows)
+        EXPECT_EQ(after.rows.at(fid).at(QStringLiteral("cnty_name")), row.at(QStringLiteral("name"))) << fid;
 }
 
 } // namespace

@@ -65,7 +65,8 @@ LayerContent readLayer(const std::string& path, const std::string& layerName)
         const auto alias = aliases.find(f.GetNameRef());
         content.fields[f.GetNameRef()] = {f.GetType(), f.GetSubType(), f.GetWidth(), f.GetPrecision(),
                                           f.IsNullable() != 0, f.GetDefault() ? f.GetDefault() : "",
-                                          alias != aliases.end() ? alias->second : f.GetAlternativeNameRef()};
+                                          alias != aliases.end() ? alias->second : f.GetAlternativeNameRef(),
+                                          f.GetDomainName()};
     }
     for (auto& feature : *layer) {
         auto& row = content.rows[feature->GetFID()];

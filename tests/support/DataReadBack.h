@@ -18,6 +18,8 @@ struct FieldShape {
     bool nullable = true;
     std::string defaultValue;
     std::string alias;
+    // GDAL's field domain: in a GeoPackage, the column's constraint name.
+    std::string domain;
     friend bool operator==(const FieldShape&, const FieldShape&) = default;
 };
 
