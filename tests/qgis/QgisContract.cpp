@@ -174,15 +174,16 @@ Variant hostValue(const QVariant& value)
     }
 }
 
-QgsField memoryField(const FieldSpec& spec)
+QgsField memoryField(const FieldSpec& column)
 {
-    switch (spec.type) {
+    const QString name = QString::fromStdU16String(column.name);
+    switch (column.type) {
     case host::fieldTypeString:
-        return QgsField(QString::fromStdU16String(spec.name), QVariant::String, QStringLiteral("string"), spec.length);
+        return QgsField(name, QVariant::String, QStringLiteral("string"), column.length);
     case host::fieldTypeDouble:
-        return QgsField(QString::fromStdU16String(spec.name), QVariant::Double, QStringLiteral("double"));
+        return QgsField(name, QVariant::Double, QStringLiteral("double"));
     default:
-        return QgsField(QString::fromStdU16String(spec.name), QVariant::Int, QStringLiteral("integer"));
+        return QgsField(name, QVariant::Int, QStringLiteral("integer"));
     }
 }
 
@@ -193,22 +194,22 @@ class QgisMemoryHost final : public HostUnderTest {
 public:
     QgisMemoryHost()
     {
-        const TableSpec& spec = standardTable();
+        const TableSpec& table = standardTable();
         layer_ = new QgsVectorLayer(QStringLiteral("Polygon?crs=EPSG:3857"), QStringLiteral("standard"),
                                     QStringLiteral("memory"));
         project_.addMapLayer(layer_);
         QList<QgsField> fields;
-        for (const FieldSpec& f : spec.fields) fields << memoryField(f);
+        for (const FieldSpec& f : table.fields) fields << memoryField(f);
         layer_->dataProvider()->addAttributes(fields);
         layer_->updateFields();
-        for (const FieldSpec& f : spec.fields)
+        for (const FieldSpec& f : table.fields)
             if (!f.alias.empty())
                 layer_->setFieldAlias(layer_->fields().indexFromName(QString::fromStdU16String(f.name)),
                                       QString::fromStdU16String(f.alias));
         QgsFeatureList features;
-        for (std::size_t row = 0; row < spec.rows; ++row) {
+        for (std::size_t row = 0; row < table.rows; ++row) {
             QgsFeature feature(layer_->fields());
-            for (const FieldSpec& f : spec.fields)
+            for (const FieldSpec& f : table.fields)
                 feature.setAttribute(QString::fromStdU16String(f.name), qgisValue(f.values[row]));
             feature.setGeometry(QgsGeometry::fromWkt(QString::fromStdString(standardShape(row))));
             features << feature;
