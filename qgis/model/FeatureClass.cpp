@@ -7,7 +7,6 @@
 #include "engine/Log.h"
 #include "hostkit/FieldCollection.h"
 
-
 #include <functional>
 
 namespace qgishost {

@@ -89,11 +89,13 @@ std::string tableOf(engine::Dataset& dataset, const GdalSource& source)
 {
     const std::vector<std::string>& tables = dataset.tableNames();
     if (const auto& wanted = source.databaseTable) {
+        // Without a schema the name is the current schema's table, which
+        // GDAL names bare.
+        if (wanted->schema.empty()) return wanted->name;
         std::vector<engine::pg::TableLayer> readable;
         if (const engine::GdalHandle gdal = dataset.reading()) engine::pg::readableTables(*gdal, readable);
         for (const engine::pg::TableLayer& t : readable)
-            if (t.table.name == wanted->name && (wanted->schema.empty() || t.table.schema == wanted->schema))
-                return t.layerName;
+            if (t.table.name == wanted->name && t.table.schema == wanted->schema) return t.layerName;
         return {};
     }
     if (!source.layerName.isEmpty()) return source.layerName.toStdString();

@@ -12,10 +12,10 @@ class QgsVectorLayer;
 namespace qgishost {
 
 // A layer whose data GDAL opens itself (GeoPackage, shapefile, FileGDB,
-// SpatiaLite, PostgreSQL, ...) changes through the data engine, as in gishost: types,
-// widths, aliases and defaults kept exactly, each change all or nothing
-// and safe from a crash in the way of its format. QGIS then reloads the
-// layer from its source.
+// SpatiaLite, PostgreSQL, ...) changes through the data engine, as in
+// gishost: types, widths, aliases and defaults kept exactly, each change
+// all or nothing and safe from a crash in the way of its format. QGIS then
+// reloads the layer from its source.
 class GdalStorage final : public Storage {
 public:
     // None when GDAL cannot open the layer's source; for a layer that must

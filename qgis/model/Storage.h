@@ -16,6 +16,8 @@ using runtime::S_OK;
 // provider for everything else.
 class Storage {
 public:
+    enum class Change { Add, Delete, Values };
+
     virtual ~Storage() = default;
 
     // Object id, geometry, then the attribute fields, as the data source has them.
@@ -24,7 +26,6 @@ public:
     virtual HResult deleteField(const QString& name) = 0;
     // Every row's value of `source` into `target`, in one pass.
     virtual HResult copyColumn(const QString& source, const QString& target) = 0;
-    enum class Change { Add, Delete, Values };
     // S_OK when the data source can make a change of this kind; else the
     // status to answer, with `why` said in words.
     virtual HResult canMake(Change change, QString& why) const = 0;

@@ -1,14 +1,13 @@
-// The QGIS adapter answers the host contract on GeoPackage, shapefile and
-// FileGDB layers of a project, and on a memory layer, which only QGIS's own
-// provider changes. Opening data again means what it means in QGIS: the
-// project is saved and read anew, so what the project keeps (aliases) comes
-// back with it.
+// The QGIS adapter answers the host contract on GeoPackage, shapefile,
+// FileGDB and PostGIS layers of a project, and on a memory layer, which
+// only QGIS's own provider changes. Opening data again means what it means
+// in QGIS: the project is saved and read anew, so what the project keeps
+// (aliases) comes back with it.
 
 #include "GdalFormats.h"
 #include "GdalTable.h"
 #include "HostContract.h"
 #include "PostgresTable.h"
-
 #include "QgisTestSupport.h"
 
 #include "qgis/model/Application.h"
