@@ -2,14 +2,13 @@
 
 namespace conformance {
 
-namespace {
-
-// The hosts' own type codes from 100 on, kept unless a format says otherwise.
 std::map<std::int32_t, TypeOutcome> ownCodes(std::map<std::int32_t, TypeOutcome> differences)
 {
     for (std::int32_t code = 100; code <= 109; ++code) differences.try_emplace(code);
     return differences;
 }
+
+namespace {
 
 constexpr HResult unsupported = runtime::E_NOTIMPL;
 constexpr TypeOutcome asText{runtime::S_OK, host::fieldTypeString};

@@ -5,6 +5,7 @@
 
 #include "HostContract.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@ struct GdalFormat {
     std::vector<std::string> layerOptions;
     Profile profile;
 };
+
+// The hosts' own type codes from 100 on, tried too and kept unless
+// `differences` says otherwise.
+std::map<std::int32_t, TypeOutcome> ownCodes(std::map<std::int32_t, TypeOutcome> differences = {});
 
 // GeoPackage, shapefile (Latin-1 and UTF-8) and FileGDB.
 const std::vector<GdalFormat>& gdalFormats();

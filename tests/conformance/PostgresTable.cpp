@@ -1,5 +1,6 @@
 #include "PostgresTable.h"
 
+#include "GdalFormats.h"
 #include "GdalTable.h"
 
 #include <QString>
@@ -100,8 +101,7 @@ std::vector<Variant> readColumn(pgtest::Session& db, const std::u16string& field
 Profile postgresProfile()
 {
     Profile p;
-    // The hosts' own type codes are tried too.
-    for (std::int32_t code = 100; code <= 109; ++code) p.types.try_emplace(code);
+    p.types = ownCodes();
     return p;
 }
 

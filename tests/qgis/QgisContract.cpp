@@ -254,11 +254,10 @@ Profile inProject(Profile profile)
 Profile memoryProfile()
 {
     Profile p;
-    p.types = {{host::fieldTypeSmallInteger, {runtime::S_OK, host::fieldTypeInteger}},
-               {host::fieldTypeSingle, {runtime::S_OK, host::fieldTypeDouble}},
-               {104, {runtime::E_NOTIMPL}},
-               {105, {runtime::S_OK, host::fieldTypeString}}};
-    for (std::int32_t code = 100; code <= 109; ++code) p.types.try_emplace(code);
+    p.types = ownCodes({{host::fieldTypeSmallInteger, {runtime::S_OK, host::fieldTypeInteger}},
+                        {host::fieldTypeSingle, {runtime::S_OK, host::fieldTypeDouble}},
+                        {104, {runtime::E_NOTIMPL}},
+                        {105, {runtime::S_OK, host::fieldTypeString}}});
     p.dropped = {Property::DefaultValue, Property::NotNull};
     return p;
 }
