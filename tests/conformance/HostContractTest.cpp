@@ -259,12 +259,12 @@ TEST_P(HostContract, FieldsBeginWithTheObjectIdThenTheGeometry)
     EXPECT_TRUE(shape.required && !shape.editable) << "the geometry is required and not editable";
 
     std::int32_t last = 1;
-    for (const FieldSpec& spec : standardTable().fields) {
-        const std::int32_t index = find(table, spec.name);
-        EXPECT_GT(index, last) << utf8(spec.name) << " is listed in the table's order";
+    for (const FieldSpec& column : standardTable().fields) {
+        const std::int32_t index = find(table, column.name);
+        EXPECT_GT(index, last) << utf8(column.name) << " is listed in the table's order";
         last = index;
         const Definition d = read(fieldAt(table, index));
-        EXPECT_TRUE(!d.required && d.editable) << utf8(spec.name);
+        EXPECT_TRUE(!d.required && d.editable) << utf8(column.name);
     }
     if (!profile().requiredField.empty()) {
         const Definition d = read(field(table, profile().requiredField));
@@ -422,18 +422,18 @@ TEST_P(HostContract, AnAddedFieldKeepsItsName)
 TEST_P(HostContract, AFieldDefinedLikeAnotherIsAddedAlikeAndTakesItsValues)
 {
     const auto table = host().table(Access::ReadWrite);
-    for (const FieldSpec& spec : standardTable().fields) {
-        Definition like = read(field(table, spec.name));
-        like.name = spec.name + u"2";
-        ASSERT_EQ(add(table, like), S_OK) << utf8(spec.name);
-        EXPECT_EQ(calculate(table, like.name, u"[" + spec.name + u"]"), S_OK) << utf8(spec.name);
-        EXPECT_EQ(shown(host().column(like.name)), shown(host().column(spec.name))) << utf8(spec.name);
-        EXPECT_EQ(shown(host().column(spec.name)), shown(spec.values)) << "the source keeps its values";
+    for (const FieldSpec& column : standardTable().fields) {
+        Definition like = read(field(table, column.name));
+        like.name = column.name + u"2";
+        ASSERT_EQ(add(table, like), S_OK) << utf8(column.name);
+        EXPECT_EQ(calculate(table, like.name, u"[" + column.name + u"]"), S_OK) << utf8(column.name);
+        EXPECT_EQ(shown(host().column(like.name)), shown(host().column(column.name))) << utf8(column.name);
+        EXPECT_EQ(shown(host().column(column.name)), shown(column.values)) << "the source keeps its values";
     }
     for (const auto& reading : {table, host().table(Access::ReadWrite)}) {
-        for (const FieldSpec& spec : standardTable().fields) {
-            const Definition original = read(field(reading, spec.name));
-            Definition copy = read(field(reading, spec.name + u"2"));
+        for (const FieldSpec& column : standardTable().fields) {
+            const Definition original = read(field(reading, column.name));
+            Definition copy = read(field(reading, column.name + u"2"));
             copy.name = original.name;
             EXPECT_EQ(copy, original) << (reading == table ? "" : "opened again");
         }
@@ -449,9 +449,9 @@ TEST_P(HostContract, DeleteFieldRemovesThatFieldAndNoValueOfAnother)
     ASSERT_EQ(remove(table, u"Ratio"), S_OK);
     expected.erase(std::find(expected.begin(), expected.end(), u"Ratio"));
     EXPECT_EQ(fieldNames(table), expected);
-    for (const FieldSpec& spec : standardTable().fields) {
-        if (spec.name == u"Ratio") continue;
-        EXPECT_EQ(shown(host().column(spec.name)), shown(spec.values)) << utf8(spec.name);
+    for (const FieldSpec& column : standardTable().fields) {
+        if (column.name == u"Ratio") continue;
+        EXPECT_EQ(shown(host().column(column.name)), shown(column.values)) << utf8(column.name);
     }
 }
 
@@ -573,8 +573,8 @@ TEST_P(HostContract, ReadOnlyDataRefusesEveryChangeAndStaysAsItWas)
     EXPECT_EQ(remove(table, u"NAME"), E_ACCESSDENIED);
     EXPECT_EQ(calculate(table, u"Code", u"[NAME]"), E_ACCESSDENIED);
     EXPECT_EQ(fieldNames(table), before);
-    for (const FieldSpec& spec : standardTable().fields)
-        EXPECT_EQ(shown(host().column(spec.name)), shown(spec.values)) << utf8(spec.name);
+    for (const FieldSpec& column : standardTable().fields)
+        EXPECT_EQ(shown(host().column(column.name)), shown(column.values)) << utf8(column.name);
 }
 
 // ---- a row cursor's life
