@@ -42,7 +42,7 @@ void setValue(OGRFeature& feature, int index, const Variant& value)
     }
 }
 
-std::unique_ptr<OGRFieldDefn> ogrField(const FieldSpec& column)
+std::unique_ptr<OGRFieldDefn> ogrField(const ContractField& column)
 {
     const auto type = engine::ogrTypeOf(column.type);
     check(type.has_value(), "a type code of the standard table");
@@ -87,9 +87,9 @@ void writeStandardTable(const std::string& path, const std::string& driverName, 
     OGRLayer* layer = dataset->CreateLayer(layerName.c_str(), &srs, wkbPolygon, options.List());
     check(layer != nullptr, "creating the layer");
 
-    const TableSpec& table = standardTable();
+    const ContractTable& table = standardTable();
     const bool geoPackage = driverName == "GPKG";
-    for (const FieldSpec& column : table.fields) {
+    for (const ContractField& column : table.fields) {
         check(layer->CreateField(ogrField(column).get()) == OGRERR_NONE, "creating " + engine::toUtf8(column.name));
         // GDAL 3.6 writes no GeoPackage alias; the hosts read gpkg_data_columns.
         if (geoPackage && !column.alias.empty())
@@ -99,7 +99,7 @@ void writeStandardTable(const std::string& path, const std::string& driverName, 
     }
     for (std::size_t row = 0; row < table.rows; ++row) {
         OGRFeatureUniquePtr feature(OGRFeature::CreateFeature(layer->GetLayerDefn()));
-        for (const FieldSpec& column : table.fields)
+        for (const ContractField& column : table.fields)
             setValue(*feature, feature->GetFieldIndex(engine::toUtf8(column.name).c_str()), column.values[row]);
         feature->SetGeometryDirectly(polygon(row).release());
         check(layer->CreateFeature(feature.get()) == OGRERR_NONE, "writing a row");

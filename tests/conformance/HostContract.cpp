@@ -4,10 +4,10 @@
 
 namespace conformance {
 
-const TableSpec& standardTable()
+const ContractTable& standardTable()
 {
     using N = Variant::Null;
-    static const TableSpec table{
+    static const ContractTable table{
         5,
         {
             {u"NAME", host::fieldTypeString, 40, u"Place name", u"unnamed", {u"Ash", u"Birch", N{}, u"Zoë", u"Elm"}},

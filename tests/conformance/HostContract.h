@@ -29,7 +29,7 @@ using runtime::HResult;
 using runtime::Variant;
 
 // One attribute field of the standard table, with a value for each row.
-struct FieldSpec {
+struct ContractField {
     std::u16string name;
     std::int32_t type = host::fieldTypeString;
     std::int32_t length = 0;
@@ -42,11 +42,11 @@ struct FieldSpec {
 // the object id and the geometry. Names suit every format (ASCII, at most
 // ten characters); text values are Latin-1, so that every format stores
 // them as they are.
-struct TableSpec {
+struct ContractTable {
     std::size_t rows = 0;
-    std::vector<FieldSpec> fields;
+    std::vector<ContractField> fields;
 };
-const TableSpec& standardTable();
+const ContractTable& standardTable();
 
 enum class Access { ReadWrite, ReadOnly };
 

@@ -214,7 +214,7 @@ std::vector<Variant> nulls() { return std::vector<Variant>(standardTable().rows,
 const std::vector<Variant>& valuesOf(const std::u16string& name)
 {
     const auto& fields = standardTable().fields;
-    return std::find_if(fields.begin(), fields.end(), [&](const FieldSpec& f) { return f.name == name; })->values;
+    return std::find_if(fields.begin(), fields.end(), [&](const ContractField& f) { return f.name == name; })->values;
 }
 
 // Things handed to a host only to see that a failing call leaves them be.
@@ -259,7 +259,7 @@ TEST_P(HostContract, FieldsBeginWithTheObjectIdThenTheGeometry)
     EXPECT_TRUE(shape.required && !shape.editable) << "the geometry is required and not editable";
 
     std::int32_t last = 1;
-    for (const FieldSpec& column : standardTable().fields) {
+    for (const ContractField& column : standardTable().fields) {
         const std::int32_t index = find(table, column.name);
         EXPECT_GT(index, last) << utf8(column.name) << " is listed in the table's order";
         last = index;
@@ -422,7 +422,7 @@ TEST_P(HostContract, AnAddedFieldKeepsItsName)
 TEST_P(HostContract, AFieldDefinedLikeAnotherIsAddedAlikeAndTakesItsValues)
 {
     const auto table = host().table(Access::ReadWrite);
-    for (const FieldSpec& column : standardTable().fields) {
+    for (const ContractField& column : standardTable().fields) {
         Definition like = read(field(table, column.name));
         like.name = column.name + u"2";
         ASSERT_EQ(add(table, like), S_OK) << utf8(column.name);
@@ -431,7 +431,7 @@ TEST_P(HostContract, AFieldDefinedLikeAnotherIsAddedAlikeAndTakesItsValues)
         EXPECT_EQ(shown(host().column(column.name)), shown(column.values)) << "the source keeps its values";
     }
     for (const auto& reading : {table, host().table(Access::ReadWrite)}) {
-        for (const FieldSpec& column : standardTable().fields) {
+        for (const ContractField& column : standardTable().fields) {
             const Definition original = read(field(reading, column.name));
             Definition copy = read(field(reading, column.name + u"2"));
             copy.name = original.name;
@@ -449,7 +449,7 @@ TEST_P(HostContract, DeleteFieldRemovesThatFieldAndNoValueOfAnother)
     ASSERT_EQ(remove(table, u"Ratio"), S_OK);
     expected.erase(std::find(expected.begin(), expected.end(), u"Ratio"));
     EXPECT_EQ(fieldNames(table), expected);
-    for (const FieldSpec& column : standardTable().fields) {
+    for (const ContractField& column : standardTable().fields) {
         if (column.name == u"Ratio") continue;
         EXPECT_EQ(shown(host().column(column.name)), shown(column.values)) << utf8(column.name);
     }
@@ -573,7 +573,7 @@ TEST_P(HostContract, ReadOnlyDataRefusesEveryChangeAndStaysAsItWas)
     EXPECT_EQ(remove(table, u"NAME"), E_ACCESSDENIED);
     EXPECT_EQ(calculate(table, u"Code", u"[NAME]"), E_ACCESSDENIED);
     EXPECT_EQ(fieldNames(table), before);
-    for (const FieldSpec& column : standardTable().fields)
+    for (const ContractField& column : standardTable().fields)
         EXPECT_EQ(shown(host().column(column.name)), shown(column.values)) << utf8(column.name);
 }
 

@@ -12,10 +12,10 @@ class MemoryHost final : public HostUnderTest {
 public:
     MemoryHost() : app_(host_.addApplication())
     {
-        const TableSpec& spec = standardTable();
-        memhost::Layer& layer = app_.document->addMap().addFeatureLayer(u"standard", spec.rows);
+        const ContractTable& table = standardTable();
+        memhost::Layer& layer = app_.document->addMap().addFeatureLayer(u"standard", table.rows);
         table_ = layer.featureClass.get();
-        for (const FieldSpec& f : spec.fields) {
+        for (const ContractField& f : table.fields) {
             memhost::FieldProperties props;
             props.name = f.name;
             props.type = f.type;

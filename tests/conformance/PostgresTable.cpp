@@ -23,7 +23,7 @@ std::string quoted(const std::string& text, char quote)
 
 std::string identifier(const std::u16string& name) { return quoted(utf8(name), '"'); }
 
-std::string columnType(const FieldSpec& field)
+std::string columnType(const ContractField& field)
 {
     switch (field.type) {
     case host::fieldTypeSmallInteger:
@@ -57,11 +57,11 @@ std::string literal(const Variant& value)
 
 void writeStandardTable(pgtest::Session& db)
 {
-    const TableSpec& table = standardTable();
+    const ContractTable& table = standardTable();
     std::string create = "CREATE TABLE standard (id serial PRIMARY KEY, geom geometry(Polygon, 3857)";
     std::string comments;
     std::string columns = "geom";
-    for (const FieldSpec& f : table.fields) {
+    for (const ContractField& f : table.fields) {
         create += ", " + identifier(f.name) + " " + columnType(f);
         if (!f.defaultValue.isEmpty()) create += " DEFAULT " + literal(f.defaultValue);
         if (!f.alias.empty())
@@ -71,7 +71,7 @@ void writeStandardTable(pgtest::Session& db)
     std::string rows;
     for (std::size_t row = 0; row < table.rows; ++row) {
         rows += std::string(row ? "," : "") + "(ST_GeomFromText('" + standardShape(row) + "', 3857)";
-        for (const FieldSpec& f : table.fields) rows += ", " + literal(f.values[row]);
+        for (const ContractField& f : table.fields) rows += ", " + literal(f.values[row]);
         rows += ")";
     }
     db.exec(create + ");" + comments + "INSERT INTO standard (" + columns + ") VALUES " + rows);

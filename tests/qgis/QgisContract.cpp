@@ -173,7 +173,7 @@ Variant hostValue(const QVariant& value)
     }
 }
 
-QgsField memoryField(const FieldSpec& column)
+QgsField memoryField(const ContractField& column)
 {
     const QString name = QString::fromStdU16String(column.name);
     switch (column.type) {
@@ -193,22 +193,22 @@ class QgisMemoryHost final : public HostUnderTest {
 public:
     QgisMemoryHost()
     {
-        const TableSpec& table = standardTable();
+        const ContractTable& table = standardTable();
         layer_ = new QgsVectorLayer(QStringLiteral("Polygon?crs=EPSG:3857"), QStringLiteral("standard"),
                                     QStringLiteral("memory"));
         project_.addMapLayer(layer_);
         QList<QgsField> fields;
-        for (const FieldSpec& f : table.fields) fields << memoryField(f);
+        for (const ContractField& f : table.fields) fields << memoryField(f);
         layer_->dataProvider()->addAttributes(fields);
         layer_->updateFields();
-        for (const FieldSpec& f : table.fields)
+        for (const ContractField& f : table.fields)
             if (!f.alias.empty())
                 layer_->setFieldAlias(layer_->fields().indexFromName(QString::fromStdU16String(f.name)),
                                       QString::fromStdU16String(f.alias));
         QgsFeatureList features;
         for (std::size_t row = 0; row < table.rows; ++row) {
             QgsFeature feature(layer_->fields());
-            for (const FieldSpec& f : table.fields)
+            for (const ContractField& f : table.fields)
                 feature.setAttribute(QString::fromStdU16String(f.name), qgisValue(f.values[row]));
             feature.setGeometry(QgsGeometry::fromWkt(QString::fromStdString(standardShape(row))));
             features << feature;
