@@ -69,18 +69,9 @@ TEST_P(AddinOnGdal, DeletesAndRenamesKeepingEveryValueAndGeometry)
     }
     const LayerContent after = gistest::readLayer(path, c.layer);
 
-    LayerContent expected = before;
-    for (const std::string& gone : c.deleted) expected.fields.erase(gone);
-    for (auto& [fid, row] : expected.rows)
-        for (const std::string& gone : c.deleted) row.erase(gone);
-    for (const Rename& r : c.renames) {
-        expected.fields[r.to] = expected.fields.at(r.from);
-        expected.fields.erase(r.from);
-        for (auto& [fid, row] : expected.rows) {
-            row[r.to] = row.at(r.from);
-            row.erase(r.from);
-        }
-    }
+    std::vector<std::pair<std::string, std::string>> renamed;
+    for (const Rename& r : c.renames) renamed.emplace_back(r.from, r.to);
+    const LayerContent expected = gistest::changed(before, c.deleted, renamed);
     EXPECT_EQ(after.fields, expected.fields);
     EXPECT_EQ(after.rows, expected.rows);
     EXPECT_EQ(after.geometries, before.geometries);

@@ -60,17 +60,6 @@ std::vector<SqlRow> renamed(std::vector<SqlRow> rows, const std::string& from, c
     return sorted(std::move(rows));
 }
 
-gistest::LayerContent renamed(gistest::LayerContent content, const std::string& from, const std::string& to)
-{
-    content.fields[to] = content.fields.at(from);
-    content.fields.erase(from);
-    for (auto& [fid, row] : content.rows) {
-        row[to] = row.at(from);
-        row.erase(from);
-    }
-    return content;
-}
-
 // The file is whole and every row of gpkg_data_columns names a table of
 // gpkg_contents.
 void expectSound(const std::string& path)
@@ -107,7 +96,7 @@ TEST_P(GpkgMetadata, ARenameKeepsEveryValueAndTheWholeDescriptionUnderTheNewName
     // GDAL reads the alias where gishost wrote it, and the constraint as the field's domain.
     const gistest::LayerContent after = gistest::readLayer(path, "counties");
     const gistest::LayerContent expected =
-        renamed(renamed(renamed(before, "name", "cnty_name"), "code", "cnty_code"), "doc", "record");
+        gistest::changed(before, {}, {{"name", "cnty_name"}, {"code", "cnty_code"}, {"doc", "record"}});
     EXPECT_EQ(after.fields, expected.fields);
     EXPECT_EQ(after.rows, expected.rows);
     EXPECT_EQ(after.geometries, before.geometries);

@@ -62,20 +62,11 @@ QgisContent expectedInQgis(const QgisContent& content, const FormatCase& c, cons
 
 gistest::LayerContent expectedOnDisk(gistest::LayerContent content, const FormatCase& c)
 {
-    for (const QString& gone : c.deleted) content.fields.erase(gone.toStdString());
-    for (auto& [fid, row] : content.rows)
-        for (const QString& gone : c.deleted) row.erase(gone.toStdString());
-    for (const Rename& r : c.renames) {
-        const std::string from = r.from.toStdString();
-        const std::string to = r.to.toStdString();
-        content.fields[to] = content.fields.at(from);
-        content.fields.erase(from);
-        for (auto& [fid, row] : content.rows) {
-            row[to] = row.at(from);
-            row.erase(from);
-        }
-    }
-    return content;
+    std::vector<std::string> deleted;
+    for (const QString& gone : c.deleted) deleted.push_back(gone.toStdString());
+    std::vector<std::pair<std::string, std::string>> renamed;
+    for (const Rename& r : c.renames) renamed.emplace_back(r.from.toStdString(), r.to.toStdString());
+    return gistest::changed(std::move(content), deleted, renamed);
 }
 
 class AddinInQgis : public ::testing::TestWithParam<FormatCase> {};

@@ -98,6 +98,23 @@ std::map<std::string, std::string> filesUnder(const std::string& path)
     return files;
 }
 
+LayerContent changed(LayerContent content, const std::vector<std::string>& deleted,
+                     const std::vector<std::pair<std::string, std::string>>& renamed)
+{
+    for (const std::string& gone : deleted) content.fields.erase(gone);
+    for (auto& [fid, row] : content.rows)
+        for (const std::string& gone : deleted) row.erase(gone);
+    for (const auto& [from, to] : renamed) {
+        content.fields[to] = content.fields.at(from);
+        content.fields.erase(from);
+        for (auto& [fid, row] : content.rows) {
+            row[to] = row.at(from);
+            row.erase(from);
+        }
+    }
+    return content;
+}
+
 std::map<std::string, std::string> datasetFiles(const std::string& path)
 {
     if (fs::path(path).extension() != ".shp") return filesUnder(path);

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gistest {
@@ -33,6 +34,11 @@ struct LayerContent {
 
 // GeoPackage aliases are read from gpkg_data_columns, as GDAL 3.6 does not.
 LayerContent readLayer(const std::string& path, const std::string& layer);
+
+// `content` after the fields `deleted` went and each of `renamed` (old name,
+// new name) was renamed, keeping its definition and values.
+LayerContent changed(LayerContent content, const std::vector<std::string>& deleted,
+                     const std::vector<std::pair<std::string, std::string>>& renamed);
 
 // Every file under `path` (a file or a folder) and its bytes.
 std::map<std::string, std::string> filesUnder(const std::string& path);
