@@ -87,7 +87,7 @@ double inQgis(const std::string& path)
     double seconds = 0;
     {
         const hostkit::HostClasses classes;
-        const auto application = runtime::make<qgishost::Application>(project);
+        const auto application = qgishost::makeApplication(project);
         const hostkit::RunningEntry running(runtime::ComPtr<host::IHostApplication>(application.get()));
         seconds = rename();
     }

@@ -8,9 +8,9 @@ HResult FieldCollection::get_FieldCount(std::int32_t* count) noexcept
 {
     if (!count) return runtime::E_POINTER;
     return guarded([&] {
-        std::vector<FieldInfo> fields;
+        FieldList fields;
         const HResult hr = read_(fields);
-        if (runtime::succeeded(hr)) *count = static_cast<std::int32_t>(fields.size());
+        if (runtime::succeeded(hr)) *count = static_cast<std::int32_t>(fields->size());
         return hr;
     });
 }
@@ -19,11 +19,11 @@ HResult FieldCollection::get_Field(std::int32_t index, host::IFieldDefinition** 
 {
     if (!field) return runtime::E_POINTER;
     return guarded([&] {
-        std::vector<FieldInfo> fields;
+        FieldList fields;
         const HResult hr = read_(fields);
         if (runtime::failed(hr)) return hr;
-        if (index < 0 || static_cast<std::size_t>(index) >= fields.size()) return runtime::E_INVALIDARG;
-        return giveObject(field, runtime::make<FieldDefinition>(fields[static_cast<std::size_t>(index)]));
+        if (index < 0 || static_cast<std::size_t>(index) >= fields->size()) return runtime::E_INVALIDARG;
+        return giveObject(field, runtime::make<FieldDefinition>((*fields)[static_cast<std::size_t>(index)]));
     });
 }
 
@@ -31,10 +31,10 @@ HResult FieldCollection::FindField(const std::u16string& name, std::int32_t* ind
 {
     if (!index) return runtime::E_POINTER;
     return guarded([&] {
-        std::vector<FieldInfo> fields;
+        FieldList fields;
         const HResult hr = read_(fields);
         if (runtime::failed(hr)) return hr;
-        *index = findField(fields, name);
+        *index = findField(*fields, name);
         return S_OK;
     });
 }

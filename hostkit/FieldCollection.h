@@ -9,11 +9,11 @@
 
 namespace hostkit {
 
-// The fields of a table, read afresh on every call so that the collection
-// follows fields added or deleted after it was handed out.
+// The fields of a table, asked of the reader on every call so that the
+// collection follows fields added or deleted after it was handed out.
 class FieldCollection final : public HostObject<host::IFieldCollection> {
 public:
-    using Reader = std::function<HResult(std::vector<FieldInfo>&)>;
+    using Reader = std::function<HResult(FieldList&)>;
     explicit FieldCollection(Reader read) : read_(std::move(read)) {}
 
     HResult get_FieldCount(std::int32_t* count) noexcept override;

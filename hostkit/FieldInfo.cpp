@@ -7,7 +7,7 @@ namespace hostkit {
 FieldInfo objectIdField(std::u16string name)
 {
     FieldInfo info;
-    info.name = std::move(name);
+    info.name = name.empty() ? defaultObjectIdName : std::move(name);
     info.type = host::fieldTypeOID;
     info.length = 4;
     info.nullable = false;
@@ -19,7 +19,7 @@ FieldInfo objectIdField(std::u16string name)
 FieldInfo geometryField(std::u16string name, bool nullable)
 {
     FieldInfo info;
-    info.name = std::move(name);
+    info.name = name.empty() ? defaultGeometryName : std::move(name);
     info.type = host::fieldTypeGeometry;
     info.nullable = nullable;
     info.editable = false;

@@ -4,6 +4,7 @@
 #include "runtime/ComPtr.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,15 @@ struct FieldInfo {
     runtime::ComPtr<runtime::IUnknown> geometryDefinition;
 };
 
+// One reading of a table's fields, shared by whoever holds it.
+using FieldList = std::shared_ptr<const std::vector<FieldInfo>>;
+
+// What a host calls an object id or a geometry column its data leaves unnamed.
+inline constexpr char16_t defaultObjectIdName[] = u"FID";
+inline constexpr char16_t defaultGeometryName[] = u"Shape";
+
 // The object id and a geometry as every host lists them: fields of their
-// own, required and not editable.
+// own, required and not editable; an empty name gets the default.
 FieldInfo objectIdField(std::u16string name);
 FieldInfo geometryField(std::u16string name, bool nullable);
 

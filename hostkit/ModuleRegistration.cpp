@@ -76,11 +76,16 @@ HResult unregisterModule(const std::string& modulePath, std::vector<std::string>
     return hr;
 }
 
+void printRegistrationUsage(const char* program)
+{
+    std::cerr << "usage: " << program << " --register MODULE | --unregister MODULE\n";
+}
+
 std::optional<int> registrationCommand(const std::vector<std::string>& args, const char* program)
 {
     if (args.empty() || (args[0] != "--register" && args[0] != "--unregister")) return std::nullopt;
     if (args.size() != 2) {
-        std::cerr << "usage: " << program << " --register MODULE | --unregister MODULE\n";
+        printRegistrationUsage(program);
         return 2;
     }
     const std::string& option = args[0];

@@ -21,5 +21,6 @@ runtime::HResult unregisterModule(const std::string& modulePath, std::vector<std
 // arguments, reporting on standard output and error; the program's exit
 // status, or none when the arguments ask for something else.
 std::optional<int> registrationCommand(const std::vector<std::string>& args, const char* program);
+void printRegistrationUsage(const char* program);
 
 } // namespace hostkit

@@ -5,11 +5,9 @@
 
 #include "hostkit/ModuleRegistration.h"
 
-#include <iostream>
-
 int main(int argc, char** argv)
 {
     if (const auto status = hostkit::registrationCommand({argv + 1, argv + argc}, "register-addin")) return *status;
-    std::cerr << "usage: register-addin --register MODULE | --unregister MODULE\n";
+    hostkit::printRegistrationUsage("register-addin");
     return 2;
 }

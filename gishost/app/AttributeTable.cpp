@@ -1,6 +1,7 @@
 #include "gishost/app/AttributeTable.h"
 
 #include "engine/OgrStatus.h"
+#include "hostkit/FieldInfo.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
@@ -62,26 +63,26 @@ AttributeTableModel::AttributeTableModel(QObject* parent) : QAbstractTableModel(
 
 AttributeTableModel::~AttributeTableModel() = default;
 
-void AttributeTableModel::open(std::string path, std::string layer)
+void AttributeTableModel::open(const std::string& path, std::string layer)
 {
     beginResetModel();
     forget();
-    path_ = std::move(path);
     layerName_ = std::move(layer);
 
     engine::QuietErrors quiet;
     auto gdal = std::make_unique<Gdal>();
-    gdal->dataset.reset(GDALDataset::Open(path_.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    gdal->dataset.reset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
     gdal->layer = gdal->dataset ? gdal->dataset->GetLayerByName(layerName_.c_str()) : nullptr;
     if (!gdal->layer) {
-        problem_ = QStringLiteral("%1: the layer %2 cannot be read.").arg(QString::fromStdString(path_),
+        problem_ = QStringLiteral("%1: the layer %2 cannot be read.").arg(QString::fromStdString(path),
                                                                           QString::fromStdString(layerName_));
         endResetModel();
         return;
     }
     OGRLayer& l = *gdal->layer;
     gdal->fidColumn = l.GetFIDColumn();
-    columns_ << (gdal->fidColumn.empty() ? QStringLiteral("FID") : QString::fromStdString(gdal->fidColumn));
+    columns_ << (gdal->fidColumn.empty() ? QString::fromStdU16String(hostkit::defaultObjectIdName)
+                                         : QString::fromStdString(gdal->fidColumn));
     const OGRFeatureDefn& definition = *l.GetLayerDefn();
     for (int i = 0; i < definition.GetFieldCount(); ++i)
         columns_ << QString::fromUtf8(definition.GetFieldDefn(i)->GetNameRef());
@@ -97,8 +98,6 @@ void AttributeTableModel::open(std::string path, std::string layer)
     endResetModel();
 }
 
-void AttributeTableModel::reload() { open(path_, layerName_); }
-
 void AttributeTableModel::close()
 {
     beginResetModel();
@@ -108,7 +107,6 @@ void AttributeTableModel::close()
 
 void AttributeTableModel::forget()
 {
-    path_.clear();
     layerName_.clear();
     gdal_.reset();
     cache_.clear();

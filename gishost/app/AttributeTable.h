@@ -15,7 +15,7 @@ class OGRLayer;
 namespace gishost {
 
 // The rows of one layer, read-only, for a table view. It reads through a
-// GDAL handle of its own, opened again at each reload, and only the blocks
+// GDAL handle of its own, opened afresh each time a layer is shown, and only the blocks
 // of rows the view asks for, keeping a few: a layer of any size scrolls at
 // the same pace and memory stays flat. A dataset another program changes
 // meanwhile shows what could be read.
@@ -26,9 +26,7 @@ public:
 
     // Shows the layer `layer` of the dataset at `path`; nothing when either
     // cannot be opened (then `problem()` says why).
-    void open(std::string path, std::string layer);
-    // Reads the layer afresh, after a command may have changed it.
-    void reload();
+    void open(const std::string& path, std::string layer);
     void close();
     const QString& problem() const noexcept { return problem_; }
     // Rows read from the data since the layer was opened.
@@ -54,7 +52,6 @@ private:
     void readBySql(Block& block) const;
     void readByIndex(Block& block) const;
 
-    std::string path_;
     std::string layerName_;
     std::unique_ptr<Gdal> gdal_;
     QStringList columns_; // the object id, then the attribute fields

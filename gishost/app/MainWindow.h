@@ -29,7 +29,6 @@ public:
     hostkit::CommandBars& commandBars() noexcept { return *commandBars_; }
     QTreeWidget& tree() noexcept { return *tree_; }
     QTableView& table() noexcept { return *table_; }
-    AttributeTableModel& rows() noexcept { return *rows_; }
     // Reads the document again, after a command may have changed it.
     void refresh();
 

@@ -2,9 +2,9 @@
 
 #include "engine/FieldTypes.h"
 #include "engine/Text.h"
-#include "gishost/model/FieldCollection.h"
 #include "gishost/model/FieldSchema.h"
 #include "gishost/model/RowCursor.h"
+#include "hostkit/FieldCollection.h"
 
 #include <ogr_feature.h>
 
@@ -21,7 +21,17 @@ HResult FeatureClass::get_Fields(IFieldCollection** fields) noexcept
         FieldList list;
         const HResult hr = this->fields(list);
         if (runtime::failed(hr)) return hr;
-        return giveObject(fields, runtime::make<FieldCollection>(ComPtr<FeatureClass>(this), std::move(list)));
+        // Read again only when the engine's knowledge of the table changed.
+        const ComPtr<FeatureClass> self(this);
+        auto read = [self, list, seen = table_.dataset().generation()](FieldList& out) mutable {
+            if (const std::uint64_t now = self->table_.dataset().generation(); now != seen) {
+                if (const HResult again = self->fields(list); runtime::failed(again)) return again;
+                seen = now;
+            }
+            out = list;
+            return S_OK;
+        };
+        return giveObject(fields, runtime::make<hostkit::FieldCollection>(std::move(read)));
     });
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "engine/Table.h"
-#include "gishost/model/FieldInfo.h"
 #include "gishost/model/Life.h"
+#include "hostkit/FieldInfo.h"
 #include "host/ObjectModel.h"
 
 #include <memory>
@@ -22,7 +22,7 @@ public:
     HResult DeleteField(host::IFieldDefinition* field) noexcept override;
     HResult Search(runtime::IUnknown* filter, bool recycling, host::IRowCursor** cursor) noexcept override;
 
-    using FieldList = std::shared_ptr<const std::vector<FieldInfo>>;
+    using FieldList = hostkit::FieldList;
     // The fields as the engine knows them: object id, geometries, then
     // attributes; converted once for each reading of the table.
     HResult fields(FieldList& out);

@@ -17,16 +17,6 @@ using runtime::HResult;
 
 namespace {
 
-FieldInfo objectIdField(const Schema& schema)
-{
-    return hostkit::objectIdField(toU16(schema.fidColumn.empty() ? "FID" : schema.fidColumn));
-}
-
-FieldInfo geometryField(const GeometryColumn& column)
-{
-    return hostkit::geometryField(toU16(column.name.empty() ? "Shape" : column.name), column.nullable);
-}
-
 // OGR's width is the length of text and the number of digits of a number;
 // its precision is the digits after the decimal point, the host's scale.
 FieldInfo attributeField(const engine::Field& f)
@@ -52,8 +42,8 @@ std::vector<FieldInfo> fieldInfos(const Schema& schema)
 {
     std::vector<FieldInfo> out;
     out.reserve(1 + schema.geometries.size() + schema.fields.size());
-    out.push_back(objectIdField(schema));
-    for (const GeometryColumn& g : schema.geometries) out.push_back(geometryField(g));
+    out.push_back(hostkit::objectIdField(toU16(schema.fidColumn)));
+    for (const GeometryColumn& g : schema.geometries) out.push_back(hostkit::geometryField(toU16(g.name), g.nullable));
     for (const engine::Field& f : schema.fields) out.push_back(attributeField(f));
     return out;
 }

@@ -4,7 +4,7 @@
 // id and each geometry appear as fields of their own, required and not
 // editable.
 
-#include "gishost/model/FieldInfo.h"
+#include "gishost/model/Life.h"
 #include "host/ObjectModel.h"
 
 #include <memory>
@@ -20,8 +20,6 @@ namespace gishost {
 
 // Object id, geometries, then the attribute fields.
 std::vector<FieldInfo> fieldInfos(const engine::Schema& schema);
-
-using hostkit::readDefinition;
 
 // The OGR field for a new attribute field, its alias as alternative name;
 // E_INVALIDARG, explained, for what no attribute field can be (object id,

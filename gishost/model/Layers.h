@@ -23,14 +23,4 @@ private:
     ComPtr<FeatureClass> featureClass_;
 };
 
-// The raster of a dataset: a layer, but not a feature layer.
-class RasterLayer final : public HostObject<host::ILayer> {
-public:
-    explicit RasterLayer(std::u16string name) : name_(std::move(name)) {}
-    HResult get_Name(std::u16string* name) noexcept override { return give(name, name_); }
-
-private:
-    std::u16string name_;
-};
-
 } // namespace gishost

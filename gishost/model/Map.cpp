@@ -2,6 +2,7 @@
 
 #include "engine/Text.h"
 #include "gishost/model/Layers.h"
+#include "hostkit/PlainLayer.h"
 
 namespace gishost {
 
@@ -14,7 +15,7 @@ Map::Map(std::shared_ptr<Dataset> dataset)
         auto featureClass = runtime::make<FeatureClass>(Table(dataset_, table));
         layers_.emplace_back(runtime::make<FeatureLayer>(toU16(table), featureClass).get());
     }
-    if (dataset_->hasRaster()) layers_.emplace_back(runtime::make<RasterLayer>(name_).get());
+    if (dataset_->hasRaster()) layers_.emplace_back(runtime::make<hostkit::PlainLayer>(name_).get());
 }
 
 HResult Map::get_LayerCount(std::int32_t* count) noexcept

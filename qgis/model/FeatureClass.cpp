@@ -47,8 +47,12 @@ HResult FeatureClass::get_Fields(host::IFieldCollection** fields) noexcept
 {
     return runtime::guarded([&] {
         const ComPtr<FeatureClass> self(this);
-        return giveObject(fields, runtime::make<hostkit::FieldCollection>(
-                                      [self](std::vector<FieldInfo>& out) { return self->fields(out); }));
+        return giveObject(fields, runtime::make<hostkit::FieldCollection>([self](hostkit::FieldList& out) {
+                              std::vector<FieldInfo> read;
+                              const HResult hr = self->fields(read);
+                              out = std::make_shared<const std::vector<FieldInfo>>(std::move(read));
+                              return hr;
+                          }));
     });
 }
 

@@ -26,15 +26,4 @@ private:
     QPointer<QgsVectorLayer> layer_;
 };
 
-// Every other kind of layer (raster, mesh, point cloud, ...): a layer, but
-// not a feature layer.
-class OtherLayer final : public HostObject<host::ILayer> {
-public:
-    explicit OtherLayer(std::u16string name) : name_(std::move(name)) {}
-    HResult get_Name(std::u16string* name) noexcept override { return give(name, name_); }
-
-private:
-    std::u16string name_;
-};
-
 } // namespace qgishost

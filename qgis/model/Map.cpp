@@ -1,6 +1,7 @@
 #include "qgis/model/Map.h"
 
 #include "qgis/model/Layers.h"
+#include "hostkit/PlainLayer.h"
 
 #include <qgslayertree.h>
 #include <qgsproject.h>
@@ -42,7 +43,7 @@ HResult Map::get_Layer(std::int32_t index, host::ILayer** layer) noexcept
         const std::u16string name = node.name().toStdU16String();
         if (auto* vector = qobject_cast<QgsVectorLayer*>(node.layer()))
             return giveObject(layer, runtime::make<FeatureLayer>(name, *vector));
-        return giveObject(layer, runtime::make<OtherLayer>(name));
+        return giveObject(layer, runtime::make<hostkit::PlainLayer>(name));
     });
 }
 

@@ -131,11 +131,9 @@ HResult ProviderStorage::fields(std::vector<FieldInfo>& out)
     const QgsAttributeList keys = p->pkAttributeIndexes();
     const int key = keys.size() == 1 ? keys.front() : -1;
     out.clear();
-    out.push_back(hostkit::objectIdField((key >= 0 ? fields.at(key).name() : QStringLiteral("FID")).toStdU16String()));
-    if (layer_->isSpatial()) {
-        const QString column = QgsDataSourceUri(layer_->source()).geometryColumn();
-        out.push_back(hostkit::geometryField((column.isEmpty() ? QStringLiteral("Shape") : column).toStdU16String(), true));
-    }
+    out.push_back(hostkit::objectIdField(key >= 0 ? fields.at(key).name().toStdU16String() : std::u16string()));
+    if (layer_->isSpatial())
+        out.push_back(hostkit::geometryField(QgsDataSourceUri(layer_->source()).geometryColumn().toStdU16String(), true));
     for (int i = 0; i < fields.count(); ++i)
         if (i != key) out.push_back(attributeField(fields.at(i)));
     return S_OK;

@@ -31,7 +31,7 @@ struct Plugin::Session {
         : reasons([&iface](const std::string& why) {
               showOnMessageBar(iface, QString::fromStdString(why), Qgis::Warning);
           }),
-          application(runtime::make<Application>(*QgsProject::instance())),
+          application(makeApplication(*QgsProject::instance())),
           running(runtime::ComPtr<host::IHostApplication>(application.get()))
     {
     }

@@ -131,7 +131,7 @@ TEST(AttributeTable, DataChangedByAnotherProgramShowsWhatCanBeRead)
         other->ExecuteSQL("DELETE FROM places WHERE fid > 100", nullptr, nullptr);
     }
     EXPECT_EQ(shown(rows, 450, QStringLiteral("name")), QString()) << "a row gone since shows empty";
-    rows.reload();
+    rows.open(path, "places");
     EXPECT_EQ(rows.rowCount(), 100);
     rows.open(folder.filePath(QStringLiteral("missing.gpkg")).toStdString(), "places");
     EXPECT_EQ(rows.rowCount(), 0);

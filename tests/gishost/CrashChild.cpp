@@ -52,8 +52,8 @@ ComPtr<host::IFieldDefinition> fieldNamed(host::IFeatureClass& table, const std:
 
 runtime::HResult addLike(host::IFeatureClass& table, host::IFieldDefinition& old, const std::u16string& name)
 {
-    gishost::FieldInfo info;
-    runtime::HResult hr = gishost::readDefinition(old, info);
+    hostkit::FieldInfo info;
+    runtime::HResult hr = hostkit::readDefinition(old, info);
     if (runtime::failed(hr)) return hr;
     const auto added = runtime::make<hostkit::NewFieldDefinition>();
     added->put_Name(name);

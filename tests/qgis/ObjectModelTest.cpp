@@ -117,7 +117,7 @@ TEST(QgisObjectModel, TheProjectIsOneMapOfItsLayersInPanelOrder)
 {
     qgistest::SampleProject project;
     QgsProject& qgis = *QgsProject::instance();
-    const auto application = runtime::make<qgishost::Application>(qgis);
+    const auto application = qgishost::makeApplication(qgis);
     const auto map = projectMap(*application);
     ASSERT_TRUE(map);
     EXPECT_EQ(nameOf(*map), QStringLiteral("Quillet sample"));
@@ -141,7 +141,7 @@ TEST(QgisObjectModel, TheProjectIsOneMapOfItsLayersInPanelOrder)
 TEST(QgisObjectModel, FieldsAreListedAsGishostListsThemOverTheSameData)
 {
     qgistest::SampleProject project;
-    const auto application = runtime::make<qgishost::Application>(*QgsProject::instance());
+    const auto application = qgishost::makeApplication(*QgsProject::instance());
     const struct {
         QString layer;
         const char* file;
@@ -167,7 +167,7 @@ TEST(QgisObjectModel, FieldsAreListedAsGishostListsThemOverTheSameData)
 TEST(QgisObjectModel, AMemoryLayerListsItsFieldsByQgisType)
 {
     qgistest::SampleProject project;
-    const auto application = runtime::make<qgishost::Application>(*QgsProject::instance());
+    const auto application = qgishost::makeApplication(*QgsProject::instance());
     EXPECT_EQ(describe(qgisFields(*application, QStringLiteral("places"))),
               (std::vector<std::string>{
                   "FID alias '' type 6 length 4 precision 0 scale 0 not-null read-only required default none",

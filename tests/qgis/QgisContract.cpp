@@ -28,7 +28,7 @@ using namespace conformance;
 // A project's first layer, through the host's interfaces.
 ComPtr<host::IFeatureClass> firstFeatureClass(QgsProject& project)
 {
-    const auto application = runtime::make<qgishost::Application>(project);
+    const auto application = qgishost::makeApplication(project);
     ComPtr<runtime::IUnknown> document;
     ComPtr<host::IMap> map;
     ComPtr<host::ILayer> layer;

@@ -1,7 +1,0 @@
-#pragma once
-
-#include "hostkit/FieldDefinition.h"
-
-namespace gishost {
-using hostkit::FieldDefinition;
-} // namespace gishost
