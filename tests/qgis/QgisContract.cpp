@@ -138,10 +138,8 @@ public:
 private:
     static QgsVectorLayer* layer(const std::string& conninfo)
     {
-        QgsDataSourceUri uri(QString::fromStdString(conninfo));
-        uri.setDataSource(QStringLiteral("public"), QStringLiteral("standard"), QStringLiteral("geom"), QString(),
-                          QStringLiteral("id"));
-        return new QgsVectorLayer(uri.uri(false), QStringLiteral("standard"), QStringLiteral("postgres"));
+        return qgistest::postgresLayer(QgsDataSourceUri(QString::fromStdString(conninfo)), QStringLiteral("public"),
+                                       QStringLiteral("standard"), QStringLiteral("standard"));
     }
 
     QTemporaryDir folder_;

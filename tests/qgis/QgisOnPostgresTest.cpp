@@ -87,10 +87,8 @@ protected:
     // database; the password is where libpq finds it, not in the source.
     QgsVectorLayer& addLayer(const QString& name, const QString& schema, const QString& table)
     {
-        QgsDataSourceUri uri(QString::fromStdString(conninfo()));
-        uri.setDataSource(schema, table, QStringLiteral("geom"), QString(), QStringLiteral("id"));
-        auto* layer = new QgsVectorLayer(uri.uri(false), name, QStringLiteral("postgres"));
-        EXPECT_TRUE(layer->isValid()) << uri.uri(false).toStdString();
+        auto* layer = qgistest::postgresLayer(QgsDataSourceUri(QString::fromStdString(conninfo())), schema, table, name);
+        EXPECT_TRUE(layer->isValid()) << layer->source().toStdString();
         QgsProject::instance()->addMapLayer(layer);
         return *layer;
     }
@@ -220,9 +218,7 @@ TEST_F(QgisOnPostgres, ARoleFromAnAuthenticationConfigurationWithoutTheRightIsRe
     QgsDataSourceUri uri(QString::fromStdString(conninfo()));
     uri.setUsername(QString());
     uri.setAuthConfigId(config.id());
-    uri.setDataSource(QStringLiteral("Field Survey"), QStringLiteral("parcels"), QStringLiteral("geom"), QString(),
-                      QStringLiteral("id"));
-    auto* layer = new QgsVectorLayer(uri.uri(false), layerName, QStringLiteral("postgres"));
+    auto* layer = qgistest::postgresLayer(uri, QStringLiteral("Field Survey"), QStringLiteral("parcels"), layerName);
     ASSERT_TRUE(layer->isValid());
     QgsProject::instance()->addMapLayer(layer);
     const Snapshot before = pgtest::snapshot(*db, surveyTable);
