@@ -3,11 +3,11 @@
 // lock bound; what the database then holds is read with the tests' own
 // libpq queries, and the layer through QGIS without reloading anything.
 
+#include "EngineWatch.h"
 #include "PgServer.h"
 #include "QgisTestSupport.h"
 
 #include "dialog/Messages.h"
-#include "engine/Settings.h"
 #include "qgis/model/Reasons.h"
 
 #include <gtest/gtest.h>
@@ -78,7 +78,6 @@ protected:
     }
     void TearDown() override
     {
-        engine::setLockTimeout(std::chrono::seconds(2));
         db.reset();
         DatabaseTest::TearDown();
     }
@@ -175,7 +174,7 @@ TEST_F(QgisOnPostgres, ALockHeldByAnotherConnectionRefusesWithinTheBoundAndChang
     const QgisContent qgisBefore = qgistest::readLayer(layer);
     pgtest::Session other = session();
     other.exec(std::string("BEGIN; SELECT count(*) FROM ") + surveyTable);
-    engine::setLockTimeout(std::chrono::milliseconds(300));
+    const gistest::LockTimeout shortWait(std::chrono::milliseconds(300));
 
     const auto start = std::chrono::steady_clock::now();
     host.useDialog([&](qgistest::Dialog& dialog) {

@@ -103,7 +103,7 @@ SampleProject::SampleProject(int memoryRows, bool readOnly)
 {
     const std::vector<std::string> paths = gishost::sample::writeAll(folder.path().toStdString());
     if (readOnly)
-        for (const std::string& p : paths) gistest::markReadOnly(p);
+        for (const std::string& p : paths) gistest::setWritable(p, false);
     QgsProject& project = *QgsProject::instance();
     project.clear();
     qgishost::sample::fillProject(project, paths);
