@@ -9,14 +9,14 @@
 //   data_engine_bench [ROWS ...]             (default: 100000 1000000)
 //   data_engine_bench --child rename|delete PATH   (one dialog run, in a process of its own)
 
+#include "GisTestSupport.h"
+
 #include "dialog/Messages.h"
 #include "dialog/frmQuillet.h"
 #include "forms/Controls.h"
 #include "forms/MessageBox.h"
-#include "gishost/model/Application.h"
+#include "engine/OgrStatus.h"
 #include "gishost/model/DocumentLoader.h"
-#include "hostkit/HostClasses.h"
-#include "hostkit/RunningApplications.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
@@ -128,10 +128,7 @@ int child(const std::string& what, const std::string& path, int argc, char** arg
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     GDALAllRegister();
-    const hostkit::HostClasses classes;
-    const auto loaded = gishost::loadDocument({path});
-    const auto application = runtime::make<gishost::Application>(loaded.document);
-    const hostkit::RunningEntry running(runtime::ComPtr<host::IHostApplication>(application.get()));
+    const gistest::Host host({path});
     QString said;
     forms::testing::setMessageHandler([&](const forms::MessageRecord& m) {
         said = m.text;
@@ -196,9 +193,7 @@ GDALDatasetUniquePtr openForUpdate(const std::string& path)
 
 void sql(GDALDataset& dataset, const std::string& statement)
 {
-    CPLErrorReset();
-    if (OGRLayer* rows = dataset.ExecuteSQL(statement.c_str(), nullptr, nullptr)) dataset.ReleaseResultSet(rows);
-    if (CPLGetLastErrorType() >= CE_Failure) fail(statement + ": " + CPLGetLastErrorMsg());
+    if (runtime::failed(engine::executeSql(dataset, statement))) fail(statement + ": " + CPLGetLastErrorMsg());
 }
 
 // GDAL's own three steps, closing the dataset as part of the work.

@@ -130,17 +130,10 @@ int main(int argc, char** argv)
     GDALAllRegister();
     try {
         const Server server;
-        std::string why;
-        const auto conninfo = pgtest::serverConninfo(why);
-        if (!conninfo) throw std::runtime_error(why);
-        setenv("PGPASSFILE", pgtest::passFile().c_str(), 1);
-        pgtest::Session admin(*conninfo + " dbname=postgres");
-        const std::string name = "quillet_bench_" + std::to_string(getpid());
-        admin.exec("CREATE DATABASE " + name + " TEMPLATE quillet_template");
-        const std::string database = *conninfo + " dbname=" + name;
-        makeTable(database, rows);
-        const Times best = measure(database);
-        admin.exec("DROP DATABASE " + name);
+        const pgtest::Database database;
+        if (!database.available()) throw std::runtime_error("no database server");
+        makeTable(database.conninfo(), rows);
+        const Times best = measure(database.conninfo());
 
         std::printf("PostGIS, %d rows: psql %.2f s, dialog on gishost %.2f s\n", rows, best.psql, best.dialog);
         std::printf("dialog / psql = %.2f\n", best.dialog / best.psql);

@@ -44,9 +44,7 @@ std::optional<QStringList> layerEntries(forms::Form& form)
 {
     auto* box = form.window()->findChild<QComboBox*>(QStringLiteral("cboTargetLayer"));
     if (!box) return std::nullopt;
-    QStringList names;
-    for (int i = 0; i < box->count(); ++i) names << box->itemText(i);
-    return names;
+    return testsupport::entries(*box);
 }
 
 std::u16string text(ICommand* c, HResult (ICommand::*getter)(std::u16string*) noexcept)

@@ -33,19 +33,9 @@ memhost::FieldProperties DialogTest::props(const char16_t* name, std::int32_t ty
     return s;
 }
 
-QStringList DialogTest::items(const QComboBox* box)
-{
-    QStringList out;
-    for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
-    return out;
-}
+QStringList DialogTest::items(const QComboBox* box) { return testsupport::entries(*box); }
 
-QStringList DialogTest::items(const QListWidget* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
-    return out;
-}
+QStringList DialogTest::items(const QListWidget* list) { return testsupport::entries(*list); }
 
 void DialogTest::select(QListWidget* list, const QString& name)
 {

@@ -26,20 +26,6 @@ runtime::ComPtr<host::IFeatureClass> featureClassAt(const Host& host, int map, i
     return featureClass;
 }
 
-QStringList entries(const QComboBox& box)
-{
-    QStringList out;
-    for (int i = 0; i < box.count(); ++i) out << box.itemText(i);
-    return out;
-}
-
-QStringList entries(const QListWidget& list)
-{
-    QStringList out;
-    for (int i = 0; i < list.count(); ++i) out << list.item(i)->text();
-    return out;
-}
-
 std::vector<std::string> messages(const testsupport::Ui& ui)
 {
     std::vector<std::string> out;

@@ -39,8 +39,7 @@ struct Rename {
     std::string to;
 };
 
-QStringList entries(const QComboBox& box);
-QStringList entries(const QListWidget& list);
+using testsupport::entries;
 std::vector<std::string> messages(const testsupport::Ui& ui);
 
 // Drives the add-in's dialog as a person would, through its own handlers;

@@ -90,21 +90,9 @@ UPDATE parcels SET f_local = CASE WHEN id % 4 = 1 THEN NULL ELSE timestamp '1999
   f_floats = ARRAY[id / 3.0, NULL]::real[];
 )";
 
-class GishostOnPostgres : public pgtest::DatabaseTest {
+class GishostOnPostgres : public pgtest::TablesTest {
 protected:
-    void SetUp() override
-    {
-        DatabaseTest::SetUp();
-        if (IsSkipped() || HasFailure()) return;
-        db.emplace(session());
-        db->exec(parcelsTable);
-    }
-
-    void TearDown() override
-    {
-        db.reset();
-        DatabaseTest::TearDown();
-    }
+    GishostOnPostgres() : TablesTest(parcelsTable) {}
 
     // What the table would hold after these deletions and renames.
     static Snapshot changed(const Snapshot& s, const std::vector<std::string>& deleted, const std::vector<Rename>& renames)
@@ -114,7 +102,6 @@ protected:
         return pgtest::changed(s, deleted, renamed);
     }
 
-    std::optional<pgtest::Session> db;
 };
 
 TEST_F(GishostOnPostgres, DeletesAndRenamesEveryTypeKeepingValuesGeometriesAndDefinitions)

@@ -190,4 +190,18 @@ void DatabaseTest::SetUp()
 
 void DatabaseTest::TearDown() { database_.reset(); }
 
+void TablesTest::SetUp()
+{
+    DatabaseTest::SetUp();
+    if (IsSkipped() || HasFailure()) return;
+    db.emplace(session());
+    db->exec(sql_);
+}
+
+void TablesTest::TearDown()
+{
+    db.reset();
+    DatabaseTest::TearDown();
+}
+
 } // namespace pgtest

@@ -110,4 +110,18 @@ private:
     std::optional<Database> database_;
 };
 
+// A test with a database of its own holding the tables `sql` makes, and a
+// session of the test's own on it.
+class TablesTest : public DatabaseTest {
+protected:
+    explicit TablesTest(std::string sql) : sql_(std::move(sql)) {}
+    void SetUp() override;
+    void TearDown() override;
+
+    std::optional<Session> db;
+
+private:
+    std::string sql_;
+};
+
 } // namespace pgtest

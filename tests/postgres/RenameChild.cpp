@@ -1,21 +1,15 @@
 // One gishost session for the test of two renames at once: opens a
-// database, shows the dialog with a field chosen for renaming, says
-// "ready", renames it when told "go", and prints each message the dialog
+// database, shows the dialog with the layer chosen for renaming, says
+// "ready", renames the field when told "go", and prints each message the dialog
 // showed on a line of its own.
 //
 //   postgres_rename_child CONNECTION LAYER FIELD NEW_NAME
 
 #include "GisTestSupport.h"
 
-#include "dialog/frmQuillet.h"
-#include "forms/Controls.h"
-#include "Ui.h"
-
 #include <gdal_priv.h>
 
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
 
 #include <cstdlib>
 #include <iostream>
@@ -30,18 +24,14 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     GDALAllRegister();
     const gistest::Host host({argv[1]});
-    testsupport::Ui ui;
-    quillet::frmQuillet form;
-    form.load();
-    forms::selectDropDownEntry(form.cboTargetLayerRename, form.cboTargetLayerRename->findText(argv[2]));
-    forms::selectDropDownEntry(form.cboCurrentFieldName, form.cboCurrentFieldName->findText(argv[3]));
-    form.txtNewFieldName->setText(QString::fromUtf8(argv[4]));
+    gistest::Dialog dialog;
+    dialog.chooseLayer(dialog.form.cboTargetLayerRename, argv[2]);
 
     std::cout << "ready" << std::endl;
     std::string go;
     std::getline(std::cin, go);
-    form.cmdConvert_Click();
-    for (QString text : ui.messageTexts()) std::cout << text.replace(QLatin1Char('\r'), QLatin1Char(' ')).toStdString() << '\n';
-    form.unload();
+    dialog.renameChosen({argv[3], argv[4]});
+    for (QString text : dialog.ui.messageTexts())
+        std::cout << text.replace(QLatin1Char('\r'), QLatin1Char(' ')).toStdString() << '\n';
     return 0;
 }

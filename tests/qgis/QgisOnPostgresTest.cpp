@@ -66,21 +66,9 @@ CREATE TABLE public.parcels AS SELECT * FROM "Field Survey".parcels;
 const char* const surveyTable = R"("Field Survey".parcels)";
 const QString layerName = QStringLiteral("survey parcels");
 
-
-class QgisOnPostgres : public pgtest::DatabaseTest {
+class QgisOnPostgres : public pgtest::TablesTest {
 protected:
-    void SetUp() override
-    {
-        DatabaseTest::SetUp();
-        if (IsSkipped() || HasFailure()) return;
-        db.emplace(session());
-        db->exec(parcelsTables);
-    }
-    void TearDown() override
-    {
-        db.reset();
-        DatabaseTest::TearDown();
-    }
+    QgisOnPostgres() : TablesTest(parcelsTables) {}
 
     // A layer of the open project over a table (or a query) of the test's
     // database; the password is where libpq finds it, not in the source.
@@ -93,7 +81,6 @@ protected:
     }
     QgsVectorLayer& addSurveyLayer() { return addLayer(layerName, QStringLiteral("Field Survey"), QStringLiteral("parcels")); }
 
-    std::optional<pgtest::Session> db;
 };
 
 TEST_F(QgisOnPostgres, DeletesAndRenamesInTheDatabaseKeepingValuesGeometriesAndDefinitions)

@@ -223,18 +223,14 @@ void Dialog::rename(const QString& layer, const QString& from, const QString& to
 
 QStringList Dialog::layers() const
 {
-    QStringList out;
-    if (const auto* box = child<QComboBox>("cboTargetLayer"))
-        for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
-    return out;
+    const auto* box = child<QComboBox>("cboTargetLayer");
+    return box ? testsupport::entries(*box) : QStringList();
 }
 
 QStringList Dialog::availableFields() const
 {
-    QStringList out;
-    if (const auto* list = child<QListWidget>("lstAvailableFields"))
-        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
-    return out;
+    const auto* list = child<QListWidget>("lstAvailableFields");
+    return list ? testsupport::entries(*list) : QStringList();
 }
 
 void onDialog(testsupport::Ui& ui, std::function<void(Dialog&)> work)

@@ -1,8 +1,24 @@
 #include "Ui.h"
 
+#include <QComboBox>
+#include <QListWidget>
 #include <QStringList>
 
 namespace testsupport {
+
+QStringList entries(const QComboBox& box)
+{
+    QStringList out;
+    for (int i = 0; i < box.count(); ++i) out << box.itemText(i);
+    return out;
+}
+
+QStringList entries(const QListWidget& list)
+{
+    QStringList out;
+    for (int i = 0; i < list.count(); ++i) out << list.item(i)->text();
+    return out;
+}
 
 Ui::Ui()
 {

@@ -11,7 +11,14 @@
 // Failure messages show texts, not code units.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
+class QComboBox;
+class QListWidget;
+
 namespace testsupport {
+
+// The texts a drop-down or a list shows, in order.
+QStringList entries(const QComboBox& box);
+QStringList entries(const QListWidget& list);
 
 // Stands in for the person at the screen: records every message box and
 // answers it (queued answers first, then the box's default), and hands every
