@@ -15,10 +15,10 @@ class OGRLayer;
 namespace gishost {
 
 // The rows of one layer, read-only, for a table view. It reads through a
-// GDAL handle of its own, opened afresh each time a layer is shown, and only the blocks
-// of rows the view asks for, keeping a few: a layer of any size scrolls at
-// the same pace and memory stays flat. A dataset another program changes
-// meanwhile shows what could be read.
+// GDAL handle of its own, opened afresh each time a layer is shown, and
+// only the blocks of rows the view asks for, keeping a few: a layer of any
+// size scrolls at the same pace and memory stays flat. A dataset another
+// program changes meanwhile shows what could be read.
 class AttributeTableModel final : public QAbstractTableModel {
 public:
     explicit AttributeTableModel(QObject* parent = nullptr);

@@ -1,7 +1,7 @@
 // One gishost session for the test of two renames at once: opens a
 // database, shows the dialog with the layer chosen for renaming, says
-// "ready", renames the field when told "go", and prints each message the dialog
-// showed on a line of its own.
+// "ready", renames the field when told "go", and prints each message the
+// dialog showed on a line of its own.
 //
 //   postgres_rename_child CONNECTION LAYER FIELD NEW_NAME
 
