@@ -8,13 +8,12 @@
 #include "engine/OgrStatus.h"
 #include "engine/Progress.h"
 #include "engine/Reasons.h"
+#include "engine/WorkCopy.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 #include <shapefil.h>
 
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,7 +41,6 @@ constexpr std::uint8_t dBase3 = 0x03;
 constexpr std::size_t longestName = 10;
 constexpr int widest = 255;
 constexpr char formatName[] = "shapefile";
-constexpr char temporaryMark[] = ".quillet-";
 
 std::string quoted(const std::string& name) { return "\"" + name + "\""; }
 
@@ -186,33 +184,6 @@ bool refit(const char* in, int inWidth, char* out, const Column& to)
     return true;
 }
 
-std::string temporaryPath(const fs::path& target)
-{
-    return (target.parent_path() / ("." + target.stem().string() + temporaryMark + std::to_string(getpid()) + ".dbf"))
-        .string();
-}
-
-// New files that a process which is gone (a crash) left beside the table.
-void removeLeftovers(const fs::path& target)
-{
-    const std::string prefix = "." + target.stem().string() + temporaryMark;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(target.parent_path(), ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) != 0 || entry.path().extension() != ".dbf") continue;
-        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
-        if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) fs::remove(entry.path(), ec);
-    }
-}
-
-void syncFolder(const fs::path& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    ::close(fd);
-}
-
 // Removes the new file unless it took the old one's place.
 class TemporaryFile {
 public:
@@ -290,14 +261,6 @@ void takeOver(const std::string& old, const std::string& made)
 // Reads the new file back; the reason it is not as meant, or empty.
 using Check = std::function<std::string(const std::string& made)>;
 
-bool syncFile(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool synced = fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
-}
-
 HResult checkWhole(const OldTable& old, const Plan& plan, const std::string& made)
 {
     const auto facts = readHeader(made);
@@ -322,9 +285,10 @@ HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const 
     if (plan.columns.empty()) return refuse(old.path, "a table keeps at least one field");
     HResult hr = unchanged(old, expected);
     if (runtime::failed(hr)) return hr;
-    const fs::path target(old.path);
-    removeLeftovers(target);
-    TemporaryFile made(temporaryPath(target));
+    // shapelib names the file it writes .dbf, whatever the name given.
+    const std::string target = fs::path(old.path).replace_extension(".dbf").string();
+    WorkCopy::recover(target);
+    TemporaryFile made(workPathOf(target));
     clearIoError();
     {
         SAHooks hooks = bufferedHooks();
@@ -345,7 +309,7 @@ HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const 
     // The new file goes to the disk while it is read back.
     std::future<std::string> readBack;
     if (check) readBack = std::async(std::launch::async, check, made.path());
-    const bool synced = syncFile(made.path());
+    const bool synced = syncPath(made.path());
     const std::string notAsMeant = check ? readBack.get() : std::string();
     if (!synced) {
         explain(reason::failed(old.path, "write a new table beside it", std::strerror(errno)));
@@ -362,7 +326,7 @@ HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const 
         return runtime::E_FAIL;
     }
     made.keep();
-    syncFolder(target.parent_path());
+    syncPath(fs::path(old.path).parent_path());
     reportProgress("swap", 1, 1);
     return runtime::S_OK;
 }
