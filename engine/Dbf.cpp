@@ -42,8 +42,6 @@ constexpr std::size_t longestName = 10;
 constexpr int widest = 255;
 constexpr char formatName[] = "shapefile";
 
-std::string quoted(const std::string& name) { return "\"" + name + "\""; }
-
 struct Column {
     std::string rawName; // as the file holds it
     char type = 'C';
@@ -298,7 +296,7 @@ HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const 
         if (!out) return ioFailure(old, "write a new table beside it");
         for (const Column& c : plan.columns)
             if (DBFAddNativeFieldType(out.get(), c.rawName.c_str(), c.type, c.width, c.decimals) < 0)
-                return ioFailure(old, "describe the field " + quoted(c.rawName));
+                return ioFailure(old, reason::describingField(c.rawName));
         setToday(out.get());
         DBFSetWriteEndOfFileChar(out.get(), old.facts.endMark);
         if (runtime::failed(hr = writeRecords(old, plan, out.get(), step))) return hr;

@@ -30,8 +30,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string quoted(const std::string& name) { return "\"" + name + "\""; }
-
 // Before 3.6.4, GDAL's writer corrupts rows when it puts a rewritten row
 // into space another row left free (GDAL issue 7504). A table whose free
 // space list is a folder has none GDAL can read or write: every rewritten
@@ -197,7 +195,7 @@ class FileGdbFormat final : public Format {
 public:
     HResult addField(const Table& table, const OGRFieldDefn& field) const override
     {
-        const std::string what = "add the field " + quoted(field.GetNameRef());
+        const std::string what = reason::addingField(field.GetNameRef());
         return changeCopy(
             table, *this, what, fieldsBut(table, ""),
             [&](OGRLayer& layer) {
@@ -223,7 +221,7 @@ public:
 
     HResult deleteField(const Table& table, const std::string& name) const override
     {
-        const std::string what = "delete the field " + quoted(name);
+        const std::string what = reason::deletingField(name);
         return changeCopy(table, *this, what, fieldsBut(table, name), [&](OGRLayer& layer) {
             const int index = layer.GetLayerDefn()->GetFieldIndex(name.c_str());
             if (index < 0 || layer.DeleteField(index) != OGRERR_NONE)
@@ -234,7 +232,7 @@ public:
 
     HResult copyColumn(const Table& table, const std::string& from, const std::string& to) const override
     {
-        const std::string what = "copy " + quoted(from) + " into " + quoted(to);
+        const std::string what = reason::copying(from, to);
         const auto indexes = [&](OGRLayer& layer) {
             const OGRFeatureDefn& definition = *layer.GetLayerDefn();
             return std::pair{definition.GetFieldIndex(from.c_str()), definition.GetFieldIndex(to.c_str())};

@@ -20,8 +20,6 @@ using runtime::HResult;
 
 namespace {
 
-std::string quoted(const std::string& name) { return "\"" + name + "\""; }
-
 // The columns to read back: every other field and the geometries are skipped.
 class OnlyFields {
 public:
@@ -83,7 +81,7 @@ HResult addFieldByOgr(const Table& table, const OGRFieldDefn& field, bool emulat
     OGRLayer* layer = nullptr;
     HResult hr = table.layerForUpdate(dataset, layer);
     if (runtime::failed(hr)) return hr;
-    const std::string what = "add the field " + quoted(field.GetNameRef());
+    const std::string what = reason::addingField(field.GetNameRef());
     const QuietErrors quiet;
     CPLErrorReset();
     Transaction transaction(*dataset, emulated);
@@ -111,7 +109,7 @@ HResult deleteFieldByOgr(const Table& table, const std::string& name, bool emula
     OGRLayer* layer = nullptr;
     HResult hr = table.layerForUpdate(dataset, layer);
     if (runtime::failed(hr)) return hr;
-    const std::string what = "delete the field " + quoted(name);
+    const std::string what = reason::deletingField(name);
     const int index = layer->GetLayerDefn()->GetFieldIndex(name.c_str());
     if (index < 0) return explainFailure(table, what, runtime::E_INVALIDARG);
     const QuietErrors quiet;
@@ -192,7 +190,7 @@ HResult copyColumnByFeature(const Table& table, const std::string& from, const s
     const OGRFeatureDefn& definition = *layer->GetLayerDefn();
     const int a = definition.GetFieldIndex(from.c_str());
     const int b = definition.GetFieldIndex(to.c_str());
-    const std::string what = "copy " + quoted(from) + " into " + quoted(to);
+    const std::string what = reason::copying(from, to);
     if (a < 0 || b < 0) return explainFailure(table, what, runtime::E_INVALIDARG);
 
     const QuietErrors quiet;

@@ -88,8 +88,6 @@ private:
     std::uint64_t ticks_ = 0;
 };
 
-std::string quoted(const std::string& name) { return "\"" + name + "\""; }
-
 class SqliteFormat final : public Format {
 public:
     explicit SqliteFormat(bool geoPackage) : geoPackage_(geoPackage) {}
@@ -187,7 +185,7 @@ public:
         if (runtime::failed(hr)) return hr;
         const QuietErrors quiet;
         const StatementProgress progress(*dataset, "copy");
-        const std::string what = "copy " + quoted(from) + " into " + quoted(to);
+        const std::string what = reason::copying(from, to);
         CPLErrorReset();
         Transaction transaction(*dataset, false);
         if (runtime::failed(hr = transaction.started())) return explainFailure(table, what, hr);
