@@ -9,6 +9,7 @@
 #include "engine/Settings.h"
 #include "engine/WorkCopy.h"
 
+#include <cpl_conv.h>
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
@@ -20,27 +21,11 @@ using runtime::HResult;
 
 namespace {
 
-// SQLite-based drivers wait this long for another program's lock while
-// GDAL opens the dataset.
-class OpenWait {
-public:
-    explicit OpenWait(std::chrono::milliseconds wait)
-    {
-        const char* previous = CPLGetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", nullptr);
-        previous_ = previous ? previous : "";
-        CPLSetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", std::to_string(wait.count()).c_str());
-    }
-    ~OpenWait() { CPLSetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", previous_.empty() ? nullptr : previous_.c_str()); }
-    OpenWait(const OpenWait&) = delete;
-    OpenWait& operator=(const OpenWait&) = delete;
-
-private:
-    std::string previous_;
-};
-
 GdalHandle openGdal(const std::string& path, const Format& format, bool update, std::chrono::milliseconds wait)
 {
-    const OpenWait openWait(wait);
+    // SQLite-based drivers wait this long for another program's lock while
+    // GDAL opens the dataset.
+    const CPLConfigOptionSetter openWait("SQLITE_BUSY_TIMEOUT", std::to_string(wait.count()).c_str(), false);
     const std::vector<std::string> options = format.openOptions();
     std::vector<const char*> list;
     for (const std::string& option : options) list.push_back(option.c_str());
