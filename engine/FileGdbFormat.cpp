@@ -193,7 +193,7 @@ HResult changeCopy(const Table& table, const Format& format, const std::string& 
 
 class FileGdbFormat final : public Format {
 public:
-    HResult addField(const Table& table, const OGRFieldDefn& field) const override
+    HResult addField(const Table& table, const OGRFieldDefn& field, const std::string&) const override
     {
         const std::string what = reason::addingField(field.GetNameRef());
         return changeCopy(

@@ -77,12 +77,11 @@ public:
     virtual void completeFields(GDALDataset&, const std::string&, std::vector<Field>&) const {}
 
     // Each change is all or nothing; a failure is explained.
-    // `field` carries the alias as its alternative name.
-    virtual runtime::HResult addField(const Table& table, const OGRFieldDefn& field) const = 0;
-    // The same with the column's type as the database names it (see
-    // databaseTypeCode()); by default the type of `field`.
-    virtual runtime::HResult addFieldOfType(const Table& table, const OGRFieldDefn& field,
-                                            const std::string& columnType) const;
+    // `field` carries the alias as its alternative name; `columnType`, when
+    // given, is the column's type as a database names it (see
+    // databaseTypeCode()), which other formats leave to the type of `field`.
+    virtual runtime::HResult addField(const Table& table, const OGRFieldDefn& field,
+                                      const std::string& columnType) const = 0;
     virtual runtime::HResult deleteField(const Table& table, const std::string& name) const = 0;
     // Both fields exist and are of the same type.
     virtual runtime::HResult copyColumn(const Table& table, const std::string& from, const std::string& to) const = 0;

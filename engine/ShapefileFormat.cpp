@@ -69,7 +69,7 @@ public:
         return schema;
     }
 
-    HResult addField(const Table& table, const OGRFieldDefn& field) const override
+    HResult addField(const Table& table, const OGRFieldDefn& field, const std::string&) const override
     {
         return dbf::addField(dbfOf(table), field);
     }

@@ -133,7 +133,7 @@ public:
         return hr;
     }
 
-    HResult addField(const Table& table, const OGRFieldDefn& field) const override
+    HResult addField(const Table& table, const OGRFieldDefn& field, const std::string&) const override
     {
         GDALDataset* dataset = nullptr;
         OGRLayer* layer = nullptr;

@@ -69,8 +69,7 @@ HResult Table::addField(const OGRFieldDefn& field, const std::string& columnType
         explain(reason::nameTaken(displayName(), taken->name()));
         return runtime::E_INVALIDARG;
     }
-    hr = columnType.empty() ? dataset_->format().addField(*this, field)
-                            : dataset_->format().addFieldOfType(*this, field, columnType);
+    hr = dataset_->format().addField(*this, field, columnType);
     if (runtime::failed(hr)) {
         dataset_->failed();
         return hr;
