@@ -7,6 +7,8 @@
 #include "engine/FileStamp.h"
 #include "engine/Log.h"
 
+#include "DataReadBack.h"
+
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
@@ -18,25 +20,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
 namespace fs = std::filesystem;
 using runtime::S_OK;
 
-struct GdalDrivers : ::testing::Environment {
-    void SetUp() override { GDALAllRegister(); }
-};
-[[maybe_unused]] const auto* gdalDrivers = ::testing::AddGlobalTestEnvironment(new GdalDrivers);
-
-std::string bytesOf(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+std::string bytesOf(const std::string& path) { return gistest::filesUnder(path).at(path); }
 
 struct Column {
     std::string name;
