@@ -78,7 +78,8 @@ std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& pro
         std::shared_ptr<Dataset> dataset(new Dataset(path, identified, format, nullptr, !format.writable(path)));
         dataset->name_ = std::filesystem::path(path).filename().string();
         dataset->tables_ = format.tableNames(path);
-        if (dataset->tables_.empty() || !dataset->readSchemas() || dataset->schemas_.size() != dataset->tables_.size()) {
+        dataset->readSchemas();
+        if (dataset->tables_.empty() || dataset->schemas_.size() != dataset->tables_.size()) {
             problem = whyNotOpened(path, identified);
             return nullptr;
         }
@@ -112,26 +113,22 @@ std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& pro
     return dataset;
 }
 
-bool Dataset::filesChanged() const
+bool Dataset::refreshIfChanged()
 {
-    return stampsOf(format_->watchedFiles(path_)) != stamps_ || (gdal_ && format_->version(*gdal_) != version_);
-}
-
-void Dataset::refreshIfChanged()
-{
-    const bool changedOnDisk = filesChanged();
-    if (!changedOnDisk && !stale_) return;
     const auto now = stampsOf(format_->watchedFiles(path_));
+    const bool changedOnDisk = now != stamps_ || (gdal_ && format_->version(*gdal_) != version_);
+    if (!changedOnDisk && !stale_) return false;
     if (format_->readsFieldsItself()) {
         gdal_.reset(); // opened again when rows are read
         stale_ = false;
     } else if (runtime::failed(reopen(updating_, std::chrono::milliseconds(0)))) {
-        return; // reading never waits: while the files are locked, what was read stands
+        return changedOnDisk; // reading never waits: while the files are locked, what was read stands
     }
     if (changedOnDisk && readSchemas()) {
         stamps_ = now;
         if (gdal_) version_ = format_->version(*gdal_);
     }
+    return changedOnDisk;
 }
 
 HResult Dataset::reopen(bool update, std::chrono::milliseconds wait)
@@ -183,23 +180,28 @@ GdalHandle Dataset::reading()
 HResult Dataset::schema(const std::string& table, std::shared_ptr<const Schema>& out)
 {
     refreshIfChanged();
+    return knownSchema(table, out);
+}
+
+HResult Dataset::knownSchema(const std::string& table, std::shared_ptr<const Schema>& out) const
+{
     const auto it = schemas_.find(table);
     if (it == schemas_.end()) return runtime::E_FAIL;
     out = it->second;
     return runtime::S_OK;
 }
 
-HResult Dataset::beginChange()
+HResult Dataset::beginChange(const std::string& table, std::shared_ptr<const Schema>& current)
 {
     if (readOnly_) {
         explain(reason::readOnly(shownPath()));
         return runtime::E_ACCESSDENIED;
     }
-    if (!filesChanged()) return runtime::S_OK;
-    refreshIfChanged();
-    if (format_->transactional()) return runtime::S_OK;
-    explain(reason::changedByOthers(shownPath()));
-    return runtime::E_FAIL;
+    if (refreshIfChanged() && !format_->transactional()) {
+        explain(reason::changedByOthers(shownPath()));
+        return runtime::E_FAIL;
+    }
+    return knownSchema(table, current);
 }
 
 HResult Dataset::forUpdate(GDALDataset*& dataset)
