@@ -163,9 +163,7 @@ std::shared_ptr<const Schema> Dataset::readSchema(const std::string& table) cons
     if (format_->readsFieldsItself()) return format_->readFields(path_, table);
     OGRLayer* layer = gdal_ ? gdal_->GetLayerByName(table.c_str()) : nullptr;
     if (!layer) return nullptr;
-    std::map<std::string, std::string> aliases;
-    format_->readAliases(*gdal_, table, aliases);
-    auto schema = schemaOf(*layer, aliases);
+    auto schema = schemaOf(*layer);
     format_->completeFields(*gdal_, table, schema->fields);
     return schema;
 }

@@ -97,11 +97,6 @@ std::vector<std::string> Format::readableTables(GDALDataset& dataset) const
     return names;
 }
 
-HResult Format::readAliases(GDALDataset&, const std::string&, std::map<std::string, std::string>&) const
-{
-    return runtime::S_OK;
-}
-
 const Format& formatFor(const std::string& driverName)
 {
     static const OgrFormat ogr;

@@ -6,7 +6,6 @@
 
 #include "runtime/Status.h"
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -68,12 +67,9 @@ public:
     // stamps do not show (a database's other sessions); empty when it cannot.
     virtual std::string version(GDALDataset&) const { return {}; }
 
-    // Aliases (column name to alias) the format keeps outside GDAL's field
-    // definitions; by default none, and GDAL's alternative names serve.
-    virtual runtime::HResult readAliases(GDALDataset& dataset, const std::string& table,
-                                         std::map<std::string, std::string>& aliases) const;
-    // Completes the fields GDAL read of a table (with their aliases) with what
-    // else the format keeps elsewhere; by default nothing.
+    // Completes the fields GDAL read of a table (their aliases GDAL's
+    // alternative names) with what the format keeps elsewhere; by default
+    // nothing.
     virtual void completeFields(GDALDataset&, const std::string&, std::vector<Field>&) const {}
 
     // Each change is all or nothing; a failure is explained.

@@ -124,13 +124,14 @@ public:
         if (sqlite3* db = handleOf(dataset)) sqlite3_busy_handler(db, waitForLock, nullptr);
     }
 
-    HResult readAliases(GDALDataset& dataset, const std::string& table,
-                        std::map<std::string, std::string>& aliases) const override
+    // A GeoPackage's aliases count before GDAL's alternative names.
+    void completeFields(GDALDataset& dataset, const std::string& table, std::vector<Field>& fields) const override
     {
-        if (!geoPackage_) return runtime::S_OK;
-        const HResult hr = readGpkgAliases(dataset, table, aliases);
-        if (runtime::succeeded(hr)) showMovedAliases(dataset, table, aliases);
-        return hr;
+        if (!geoPackage_) return;
+        std::map<std::string, std::string> aliases;
+        if (runtime::succeeded(readGpkgAliases(dataset, table, aliases))) showMovedAliases(dataset, table, aliases);
+        for (Field& field : fields)
+            if (const auto alias = aliases.find(field.name()); alias != aliases.end()) field.alias = alias->second;
     }
 
     HResult addField(const Table& table, const OGRFieldDefn& field, const std::string&) const override
