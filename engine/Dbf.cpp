@@ -3,6 +3,7 @@
 #include "engine/DbfHeader.h"
 #include "engine/DbfIo.h"
 #include "engine/FieldTypes.h"
+#include "engine/FileStamp.h"
 #include "engine/Log.h"
 #include "engine/OgrEdits.h"
 #include "engine/OgrStatus.h"
@@ -270,18 +271,17 @@ HResult checkWhole(const OldTable& old, const Plan& plan, const std::string& mad
     return runtime::E_FAIL;
 }
 
-HResult unchanged(const OldTable& old, const FileStamp* expected)
+HResult unchanged(const OldTable& old)
 {
-    if (stampOf(old.path) == old.stamp && (!expected || *expected == old.stamp)) return runtime::S_OK;
+    if (stampOf(old.path) == old.stamp) return runtime::S_OK;
     explain(reason::changedByOthers(old.path));
     return runtime::E_FAIL;
 }
 
-HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const FileStamp* expected,
-                const Check& check = {})
+HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const Check& check = {})
 {
     if (plan.columns.empty()) return refuse(old.path, "a table keeps at least one field");
-    HResult hr = unchanged(old, expected);
+    HResult hr = unchanged(old);
     if (runtime::failed(hr)) return hr;
     // shapelib names the file it writes .dbf, whatever the name given.
     const std::string target = fs::path(old.path).replace_extension(".dbf").string();
@@ -317,7 +317,7 @@ HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const 
         explain(notAsMeant);
         return runtime::E_FAIL;
     }
-    if (runtime::failed(hr = unchanged(old, expected))) return hr;
+    if (runtime::failed(hr = unchanged(old))) return hr;
     reportProgress("swap", 0, 1);
     if (std::rename(made.path().c_str(), old.path.c_str()) != 0) {
         explain(reason::failed(old.path, "put the new table in its place", std::strerror(errno)));
@@ -455,7 +455,7 @@ std::string dbfPathOf(const std::string& datasetPath, const std::string& layer)
     return fs::path(base).replace_extension(".dbf").string();
 }
 
-HResult addField(const std::string& dbfPath, const OGRFieldDefn& field, const FileStamp* expected)
+HResult addField(const std::string& dbfPath, const OGRFieldDefn& field)
 {
     OldTable old;
     Column column;
@@ -471,10 +471,10 @@ HResult addField(const std::string& dbfPath, const OGRFieldDefn& field, const Fi
     plan.columns.push_back(column);
     plan.from.push_back(-1);
     placeColumns(plan.columns);
-    return rewrite(old, plan, "add", expected);
+    return rewrite(old, plan, "add");
 }
 
-HResult deleteField(const std::string& dbfPath, const std::string& name, const FileStamp* expected)
+HResult deleteField(const std::string& dbfPath, const std::string& name)
 {
     OldTable old;
     int index = -1;
@@ -484,11 +484,10 @@ HResult deleteField(const std::string& dbfPath, const std::string& name, const F
     plan.columns.erase(plan.columns.begin() + index);
     plan.from.erase(plan.from.begin() + index);
     placeColumns(plan.columns);
-    return rewrite(old, plan, "delete", expected);
+    return rewrite(old, plan, "delete");
 }
 
-HResult copyColumn(const std::string& dbfPath, const std::string& from, const std::string& to,
-                   const FileStamp* expected)
+HResult copyColumn(const std::string& dbfPath, const std::string& from, const std::string& to)
 {
     OldTable old;
     int source = -1;
@@ -507,7 +506,7 @@ HResult copyColumn(const std::string& dbfPath, const std::string& from, const st
     if (source == target) return runtime::S_OK;
     Plan plan = keepAll(old);
     plan.from[static_cast<std::size_t>(target)] = source;
-    return rewrite(old, plan, "copy", expected,
+    return rewrite(old, plan, "copy",
                    [&](const std::string& made) { return readBack(made, source, target, from, to); });
 }
 
