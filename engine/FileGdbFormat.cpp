@@ -18,7 +18,7 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
-#include <cstring>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -91,24 +91,22 @@ bool shiftsOldDates()
 bool holdsOldDates(OGRLayer& layer)
 {
     const OGRFeatureDefn& definition = *layer.GetLayerDefn();
-    CPLStringList ignored;
     std::vector<int> dates;
     for (int i = 0; i < definition.GetFieldCount(); ++i) {
         const OGRFieldType type = definition.GetFieldDefn(i)->GetType();
         if (type == OFTDate || type == OFTDateTime) dates.push_back(i);
-        else ignored.AddString(definition.GetFieldDefn(i)->GetNameRef());
     }
     if (dates.empty()) return false;
-    ignored.AddString("OGR_GEOMETRY");
-    layer.SetIgnoredFields(const_cast<const char**>(ignored.List()));
     bool old = false;
-    layer.ResetReading();
-    for (auto& feature : layer) {
-        for (int i : dates)
-            if (feature->IsFieldSetAndNotNull(i) && feature->GetRawFieldRef(i)->Date.Year < 1970) old = true;
-        if (old) break;
+    {
+        const OnlyFields only(layer, dates);
+        layer.ResetReading();
+        for (auto& feature : layer) {
+            for (int i : dates)
+                if (feature->IsFieldSetAndNotNull(i) && feature->GetRawFieldRef(i)->Date.Year < 1970) old = true;
+            if (old) break;
+        }
     }
-    layer.SetIgnoredFields(nullptr);
     layer.ResetReading();
     return old;
 }
@@ -202,11 +200,7 @@ public:
                 OGRFieldDefn asked(&field);
                 if (layer.CreateField(&asked, FALSE) != OGRERR_NONE)
                     return explainFailure(table, what, runtime::E_FAIL);
-                const OGRFeatureDefn& definition = *layer.GetLayerDefn();
-                const char* made = definition.GetFieldDefn(definition.GetFieldCount() - 1)->GetNameRef();
-                if (std::strcmp(made, field.GetNameRef()) == 0) return HResult(runtime::S_OK);
-                explain(reason::renamedByDriver(field.GetNameRef(), made));
-                return HResult(runtime::E_INVALIDARG);
+                return madeAsNamed(layer, field, false) ? HResult(runtime::S_OK) : HResult(runtime::E_INVALIDARG);
             },
             // GDAL writes some types as others (a big integer as a double).
             [&](OGRLayer& layer) {

@@ -12,6 +12,7 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace engine {
@@ -19,27 +20,6 @@ namespace engine {
 using runtime::HResult;
 
 namespace {
-
-// The columns to read back: every other field and the geometries are skipped.
-class OnlyFields {
-public:
-    OnlyFields(OGRLayer& layer, int a, int b) : layer_(layer)
-    {
-        const OGRFeatureDefn& definition = *layer.GetLayerDefn();
-        for (int i = 0; i < definition.GetFieldCount(); ++i)
-            if (i != a && i != b) ignored_.AddString(definition.GetFieldDefn(i)->GetNameRef());
-        ignored_.AddString("OGR_GEOMETRY");
-        ignored_.AddString("OGR_STYLE");
-        layer_.SetIgnoredFields(const_cast<const char**>(ignored_.List()));
-    }
-    ~OnlyFields() { layer_.SetIgnoredFields(nullptr); }
-    OnlyFields(const OnlyFields&) = delete;
-    OnlyFields& operator=(const OnlyFields&) = delete;
-
-private:
-    OGRLayer& layer_;
-    CPLStringList ignored_;
-};
 
 void copyValue(OGRFeature& feature, int from, int to)
 {
@@ -62,7 +42,63 @@ HResult finishChange(const Table& table, const std::string& what, Transaction& t
     return explainFailure(table, what, transaction.commit());
 }
 
+// Whether two fields of one feature hold the same value (both null, or
+// both unset, count as the same).
+bool sameValue(const OGRFeature& feature, int a, int b)
+{
+    if (feature.IsFieldSet(a) != feature.IsFieldSet(b)) return false;
+    if (!feature.IsFieldSet(a)) return true;
+    if (feature.IsFieldNull(a) != feature.IsFieldNull(b)) return false;
+    if (feature.IsFieldNull(a)) return true;
+    const OGRField& x = *feature.GetRawFieldRef(a);
+    const OGRField& y = *feature.GetRawFieldRef(b);
+    switch (feature.GetFieldDefnRef(a)->GetType()) {
+    case OFTInteger:
+        return x.Integer == y.Integer;
+    case OFTInteger64:
+        return x.Integer64 == y.Integer64;
+    case OFTReal:
+        return std::memcmp(&x.Real, &y.Real, sizeof x.Real) == 0;
+    case OFTString:
+        return std::strcmp(x.String, y.String) == 0;
+    case OFTBinary:
+        return x.Binary.nCount == y.Binary.nCount && std::memcmp(x.Binary.paData, y.Binary.paData, x.Binary.nCount) == 0;
+    case OFTDate:
+    case OFTTime:
+    case OFTDateTime:
+        return x.Date.Year == y.Date.Year && x.Date.Month == y.Date.Month && x.Date.Day == y.Date.Day &&
+               x.Date.Hour == y.Date.Hour && x.Date.Minute == y.Date.Minute && x.Date.Second == y.Date.Second &&
+               x.Date.TZFlag == y.Date.TZFlag;
+    default:
+        return std::strcmp(feature.GetFieldAsString(a), feature.GetFieldAsString(b)) == 0;
+    }
+}
+
 } // namespace
+
+OnlyFields::OnlyFields(OGRLayer& layer, const std::vector<int>& kept) : layer_(layer)
+{
+    const OGRFeatureDefn& definition = *layer.GetLayerDefn();
+    for (int i = 0; i < definition.GetFieldCount(); ++i)
+        if (std::find(kept.begin(), kept.end(), i) == kept.end())
+            ignored_.AddString(definition.GetFieldDefn(i)->GetNameRef());
+    ignored_.AddString("OGR_GEOMETRY");
+    ignored_.AddString("OGR_STYLE");
+    layer_.SetIgnoredFields(const_cast<const char**>(ignored_.List()));
+}
+
+OnlyFields::~OnlyFields() { layer_.SetIgnoredFields(nullptr); }
+
+bool madeAsNamed(OGRLayer& layer, const OGRFieldDefn& field, bool undo)
+{
+    const OGRFeatureDefn& definition = *layer.GetLayerDefn();
+    const int last = definition.GetFieldCount() - 1;
+    const char* made = definition.GetFieldDefn(last)->GetNameRef();
+    if (std::strcmp(made, field.GetNameRef()) == 0) return true;
+    explain(reason::renamedByDriver(field.GetNameRef(), made));
+    if (undo) layer.DeleteField(last);
+    return false;
+}
 
 HResult explainFailure(const Table& table, const std::string& what, HResult hr)
 {
@@ -89,17 +125,7 @@ HResult addFieldByOgr(const Table& table, const OGRFieldDefn& field, bool emulat
     if (first && runtime::failed(hr = first(*dataset, *layer))) return explainFailure(table, what, hr);
     OGRFieldDefn asked(&field);
     const OGRErr err = layer->CreateField(&asked, FALSE);
-    // A driver that would give the field another name (a reserved word, a
-    // name it shortens) makes a field the rename cannot find again.
-    if (err == OGRERR_NONE) {
-        const OGRFeatureDefn& definition = *layer->GetLayerDefn();
-        const char* made = definition.GetFieldDefn(definition.GetFieldCount() - 1)->GetNameRef();
-        if (std::strcmp(made, field.GetNameRef()) != 0) {
-            explain(reason::renamedByDriver(field.GetNameRef(), made));
-            if (!transaction.active()) layer->DeleteField(definition.GetFieldCount() - 1);
-            return runtime::E_INVALIDARG;
-        }
-    }
+    if (err == OGRERR_NONE && !madeAsNamed(*layer, field, !transaction.active())) return runtime::E_INVALIDARG;
     return finishChange(table, what, transaction, err, *dataset, *layer, also);
 }
 
@@ -135,39 +161,9 @@ HResult copyEveryRow(OGRLayer& layer, int from, int to)
     return CPLGetLastErrorType() >= CE_Failure ? runtime::E_FAIL : runtime::S_OK;
 }
 
-bool sameValue(const OGRFeature& feature, int a, int b)
-{
-    if (feature.IsFieldSet(a) != feature.IsFieldSet(b)) return false;
-    if (!feature.IsFieldSet(a)) return true;
-    if (feature.IsFieldNull(a) != feature.IsFieldNull(b)) return false;
-    if (feature.IsFieldNull(a)) return true;
-    const OGRField& x = *feature.GetRawFieldRef(a);
-    const OGRField& y = *feature.GetRawFieldRef(b);
-    switch (feature.GetFieldDefnRef(a)->GetType()) {
-    case OFTInteger:
-        return x.Integer == y.Integer;
-    case OFTInteger64:
-        return x.Integer64 == y.Integer64;
-    case OFTReal:
-        return std::memcmp(&x.Real, &y.Real, sizeof x.Real) == 0;
-    case OFTString:
-        return std::strcmp(x.String, y.String) == 0;
-    case OFTBinary:
-        return x.Binary.nCount == y.Binary.nCount && std::memcmp(x.Binary.paData, y.Binary.paData, x.Binary.nCount) == 0;
-    case OFTDate:
-    case OFTTime:
-    case OFTDateTime:
-        return x.Date.Year == y.Date.Year && x.Date.Month == y.Date.Month && x.Date.Day == y.Date.Day &&
-               x.Date.Hour == y.Date.Hour && x.Date.Minute == y.Date.Minute && x.Date.Second == y.Date.Second &&
-               x.Date.TZFlag == y.Date.TZFlag;
-    default:
-        return std::strcmp(feature.GetFieldAsString(a), feature.GetFieldAsString(b)) == 0;
-    }
-}
-
 bool columnsMatch(OGRLayer& layer, int a, int b, long long& differingRow)
 {
-    const OnlyFields only(layer, a, b);
+    const OnlyFields only(layer, {a, b});
     CPLErrorReset();
     layer.ResetReading();
     for (auto& feature : layer) {
