@@ -223,6 +223,14 @@ std::string displayName(const Table& table) { return table.schema + "." + table.
 
 namespace {
 
+// The table's columns: name, type as the database writes it, comment.
+std::string columnsSql(const Table& table)
+{
+    return "SELECT a.attname::text, pg_catalog.format_type(a.atttypid, a.atttypmod), "
+           "pg_catalog.col_description(a.attrelid, a.attnum) FROM pg_catalog.pg_attribute a WHERE a.attrelid = " +
+           quoteLiteral(quotedName(table)) + "::pg_catalog.regclass AND a.attnum > 0 AND NOT a.attisdropped";
+}
+
 // Passwords of a libpq keyword string: password=secret, password='se cret'.
 void keywordPasswords(const std::string& text, std::vector<std::string>& out)
 {
@@ -333,17 +341,11 @@ HResult readColumns(GDALDataset& dataset, const Table& table, std::map<std::stri
 {
     const QuietErrors quiet;
     std::map<std::string, ColumnFacts> found;
-    const HResult hr = querySql(
-        dataset,
-        "SELECT a.attname::text, pg_catalog.format_type(a.atttypid, a.atttypmod), "
-        "pg_catalog.col_description(a.attrelid, a.attnum) FROM pg_catalog.pg_attribute a "
-        "WHERE a.attrelid = " +
-            quoteLiteral(quotedName(table)) + "::pg_catalog.regclass AND a.attnum > 0 AND NOT a.attisdropped",
-        [&](OGRFeature& row) {
-            ColumnFacts& facts = found[row.GetFieldAsString(0)];
-            facts.type = row.GetFieldAsString(1);
-            if (row.IsFieldSetAndNotNull(2)) facts.comment = row.GetFieldAsString(2);
-        });
+    const HResult hr = querySql(dataset, columnsSql(table), [&](OGRFeature& row) {
+        ColumnFacts& facts = found[row.GetFieldAsString(0)];
+        facts.type = row.GetFieldAsString(1);
+        if (row.IsFieldSetAndNotNull(2)) facts.comment = row.GetFieldAsString(2);
+    });
     if (runtime::failed(hr)) return hr;
     columns = std::move(found);
     return runtime::S_OK;
@@ -484,10 +486,7 @@ HResult copyColumn(GDALDataset& dataset, const Table& table, const std::string& 
     Work work(dataset, "The values of field \"" + from + "\" were not copied to \"" + to + "\" in " + displayName(table));
     work.requireRights(table, to);
     std::map<std::string, std::string> types;
-    work.query("SELECT a.attname::text, pg_catalog.format_type(a.atttypid, a.atttypmod) FROM pg_catalog.pg_attribute a "
-               "WHERE a.attrelid = " +
-                   quoteLiteral(quotedName(table)) + "::pg_catalog.regclass AND a.attnum > 0 AND NOT a.attisdropped "
-                   "AND a.attname IN (" + quoteLiteral(from) + ", " + quoteLiteral(to) + ")",
+    work.query(columnsSql(table) + " AND a.attname IN (" + quoteLiteral(from) + ", " + quoteLiteral(to) + ")",
                [&](OGRFeature& row) { types[row.GetFieldAsString(0)] = row.GetFieldAsString(1); });
     if (work.ok()) {
         for (const std::string& name : {from, to})
