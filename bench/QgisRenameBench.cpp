@@ -10,8 +10,8 @@
 #include "hostkit/HostClasses.h"
 #include "hostkit/RunningApplications.h"
 #include "qgis/model/Application.h"
+#include "qgis/sample/RunInQgis.h"
 
-#include <qgsapplication.h>
 #include <qgsproject.h>
 #include <qgsvectorlayer.h>
 
@@ -95,17 +95,8 @@ double inQgis(const std::string& path)
     return seconds;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int measure(int rows)
 {
-    const int rows = argc > 1 ? std::atoi(argv[1]) : 1000000;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const QTemporaryDir profile;
-    QgsApplication app(argc, argv, true, profile.path());
-    QgsApplication::setPrefixPath(QStringLiteral(QGIS_PREFIX_PATH), true);
-    QgsApplication::initQgis();
-    GDALAllRegister();
     // A failure message would wait for a person: end the run instead.
     forms::testing::setMessageHandler([](const forms::MessageRecord& message) -> forms::Answer {
         std::fprintf(stderr, "qgis_rename_bench: %s\n", message.text.toStdString().c_str());
@@ -125,6 +116,13 @@ int main(int argc, char** argv)
     const double ratio = qgis / gishost;
     std::printf("rename of a field of %d rows: gishost %.2f s, QGIS %.2f s, ratio %.2f (at most %.1f)\n", rows,
                 gishost, qgis, ratio, limit);
-    QgsApplication::exitQgis();
     return ratio <= limit ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int rows = argc > 1 ? std::atoi(argv[1]) : 1000000;
+    return qgishost::runInQgis(argc, argv, true, [rows] { return measure(rows); });
 }

@@ -3,6 +3,7 @@
 #include "hostkit/HostObject.h"
 #include "host/ObjectModel.h"
 
+#include <functional>
 #include <string>
 
 namespace hostkit {
@@ -15,6 +16,20 @@ struct ITableCursor : runtime::IUnknown {
 
 protected:
     ~ITableCursor() = default;
+};
+
+// A pass over every row of a table; `copy` copies a column over that table.
+class RowCursor final : public HostObject<host::IRowCursor, ITableCursor> {
+public:
+    using Copy = std::function<HResult(const std::u16string& source, const std::u16string& target)>;
+    explicit RowCursor(Copy copy) : copy_(std::move(copy)) {}
+    HResult copyColumn(const std::u16string& source, const std::u16string& target) noexcept override
+    {
+        return guarded([&] { return copy_(source, target); });
+    }
+
+private:
+    Copy copy_;
 };
 
 } // namespace hostkit

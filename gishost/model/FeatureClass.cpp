@@ -3,8 +3,8 @@
 #include "engine/FieldTypes.h"
 #include "engine/Text.h"
 #include "gishost/model/FieldSchema.h"
-#include "gishost/model/RowCursor.h"
 #include "hostkit/FieldCollection.h"
+#include "hostkit/TableCursor.h"
 
 #include <ogr_feature.h>
 
@@ -53,12 +53,18 @@ HResult FeatureClass::AddField(IFieldDefinition* field) noexcept
     if (!field) return runtime::E_POINTER;
     return guarded([&] {
         FieldInfo info;
-        std::unique_ptr<OGRFieldDefn> ogrField;
-        HResult hr = readDefinition(*field, info);
-        if (runtime::failed(hr) || runtime::failed(hr = ogrFieldFor(info, ogrField))) return hr;
-        const auto columnType = databaseType(info.type);
-        return table_.addField(*ogrField, columnType ? columnType->name : std::string());
+        const HResult hr = readDefinition(*field, info);
+        return runtime::failed(hr) ? hr : addField(info);
     });
+}
+
+HResult FeatureClass::addField(const FieldInfo& info)
+{
+    std::unique_ptr<OGRFieldDefn> ogrField;
+    const HResult hr = ogrFieldFor(info, ogrField);
+    if (runtime::failed(hr)) return hr;
+    const auto columnType = databaseType(info.type);
+    return table_.addField(*ogrField, columnType ? columnType->name : std::string());
 }
 
 HResult FeatureClass::DeleteField(IFieldDefinition* field) noexcept
@@ -76,7 +82,12 @@ HResult FeatureClass::Search(runtime::IUnknown* filter, bool, IRowCursor** curso
     if (!cursor) return runtime::E_POINTER;
     // Only the pass over every row is offered; a filtered one is not.
     if (filter) return runtime::E_NOTIMPL;
-    return guarded([&] { return giveObject(cursor, runtime::make<RowCursor>(ComPtr<FeatureClass>(this))); });
+    return guarded([&] {
+        const ComPtr<FeatureClass> self(this);
+        return giveObject(cursor, runtime::make<hostkit::RowCursor>([self](const auto& source, const auto& target) {
+                              return self->table_.copyColumn(toUtf8(source), toUtf8(target));
+                          }));
+    });
 }
 
 } // namespace gishost

@@ -26,6 +26,8 @@ public:
     // The fields as the engine knows them: object id, geometries, then
     // attributes; converted once for each reading of the table.
     HResult fields(FieldList& out);
+    // AddField for a definition already read.
+    HResult addField(const FieldInfo& info);
 
     const engine::Table& table() const noexcept { return table_; }
 

@@ -3,9 +3,9 @@
 #include "qgis/model/GdalStorage.h"
 #include "qgis/model/ProviderStorage.h"
 #include "qgis/model/Reasons.h"
-#include "qgis/model/RowCursor.h"
 #include "engine/Log.h"
 #include "hostkit/FieldCollection.h"
+#include "hostkit/TableCursor.h"
 
 #include <functional>
 
@@ -95,7 +95,12 @@ HResult FeatureClass::Search(runtime::IUnknown* filter, bool, host::IRowCursor**
     if (!cursor) return runtime::E_POINTER;
     // Only the pass over every row is offered; a filtered one is not.
     if (filter) return runtime::E_NOTIMPL;
-    return runtime::guarded([&] { return giveObject(cursor, runtime::make<RowCursor>(ComPtr<FeatureClass>(this))); });
+    return runtime::guarded([&] {
+        const ComPtr<FeatureClass> self(this);
+        return giveObject(cursor, runtime::make<hostkit::RowCursor>([self](const auto& source, const auto& target) {
+                              return self->copyColumn(QString::fromStdU16String(source), QString::fromStdU16String(target));
+                          }));
+    });
 }
 
 HResult FeatureClass::addField(const FieldInfo& info)

@@ -3,7 +3,6 @@
 #include "qgis/model/Reasons.h"
 #include "engine/Format.h"
 #include "engine/Postgres.h"
-#include "hostkit/FieldDefinition.h"
 
 #include <qgsdatasourceuri.h>
 #include <qgsogrutils.h>
@@ -66,22 +65,13 @@ std::optional<GdalSource> gdalSourceOf(const QgsVectorLayer& layer)
 // the layer, GDAL is told on this thread the encoding QGIS reads.
 class ShapefileEncoding {
 public:
-    explicit ShapefileEncoding(const QString& encoding) : set_(!encoding.isEmpty())
+    explicit ShapefileEncoding(const QString& encoding)
     {
-        if (!set_) return;
-        if (const char* value = CPLGetThreadLocalConfigOption("SHAPE_ENCODING", nullptr)) previous_ = value;
-        CPLSetThreadLocalConfigOption("SHAPE_ENCODING", encoding.toUtf8().constData());
+        if (!encoding.isEmpty()) set_.emplace("SHAPE_ENCODING", encoding.toUtf8().constData(), false);
     }
-    ~ShapefileEncoding()
-    {
-        if (set_) CPLSetThreadLocalConfigOption("SHAPE_ENCODING", previous_ ? previous_->c_str() : nullptr);
-    }
-    ShapefileEncoding(const ShapefileEncoding&) = delete;
-    ShapefileEncoding& operator=(const ShapefileEncoding&) = delete;
 
 private:
-    bool set_;
-    std::optional<std::string> previous_;
+    std::optional<CPLConfigOptionSetter> set_;
 };
 
 // The engine's name of the layer's table; empty when there is none.
@@ -149,7 +139,7 @@ HResult GdalStorage::fields(std::vector<hostkit::FieldInfo>& out)
 HResult GdalStorage::addField(const hostkit::FieldInfo& field)
 {
     const ShapefileEncoding writing(encoding_);
-    return table_->AddField(runtime::make<hostkit::FieldDefinition>(field).get());
+    return table_->addField(field);
 }
 
 HResult GdalStorage::deleteField(const QString& name)

@@ -90,11 +90,6 @@ bool holdsType(const QgsVectorDataProvider& provider, const TypeEntry& type)
     });
 }
 
-bool isNumber(QVariant::Type type)
-{
-    return type == QVariant::Int || type == QVariant::LongLong || type == QVariant::Double;
-}
-
 FieldInfo attributeField(const QgsField& field)
 {
     FieldInfo info;
@@ -102,7 +97,7 @@ FieldInfo attributeField(const QgsField& field)
     info.alias = field.alias().toStdU16String();
     info.type = typeCodeOf(field);
     info.length = field.length();
-    info.precision = isNumber(field.type()) ? field.length() : 0;
+    info.precision = field.isNumeric() ? field.length() : 0;
     info.scale = field.precision();
     info.nullable = field.constraints().constraintOrigin(QgsFieldConstraints::ConstraintNotNull) !=
                     QgsFieldConstraints::ConstraintOriginProvider;
@@ -158,7 +153,7 @@ HResult ProviderStorage::addField(const FieldInfo& info)
         return runtime::E_NOTIMPL;
     }
     const QString name = QString::fromStdU16String(info.name);
-    const int length = isNumber(type->type) && info.precision > 0 ? info.precision : info.length;
+    const int length = engine::isNumeric(type->ogrType) && info.precision > 0 ? info.precision : info.length;
     QgsField field(name, type->type, QString(), length, info.scale, QString(), type->subType);
     p->addAttributes({field});
     // A provider may drop a field it cannot hold and still answer yes: look.

@@ -1,15 +1,11 @@
 // qgis_make_sample FOLDER: writes the sample data and a QGIS project over it,
 // FOLDER/quillet_sample.qgs.
 
+#include "qgis/sample/RunInQgis.h"
 #include "qgis/sample/SampleProject.h"
 #include "gishost/sample/SampleData.h"
 
-#include <qgsapplication.h>
 #include <qgsproject.h>
-
-#include <QTemporaryDir>
-
-#include <gdal_priv.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,21 +18,15 @@ int main(int argc, char** argv)
         return 2;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const QTemporaryDir profile;
-    QgsApplication app(argc, argv, false, profile.path());
-    QgsApplication::setPrefixPath(QStringLiteral(QGIS_PREFIX_PATH), true);
-    QgsApplication::initQgis();
-    GDALAllRegister();
-    int status = 0;
-    try {
-        const std::filesystem::path folder = argv[1];
-        QgsProject project;
-        qgishost::sample::fillProject(project, gishost::sample::writeAll(folder));
-        if (!project.write(QString::fromStdString((folder / "quillet_sample.qgs").string()))) status = 1;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "qgis_make_sample: %s\n", e.what());
-        status = 1;
-    }
-    QgsApplication::exitQgis();
-    return status;
+    return qgishost::runInQgis(argc, argv, false, [&] {
+        try {
+            const std::filesystem::path folder = argv[1];
+            QgsProject project;
+            qgishost::sample::fillProject(project, gishost::sample::writeAll(folder));
+            return project.write(QString::fromStdString((folder / "quillet_sample.qgs").string())) ? 0 : 1;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "qgis_make_sample: %s\n", e.what());
+            return 1;
+        }
+    });
 }

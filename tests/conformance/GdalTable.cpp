@@ -8,12 +8,9 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
-#include <filesystem>
 #include <stdexcept>
 
 namespace conformance {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -129,22 +126,6 @@ std::vector<Variant> readColumn(const std::string& path, const std::string& laye
             values.emplace_back(engine::toU16(feature->GetFieldAsString(index)));
     }
     return values;
-}
-
-void setWritable(const std::string& path, bool writable)
-{
-    const auto write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    const auto option = writable ? fs::perm_options::add : fs::perm_options::remove;
-    const fs::path dataset(path);
-    std::vector<fs::path> files;
-    if (fs::is_directory(dataset)) {
-        for (const auto& entry : fs::recursive_directory_iterator(dataset)) files.push_back(entry.path());
-        files.push_back(dataset);
-    } else {
-        for (const auto& entry : fs::directory_iterator(dataset.parent_path()))
-            if (entry.path().stem() == dataset.stem()) files.push_back(entry.path());
-    }
-    for (const fs::path& file : files) fs::permissions(file, write, option);
 }
 
 } // namespace conformance

@@ -21,6 +21,5 @@ std::string standardShape(std::size_t row);
 std::vector<Variant> readColumn(const std::string& path, const std::string& layer, const std::u16string& field);
 
 // Takes write permission from every file of the dataset and gives it back.
-void setWritable(const std::string& path, bool writable);
 
 } // namespace conformance

@@ -1,6 +1,7 @@
 // gishost answers the host contract on GeoPackage, shapefile and FileGDB;
 // where a format cannot do a thing, the profile says so.
 
+#include "DataReadBack.h"
 #include "GdalFormats.h"
 #include "GdalTable.h"
 #include "HostContract.h"
@@ -25,12 +26,12 @@ public:
     ~GdalHost() override
     {
         document_.reset();
-        setWritable(path_, true);
+        gistest::setWritable(path_, true);
     }
 
     ComPtr<host::IFeatureClass> table(Access access) override
     {
-        if (access == Access::ReadOnly) setWritable(path_, false);
+        if (access == Access::ReadOnly) gistest::setWritable(path_, false);
         document_ = gishost::loadDocument({path_}).document;
         ComPtr<host::IMap> map;
         ComPtr<host::ILayer> layer;

@@ -14,15 +14,6 @@ namespace {
 
 std::string utf8(const std::u16string& text) { return QString::fromStdU16String(text).toStdString(); }
 
-std::string quoted(const std::string& text, char quote)
-{
-    std::string out(1, quote);
-    for (char c : text) out += c == quote ? std::string(2, c) : std::string(1, c);
-    return out + quote;
-}
-
-std::string identifier(const std::u16string& name) { return quoted(utf8(name), '"'); }
-
 std::string columnType(const ContractField& field)
 {
     switch (field.type) {
@@ -38,7 +29,7 @@ std::string columnType(const ContractField& field)
     throw std::runtime_error("no column type for the standard table's type code " + std::to_string(field.type));
 }
 
-std::string literal(const Variant& value)
+std::string literal(pgtest::Session& db, const Variant& value)
 {
     std::ostringstream out;
     out.precision(17);
@@ -47,7 +38,7 @@ std::string literal(const Variant& value)
     else if (const auto* d = value.get<double>())
         out << *d;
     else if (const auto* s = value.get<std::u16string>())
-        out << quoted(utf8(*s), '\'');
+        out << db.literal(utf8(*s));
     else
         out << "NULL";
     return out.str();
@@ -62,16 +53,16 @@ void writeStandardTable(pgtest::Session& db)
     std::string comments;
     std::string columns = "geom";
     for (const ContractField& f : table.fields) {
-        create += ", " + identifier(f.name) + " " + columnType(f);
-        if (!f.defaultValue.isEmpty()) create += " DEFAULT " + literal(f.defaultValue);
-        if (!f.alias.empty())
-            comments += "COMMENT ON COLUMN standard." + identifier(f.name) + " IS " + quoted(utf8(f.alias), '\'') + ";";
-        columns += ", " + identifier(f.name);
+        const std::string column = db.identifier(utf8(f.name));
+        create += ", " + column + " " + columnType(f);
+        if (!f.defaultValue.isEmpty()) create += " DEFAULT " + literal(db, f.defaultValue);
+        if (!f.alias.empty()) comments += "COMMENT ON COLUMN standard." + column + " IS " + db.literal(utf8(f.alias)) + ";";
+        columns += ", " + column;
     }
     std::string rows;
     for (std::size_t row = 0; row < table.rows; ++row) {
         rows += std::string(row ? "," : "") + "(ST_GeomFromText('" + standardShape(row) + "', 3857)";
-        for (const ContractField& f : table.fields) rows += ", " + literal(f.values[row]);
+        for (const ContractField& f : table.fields) rows += ", " + literal(db, f.values[row]);
         rows += ")";
     }
     db.exec(create + ");" + comments + "INSERT INTO standard (" + columns + ") VALUES " + rows);
@@ -79,7 +70,7 @@ void writeStandardTable(pgtest::Session& db)
 
 std::vector<Variant> readColumn(pgtest::Session& db, const std::u16string& field)
 {
-    const std::string column = identifier(field);
+    const std::string column = db.identifier(utf8(field));
     std::vector<Variant> values;
     for (const pgtest::Row& row :
          db.query("SELECT " + column + "::text, pg_typeof(" + column + ")::text FROM standard ORDER BY id")) {

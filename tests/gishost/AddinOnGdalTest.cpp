@@ -84,7 +84,7 @@ TEST_P(AddinOnGdal, ReadOnlyDataReportsFailureAndStaysByteForByte)
 {
     const FormatCase& c = GetParam();
     const std::string path = c.write(folder.path().toStdString());
-    gistest::markReadOnly(path);
+    gistest::setWritable(path, false);
     const auto files = gistest::datasetFiles(path);
     {
         const gistest::Host host({path});

@@ -2,7 +2,6 @@
 // shown, read again after each command.
 
 #include "GisTestSupport.h"
-#include "Ui.h"
 
 #include "gishost/app/AttributeTable.h"
 #include "gishost/app/MainWindow.h"
@@ -159,12 +158,8 @@ TEST(AttributeTable, TheChosenLayerIsShownAndReadAgainAfterACommand)
     EXPECT_FALSE(rows.flags(rows.index(1, 1)) & Qt::ItemIsEditable) << "the table only shows";
 
     // What a command does to the layer, through the host's objects.
-    runtime::ComPtr<host::IMap> firstMap;
-    runtime::ComPtr<host::ILayer> layer;
-    runtime::ComPtr<host::IFeatureClass> table;
-    ASSERT_EQ(host.loaded.document->get_Item(0, firstMap.put()), runtime::S_OK);
-    ASSERT_EQ(firstMap->get_Layer(1, layer.put()), runtime::S_OK);
-    ASSERT_EQ(layer.asOrNull<host::IFeatureLayer>()->get_FeatureClass(table.put()), runtime::S_OK);
+    const auto table = gistest::featureClassAt(host, 0, 1);
+    ASSERT_TRUE(table);
     const auto added = runtime::make<hostkit::NewFieldDefinition>();
     added->put_Name(u"remark");
     ASSERT_EQ(table->AddField(added.get()), runtime::S_OK);

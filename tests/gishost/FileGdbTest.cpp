@@ -4,10 +4,10 @@
 // fails and changes nothing; a crash between the two steps of putting the
 // new copy in place is undone at the next open.
 
+#include "EngineWatch.h"
 #include "GisTestSupport.h"
 
 #include "dialog/Messages.h"
-#include "engine/Log.h"
 #include "engine/OgrStatus.h"
 #include "gishost/sample/SampleData.h"
 
@@ -141,13 +141,9 @@ TEST_F(FileGdb, ARenameOfRealDataKeepsEveryRowAndValue)
     EXPECT_FALSE(after.errors);
     ASSERT_EQ(after.content.rows.size(), 100u);
     EXPECT_EQ(after.content.geometries, before.content.geometries);
-    for (const auto& [fid, row] : before.content.rows) {
-        auto expected = row;
-        expected["CNTY_NAME"] = expected.at("NAME");
-        expected["REMARK"] = expected.at("NOTE");
-        for (const char* gone : {"NAME", "NOTE", "DENS", "SEAT"}) expected.erase(gone);
-        EXPECT_EQ(after.content.rows.at(fid), expected) << "row " << fid;
-    }
+    const auto expected =
+        gistest::changed(before.content, {"DENS", "SEAT"}, {{"NAME", "CNTY_NAME"}, {"NOTE", "REMARK"}});
+    for (const auto& [fid, row] : expected.rows) EXPECT_EQ(after.content.rows.at(fid), row) << "row " << fid;
 }
 
 // Dates before 1970 that this GDAL would move by a second in each row it
@@ -156,8 +152,7 @@ TEST_F(FileGdb, ARenameThatWouldMoveOldDatesChangesNothing)
 {
     const std::string path = writeCounties(root, 1850);
     const auto files = gistest::filesUnder(path);
-    std::vector<std::string> reasons;
-    const engine::ReasonListener listener([&](const std::string& why) { reasons.push_back(why); });
+    const gistest::Reasons reasons;
     {
         const gistest::Host host({path});
         gistest::Dialog dialog;
@@ -168,8 +163,8 @@ TEST_F(FileGdb, ARenameThatWouldMoveOldDatesChangesNothing)
                                             quillet::text::confirmDelete.toStdString(),
                                             quillet::text::notDeleted(QStringLiteral("DENS")).toStdString()}));
     }
-    if (reasons.empty()) GTEST_SKIP() << "this GDAL keeps dates before 1970";
-    EXPECT_NE(reasons[0].find("before 1970"), std::string::npos) << reasons[0];
+    if (reasons.heard.empty()) GTEST_SKIP() << "this GDAL keeps dates before 1970";
+    EXPECT_NE(reasons.heard[0].find("before 1970"), std::string::npos) << reasons.heard[0];
     EXPECT_TRUE(gistest::filesUnder(path) == files);
 }
 

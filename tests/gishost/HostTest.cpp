@@ -212,7 +212,7 @@ TEST_F(HostTest, CommandsThatNoToolbarPlacesGetAToolbarOfTheirOwn)
 // a refused change reaches the status bar.
 TEST_F(HostTest, ReadOnlyDataIsShownAsSuchAndTheStatusBarSaysWhyAChangeWasRefused)
 {
-    gistest::markReadOnly(geoPackage);
+    gistest::setWritable(geoPackage, false);
     const gistest::Host host({geoPackage});
     gishost::MainWindow window(host.application);
     ASSERT_EQ(window.tree().topLevelItemCount(), 1);

@@ -3,18 +3,17 @@
 // another program's lock never empties the dialog's lists or holds it
 // longer than the lock wait allows.
 
+#include "EngineWatch.h"
 #include "GisTestSupport.h"
+#include "GpkgMetadata.h"
 
 #include "dialog/Messages.h"
-#include "engine/Log.h"
 #include "engine/Progress.h"
-#include "engine/Settings.h"
 #include "gishost/sample/SampleData.h"
 
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
-#include <sqlite3.h>
 
 #include <chrono>
 #include <filesystem>
@@ -25,31 +24,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using runtime::ComPtr;
 
-// A second connection to an SQLite file, as another program holds one.
-class OtherConnection {
-public:
-    explicit OtherConnection(const std::string& path) { sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr); }
-    ~OtherConnection() { sqlite3_close(db_); }
-    OtherConnection(const OtherConnection&) = delete;
-    OtherConnection& operator=(const OtherConnection&) = delete;
-
-    void run(const std::string& sql) { ASSERT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql; }
-
-private:
-    sqlite3* db_ = nullptr;
-};
-
-class LockTimeout {
-public:
-    explicit LockTimeout(std::chrono::milliseconds timeout) : previous_(engine::lockTimeout())
-    {
-        engine::setLockTimeout(timeout);
-    }
-    ~LockTimeout() { engine::setLockTimeout(previous_); }
-
-private:
-    std::chrono::milliseconds previous_;
-};
+using OtherConnection = gistest::SqliteFile;
 
 // Leaves `path` as a crash in the middle of a transaction leaves it: the
 // file with part of the change written into it, and the hot journal that
@@ -88,12 +63,9 @@ void ageGeoPackage(const std::string& path)
 
 std::vector<std::string> tablesIn(const std::string& path)
 {
-    GDALDatasetUniquePtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
     std::vector<std::string> names;
-    if (!dataset) return names;
-    OGRLayer* rows = dataset->ExecuteSQL("SELECT name FROM sqlite_master WHERE type = 'table'", nullptr, nullptr);
-    for (auto& row : *rows) names.push_back(row->GetFieldAsString(0));
-    dataset->ReleaseResultSet(rows);
+    for (const gistest::SqlRow& row : gistest::sqliteRows(path, "SELECT name FROM sqlite_master WHERE type = 'table'"))
+        names.push_back(*row[0]);
     return names;
 }
 
@@ -172,7 +144,7 @@ TEST_F(SharedFiles, AHotJournalThatCannotBeRolledBackIsReported)
 {
     const std::string path = gishost::sample::writeGeoPackage(root);
     crashInTransaction(path);
-    gistest::markReadOnly(path);
+    gistest::setWritable(path, false);
     fs::permissions(path + "-journal", fs::perms::owner_write, fs::perm_options::remove);
     const gistest::Host host({path});
     ASSERT_EQ(host.loaded.problems.size(), 1u);
@@ -182,7 +154,7 @@ TEST_F(SharedFiles, AHotJournalThatCannotBeRolledBackIsReported)
 
 TEST_F(SharedFiles, AGeoPackageLockedWhileItIsOpenedIsReportedAfterTheWait)
 {
-    const LockTimeout timeout(200ms);
+    const gistest::LockTimeout timeout(200ms);
     const std::string path = gishost::sample::writeGeoPackage(root);
     OtherConnection other(path);
     other.run("BEGIN EXCLUSIVE");
@@ -201,13 +173,12 @@ TEST_F(SharedFiles, ALockedGeoPackageKeepsTheListsAndRefusesChangesWithinTheWait
 {
     constexpr auto wait = 300ms;
     constexpr auto margin = 3s;
-    const LockTimeout timeout(wait);
+    const gistest::LockTimeout timeout(wait);
     const std::string path = gishost::sample::writeGeoPackage(root);
     const auto files = gistest::datasetFiles(path);
     const gistest::Host host({path});
     gistest::Dialog dialog;
-    std::vector<std::string> reasons;
-    const engine::ReasonListener listener([&](const std::string& why) { reasons.push_back(why); });
+    const gistest::Reasons reasons;
 
     auto other = std::make_unique<OtherConnection>(path);
     other->run("BEGIN EXCLUSIVE");
@@ -227,8 +198,8 @@ TEST_F(SharedFiles, ALockedGeoPackageKeepsTheListsAndRefusesChangesWithinTheWait
               (std::vector<std::string>{quillet::text::confirmDelete.toStdString(),
                                         quillet::text::notDeleted(QStringLiteral("city_rank")).toStdString(),
                                         quillet::text::addFieldFailed(QStringLiteral("city_label")).toStdString()}));
-    ASSERT_FALSE(reasons.empty());
-    for (const std::string& why : reasons)
+    ASSERT_FALSE(reasons.heard.empty());
+    for (const std::string& why : reasons.heard)
         EXPECT_EQ(why.find(path + " is locked by another program"), 0u) << why;
     EXPECT_TRUE(gistest::entries(*dialog.form.lstAvailableFields).contains(QStringLiteral("city_rank")));
     EXPECT_TRUE(gistest::entries(*dialog.form.cboCurrentFieldName).contains(QStringLiteral("city_label")));
@@ -271,8 +242,7 @@ TEST_F(SharedFiles, AShapefileChangedByAnotherProgramIsNotOverwritten)
     auto fields = gistest::readLayer(path, "rivers").fields;
     EXPECT_TRUE(fields.count("theirs") && !fields.count("flow"));
 
-    std::vector<std::string> reasons;
-    const engine::ReasonListener listener([&](const std::string& why) { reasons.push_back(why); });
+    const gistest::Reasons reasons;
     bool written = false;
     std::string theirs;
     const engine::ProgressListener meanwhile([&](const std::string& step, std::uint64_t, std::uint64_t) {
@@ -285,8 +255,8 @@ TEST_F(SharedFiles, AShapefileChangedByAnotherProgramIsNotOverwritten)
     dialog.deleteChosen({"class"});
     ASSERT_TRUE(written);
     EXPECT_EQ(gistest::messages(dialog.ui).back(), quillet::text::notDeleted(QStringLiteral("class")).toStdString());
-    ASSERT_EQ(reasons.size(), 1u);
-    EXPECT_NE(reasons[0].find("changed by another program"), std::string::npos) << reasons[0];
+    ASSERT_EQ(reasons.heard.size(), 1u);
+    EXPECT_NE(reasons.heard[0].find("changed by another program"), std::string::npos) << reasons.heard[0];
     EXPECT_EQ(gistest::filesUnder(dbf).at(dbf), theirs);
     fields = gistest::readLayer(path, "rivers").fields;
     EXPECT_TRUE(fields.count("later") && fields.count("class"));

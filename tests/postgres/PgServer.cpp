@@ -69,17 +69,19 @@ Cell Session::value(const std::string& sql)
     return rows.front().front();
 }
 
-std::string Session::error(const std::string& sql)
+std::string Session::identifier(const std::string& text)
 {
-    try {
-        query(sql);
-        return {};
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
+    const std::unique_ptr<char, void (*)(void*)> quoted(PQescapeIdentifier(conn_.get(), text.data(), text.size()), PQfreemem);
+    if (!quoted) throw std::runtime_error("cannot quote " + text + ": " + message(conn_.get()));
+    return quoted.get();
 }
 
-int Session::backendPid() { return PQbackendPID(conn_.get()); }
+std::string Session::literal(const std::string& text)
+{
+    const std::unique_ptr<char, void (*)(void*)> quoted(PQescapeLiteral(conn_.get(), text.data(), text.size()), PQfreemem);
+    if (!quoted) throw std::runtime_error("cannot quote " + text + ": " + message(conn_.get()));
+    return quoted.get();
+}
 
 std::string stateFolder()
 {
@@ -90,19 +92,15 @@ std::string stateFolder()
 Snapshot snapshot(Session& session, const std::string& table)
 {
     Snapshot out;
-    std::string literal;
-    for (char ch : table) literal += ch == '\'' ? std::string("''") : std::string(1, ch);
     const Rows columns = session.query(
         "SELECT a.attname, format_type(a.atttypid, a.atttypmod), pg_get_expr(d.adbin, d.adrelid), a.attnotnull::text, "
         "col_description(a.attrelid, a.attnum) FROM pg_attribute a LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid "
-        "AND d.adnum = a.attnum WHERE a.attrelid = '" + literal + "'::regclass AND a.attnum > 0 AND NOT a.attisdropped "
+        "AND d.adnum = a.attnum WHERE a.attrelid = " + session.literal(table) + "::regclass AND a.attnum > 0 AND NOT a.attisdropped "
         "ORDER BY a.attnum");
     std::string select;
     for (const Row& c : columns) {
         out.columns[*c[0]] = Row(c.begin() + 1, c.end());
-        std::string quoted = "\"";
-        for (char ch : *c[0]) quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-        select += (select.empty() ? "" : ", ") + quoted + "\"::text";
+        select += (select.empty() ? "" : ", ") + session.identifier(*c[0]) + "::text";
     }
     for (const Row& r : session.query("SELECT id::text, " + select + " FROM " + table)) {
         auto& row = out.rows[*r[0]];
@@ -179,9 +177,8 @@ Session Database::session() const { return Session(conninfo() + " password=" + s
 std::string Database::addRole(const std::string& suffix, const std::string& password)
 {
     const std::string role = name_ + "_" + suffix;
-    std::string literal;
-    for (char ch : password) literal += ch == '\'' ? std::string("''") : std::string(1, ch);
-    admin().exec("CREATE ROLE " + role + " LOGIN PASSWORD '" + literal + "'");
+    Session admin = this->admin();
+    admin.exec("CREATE ROLE " + role + " LOGIN PASSWORD " + admin.literal(password));
     roles_.push_back(role);
     return role;
 }
@@ -189,7 +186,6 @@ std::string Database::addRole(const std::string& suffix, const std::string& pass
 void DatabaseTest::SetUp()
 {
     database_.emplace();
-    database = database_->name();
 }
 
 void DatabaseTest::TearDown() { database_.reset(); }

@@ -29,9 +29,9 @@ public:
     Rows query(const std::string& sql);
     // The first column of the first row.
     Cell value(const std::string& sql);
-    // The database's message when `sql` fails, empty when it succeeds.
-    std::string error(const std::string& sql);
-    int backendPid();
+    // `text` as an SQL name or string, quoted by libpq.
+    std::string identifier(const std::string& text);
+    std::string literal(const std::string& text);
 
 private:
     std::unique_ptr<PGconn, void (*)(PGconn*)> conn_;
@@ -104,8 +104,7 @@ protected:
     {
         return database_->addRole(suffix, password);
     }
-
-    std::string database;
+    const std::string& database() const { return database_->name(); }
 
 private:
     std::optional<Database> database_;

@@ -3,11 +3,11 @@
 // passwords that messages must never show. What is in the database is
 // checked with the tests' own libpq queries.
 
+#include "EngineWatch.h"
 #include "PgServer.h"
 
 #include "engine/DefaultValue.h"
 #include "engine/FieldTypes.h"
-#include "engine/Log.h"
 #include "engine/Postgres.h"
 
 #include <gdal_priv.h>
@@ -26,13 +26,9 @@ struct GdalDrivers : ::testing::Environment {
 };
 [[maybe_unused]] const auto* gdalDrivers = ::testing::AddGlobalTestEnvironment(new GdalDrivers);
 
-// Every reason the engine gives while it lives.
 #define EXPECT_FAILED(call) EXPECT_TRUE(runtime::failed(call))
 
-struct Reasons {
-    std::vector<std::string> heard;
-    engine::ReasonListener listener{[this](const std::string& why) { heard.push_back(why); }};
-};
+using gistest::Reasons;
 
 class PostgresSql : public pgtest::DatabaseTest {
 protected:
@@ -53,12 +49,6 @@ protected:
         const int index = definition.GetFieldIndex(name.c_str());
         if (index < 0) throw std::runtime_error("no field " + name);
         return std::make_unique<OGRFieldDefn>(definition.GetFieldDefn(index));
-    }
-
-    Cell columnType(const std::string& table, const std::string& column)
-    {
-        return session().value("SELECT format_type(atttypid, atttypmod) FROM pg_attribute WHERE attrelid = '" + table +
-                               "'::regclass AND attname = '" + column + "'");
     }
 };
 
@@ -111,7 +101,8 @@ TEST_F(PostgresSql, EveryTypeCodeMakesAColumnThatReadsBackAsTheSameType)
         field.SetPrecision(c.precision);
         ASSERT_EQ(engine::pg::addColumn(*dataset, {"public", "t"}, field), runtime::S_OK) << c;
 
-        EXPECT_EQ(columnType("t", name), c.columnType) << c;
+        auto db = session();
+        EXPECT_EQ(pgtest::snapshot(db, "t").columns.at(name)[0], c.columnType) << c;
         const auto back = readField("t", name);
         EXPECT_EQ(engine::typeCodeOf(*back), c.code) << c;
         if (c.width > 0) {
@@ -182,17 +173,12 @@ TEST_F(PostgresSql, AddedColumnKeepsDefaultNotNullAndComment)
         field.SetAlternativeName(facts[from].comment.value_or("").c_str());
         ASSERT_EQ(engine::pg::addColumn(*dataset, {"public", "t"}, field), runtime::S_OK) << defaultCases[i].column;
 
-        const std::string attribute = "FROM pg_attribute a LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid AND "
-                                      "d.adnum = a.attnum WHERE a.attrelid = 't'::regclass AND a.attname = ";
-        const std::string what = "SELECT pg_get_expr(d.adbin, d.adrelid), a.attnotnull, "
-                                 "col_description(a.attrelid, a.attnum), format_type(a.atttypid, a.atttypmod) " +
-                                 attribute;
-        const Rows before = db.query(what + "'" + from + "'");
-        const Rows after = db.query(what + "'" + to + "'");
+        // Type, default, not-null and comment, as the database holds them.
+        const auto columns = pgtest::snapshot(db, "t").columns;
         if (defaultCases[i].defaultCarried)
-            EXPECT_EQ(after, before) << defaultCases[i].column;
+            EXPECT_EQ(columns.at(to), columns.at(from)) << defaultCases[i].column;
         else
-            EXPECT_FALSE(after[0][0]) << defaultCases[i].column;
+            EXPECT_FALSE(columns.at(to)[1]) << defaultCases[i].column;
     }
     // The row that was there takes each new column's default, or a neutral
     // value where the column is not-null without one.
@@ -277,13 +263,12 @@ TEST_F(PostgresSql, CopyTakesEveryValueAndRefusesADifferentType)
 TEST_F(PostgresSql, ReadableTablesAreNamedAsGdalNamesTheirLayers)
 {
     auto db = session();
-    const std::string role = database + "_reader";
+    const std::string role = addRole("reader", "reader pw");
     db.exec("CREATE SCHEMA open_s; CREATE SCHEMA closed_s; CREATE TABLE t (id integer); "
             "CREATE TABLE open_s.\"Roads A\" (id serial PRIMARY KEY, geom geometry(LineString, 4326)); "
             "CREATE TABLE open_s.private (id integer); CREATE TABLE closed_s.t2 (id integer); "
             "CREATE VIEW v AS SELECT * FROM t");
-    db.exec("CREATE ROLE " + role + " LOGIN PASSWORD 'reader pw'; GRANT USAGE ON SCHEMA open_s TO " + role +
-            "; GRANT SELECT ON t, v, open_s.\"Roads A\", closed_s.t2 TO " + role);
+    db.exec("GRANT USAGE ON SCHEMA open_s TO " + role + "; GRANT SELECT ON t, v, open_s.\"Roads A\", closed_s.t2 TO " + role);
 
     const auto names = [](GDALDataset& dataset) {
         std::vector<engine::pg::TableLayer> tables;

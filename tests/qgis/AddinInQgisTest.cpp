@@ -117,12 +117,17 @@ QStringList refusedMessages(const FormatCase& c)
             quillet::text::addFieldFailed(c.renames[0].from)};
 }
 
-void tryDeleteAndRename(QgisHost& host, const FormatCase& c)
+// A deletion and a rename through the dialog both fail, and QGIS's message
+// bar says `why`.
+void expectRefused(QgisHost& host, const FormatCase& c, const QString& why)
 {
+    host.ui.messages.clear();
     host.useDialog([&](qgistest::Dialog& dialog) {
         dialog.deleteFields(c.layer, c.deleted);
         dialog.rename(c.layer, c.renames[0].from, c.renames[0].to);
     });
+    EXPECT_EQ(host.messages(), refusedMessages(c));
+    EXPECT_TRUE(host.iface.messages().contains(why)) << host.iface.messages().join('\n').toStdString();
 }
 
 // Edits not yet saved in QGIS: the add-in reports failure, QGIS says why, and
@@ -144,10 +149,7 @@ TEST(QgisLayerStates, ALayerWithUnsavedEditsKeepsEditsAndData)
         ASSERT_TRUE(layer.changeAttributeValue(fid, field, QStringLiteral("edited")));
         const QgisContent edited = qgistest::readLayer(layer);
 
-        tryDeleteAndRename(host, c);
-        EXPECT_EQ(host.messages(), refusedMessages(c));
-        EXPECT_TRUE(host.iface.messages().contains(qgishost::reason::unsavedEdits(c.layer)))
-            << host.iface.messages().join('\n').toStdString();
+        expectRefused(host, c, qgishost::reason::unsavedEdits(c.layer));
         EXPECT_TRUE(layer.isModified());
         const QgisContent now = qgistest::readLayer(layer);
         EXPECT_EQ(now.fields, edited.fields);
@@ -195,11 +197,7 @@ TEST(QgisLayerStates, ReadOnlyFilesStayByteForByte)
         if (!c.file) continue;
         SCOPED_TRACE(c.format);
         const auto files = gistest::datasetFiles(host.project.path(c.file));
-        host.ui.messages.clear();
-        tryDeleteAndRename(host, c);
-        EXPECT_EQ(host.messages(), refusedMessages(c));
-        EXPECT_TRUE(host.iface.messages().contains(qgishost::reason::readOnlyFiles(c.layer)))
-            << host.iface.messages().join('\n').toStdString();
+        expectRefused(host, c, qgishost::reason::readOnlyFiles(c.layer));
         EXPECT_EQ(gistest::datasetFiles(host.project.path(c.file)), files);
     }
 }
@@ -213,11 +211,7 @@ TEST(QgisLayerStates, ALayerReadOnlyInTheProjectRefusesAndStaysAsItWas)
         QgsVectorLayer& layer = host.project.layer(c.layer);
         ASSERT_TRUE(layer.setReadOnly(true));
         const QgisContent before = qgistest::readLayer(layer);
-        host.ui.messages.clear();
-        tryDeleteAndRename(host, c);
-        EXPECT_EQ(host.messages(), refusedMessages(c));
-        EXPECT_TRUE(host.iface.messages().contains(qgishost::reason::readOnlyLayer(c.layer)))
-            << host.iface.messages().join('\n').toStdString();
+        expectRefused(host, c, qgishost::reason::readOnlyLayer(c.layer));
         const QgisContent after = qgistest::readLayer(layer);
         EXPECT_EQ(after.fields, before.fields);
         EXPECT_EQ(after.rows, before.rows);
@@ -297,9 +291,7 @@ TEST(QgisLayerStates, AProviderThatCannotChangeFieldsSaysSo)
     QgsProject::instance()->addMapLayer(wells);
 
     const FormatCase c{"CSV", "well_table", nullptr, 0, {"owner"}, {{"depth", "depth_m"}}};
-    tryDeleteAndRename(host, c);
-    EXPECT_EQ(host.messages(), refusedMessages(c));
-    EXPECT_TRUE(host.iface.messages().contains(qgishost::reason::cannotDelete(c.layer)));
+    expectRefused(host, c, qgishost::reason::cannotDelete(c.layer));
     EXPECT_TRUE(host.iface.messages().contains(qgishost::reason::cannotAdd(c.layer)));
     EXPECT_TRUE(wells->fields().indexFromName(QStringLiteral("owner")) >= 0);
 }

@@ -13,7 +13,6 @@
 #include <qgslayertree.h>
 #include <qgsproject.h>
 
-#include <ogrsf_frmts.h>
 
 namespace {
 

@@ -24,8 +24,6 @@
 namespace {
 
 using runtime::ComPtr;
-using runtime::Guid;
-using runtime::HResult;
 using runtime::S_OK;
 
 using testsupport::TestExtension;
@@ -42,13 +40,6 @@ protected:
     {
         std::vector<std::string> report;
         hostkit::unregisterModule(QUILLET_MODULE, report);
-    }
-
-    QStringList toolBarTitles() const
-    {
-        QStringList out;
-        for (const QToolBar* bar : iface.window.findChildren<QToolBar*>()) out << bar->windowTitle();
-        return out;
     }
 
     testsupport::TempStore store;

@@ -4,6 +4,7 @@
 // in QGIS: the project is saved and read anew, so what the project keeps
 // (aliases) comes back with it.
 
+#include "DataReadBack.h"
 #include "GdalFormats.h"
 #include "GdalTable.h"
 #include "HostContract.h"
@@ -85,12 +86,12 @@ public:
     ~QgisFileHost() override
     {
         projects_.close();
-        setWritable(path_, true);
+        gistest::setWritable(path_, true);
     }
 
     ComPtr<host::IFeatureClass> table(Access access) override
     {
-        if (access == Access::ReadOnly) setWritable(path_, false);
+        if (access == Access::ReadOnly) gistest::setWritable(path_, false);
         return firstFeatureClass(projects_.reopen());
     }
 
@@ -138,10 +139,8 @@ public:
 private:
     static QgsVectorLayer* layer(const std::string& conninfo)
     {
-        QgsDataSourceUri uri(QString::fromStdString(conninfo));
-        uri.setDataSource(QStringLiteral("public"), QStringLiteral("standard"), QStringLiteral("geom"), QString(),
-                          QStringLiteral("id"));
-        return new QgsVectorLayer(uri.uri(false), QStringLiteral("standard"), QStringLiteral("postgres"));
+        return qgistest::postgresLayer(QgsDataSourceUri(QString::fromStdString(conninfo)), QStringLiteral("public"),
+                                       QStringLiteral("standard"), QStringLiteral("standard"));
     }
 
     QTemporaryDir folder_;

@@ -3,11 +3,11 @@
 // lock bound; what the database then holds is read with the tests' own
 // libpq queries, and the layer through QGIS without reloading anything.
 
+#include "EngineWatch.h"
 #include "PgServer.h"
 #include "QgisTestSupport.h"
 
 #include "dialog/Messages.h"
-#include "engine/Settings.h"
 #include "qgis/model/Reasons.h"
 
 #include <gtest/gtest.h>
@@ -78,7 +78,6 @@ protected:
     }
     void TearDown() override
     {
-        engine::setLockTimeout(std::chrono::seconds(2));
         db.reset();
         DatabaseTest::TearDown();
     }
@@ -87,10 +86,8 @@ protected:
     // database; the password is where libpq finds it, not in the source.
     QgsVectorLayer& addLayer(const QString& name, const QString& schema, const QString& table)
     {
-        QgsDataSourceUri uri(QString::fromStdString(conninfo()));
-        uri.setDataSource(schema, table, QStringLiteral("geom"), QString(), QStringLiteral("id"));
-        auto* layer = new QgsVectorLayer(uri.uri(false), name, QStringLiteral("postgres"));
-        EXPECT_TRUE(layer->isValid()) << uri.uri(false).toStdString();
+        auto* layer = qgistest::postgresLayer(QgsDataSourceUri(QString::fromStdString(conninfo())), schema, table, name);
+        EXPECT_TRUE(layer->isValid()) << layer->source().toStdString();
         QgsProject::instance()->addMapLayer(layer);
         return *layer;
     }
@@ -177,7 +174,7 @@ TEST_F(QgisOnPostgres, ALockHeldByAnotherConnectionRefusesWithinTheBoundAndChang
     const QgisContent qgisBefore = qgistest::readLayer(layer);
     pgtest::Session other = session();
     other.exec(std::string("BEGIN; SELECT count(*) FROM ") + surveyTable);
-    engine::setLockTimeout(std::chrono::milliseconds(300));
+    const gistest::LockTimeout shortWait(std::chrono::milliseconds(300));
 
     const auto start = std::chrono::steady_clock::now();
     host.useDialog([&](qgistest::Dialog& dialog) {
@@ -220,9 +217,7 @@ TEST_F(QgisOnPostgres, ARoleFromAnAuthenticationConfigurationWithoutTheRightIsRe
     QgsDataSourceUri uri(QString::fromStdString(conninfo()));
     uri.setUsername(QString());
     uri.setAuthConfigId(config.id());
-    uri.setDataSource(QStringLiteral("Field Survey"), QStringLiteral("parcels"), QStringLiteral("geom"), QString(),
-                      QStringLiteral("id"));
-    auto* layer = new QgsVectorLayer(uri.uri(false), layerName, QStringLiteral("postgres"));
+    auto* layer = qgistest::postgresLayer(uri, QStringLiteral("Field Survey"), QStringLiteral("parcels"), layerName);
     ASSERT_TRUE(layer->isValid());
     QgsProject::instance()->addMapLayer(layer);
     const Snapshot before = pgtest::snapshot(*db, surveyTable);

@@ -100,10 +100,10 @@ QgsVectorLayer* memoryLayer(int rows)
 } // namespace
 
 SampleProject::SampleProject(int memoryRows, bool readOnly)
-    : paths(gishost::sample::writeAll(folder.path().toStdString()))
 {
+    const std::vector<std::string> paths = gishost::sample::writeAll(folder.path().toStdString());
     if (readOnly)
-        for (const std::string& p : paths) gistest::markReadOnly(p);
+        for (const std::string& p : paths) gistest::setWritable(p, false);
     QgsProject& project = *QgsProject::instance();
     project.clear();
     qgishost::sample::fillProject(project, paths);
@@ -140,6 +140,12 @@ QgisContent readLayer(QgsVectorLayer& layer)
         if (feature.hasGeometry()) content.geometries[feature.id()] = feature.geometry().asWkb();
     }
     return content;
+}
+
+QgsVectorLayer* postgresLayer(QgsDataSourceUri uri, const QString& schema, const QString& table, const QString& name)
+{
+    uri.setDataSource(schema, table, QStringLiteral("geom"), QString(), QStringLiteral("id"));
+    return new QgsVectorLayer(uri.uri(false), name, QStringLiteral("postgres"));
 }
 
 QgisContent changed(QgisContent content, const QStringList& deleted, const std::vector<Rename>& renames,

@@ -10,6 +10,7 @@
 #include "TempStore.h"
 #include "Ui.h"
 
+#include <qgsdatasourceuri.h>
 #include <qgsmessagebar.h>
 #include <qgsvectorlayer.h>
 
@@ -60,7 +61,6 @@ struct SampleProject {
     std::string path(const char* file) const;
 
     QTemporaryDir folder;
-    std::vector<std::string> paths;
 };
 
 // A layer read through QGIS: each field's definition, and by feature id each
@@ -78,6 +78,10 @@ struct QgisContent {
     std::map<long long, QByteArray> geometries;
 };
 QgisContent readLayer(QgsVectorLayer& layer);
+
+// A new PostGIS layer over `schema`.`table` of the database `uri` names,
+// its geometry in "geom" and its key in "id".
+QgsVectorLayer* postgresLayer(QgsDataSourceUri uri, const QString& schema, const QString& table, const QString& name);
 
 struct Rename {
     QString from;

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -124,11 +123,20 @@ std::map<std::string, std::string> datasetFiles(const std::string& path)
     return files;
 }
 
-void markReadOnly(const std::string& path)
+void setWritable(const std::string& path, bool writable)
 {
-    const auto readOnly = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    for (const auto& [file, bytes] : datasetFiles(path)) fs::permissions(file, readOnly, fs::perm_options::remove);
-    if (fs::is_directory(path)) fs::permissions(path, readOnly, fs::perm_options::remove);
+    const auto write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    const auto option = writable ? fs::perm_options::add : fs::perm_options::remove;
+    const fs::path dataset(path);
+    std::vector<fs::path> files;
+    if (fs::is_directory(dataset)) {
+        for (const auto& entry : fs::recursive_directory_iterator(dataset)) files.push_back(entry.path());
+        files.push_back(dataset);
+    } else {
+        for (const auto& entry : fs::directory_iterator(dataset.parent_path()))
+            if (entry.path().stem() == dataset.stem()) files.push_back(entry.path());
+    }
+    for (const fs::path& file : files) fs::permissions(file, write, option);
 }
 
 } // namespace gistest

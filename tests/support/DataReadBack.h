@@ -4,7 +4,6 @@
 // add-in has worked on it through a host.
 
 #include <map>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,7 +44,9 @@ std::map<std::string, std::string> filesUnder(const std::string& path);
 // The files of a dataset: a shapefile's companions with it.
 std::map<std::string, std::string> datasetFiles(const std::string& path);
 
-// Takes write permission away from a dataset's files, as a user marks data read-only.
-void markReadOnly(const std::string& path);
+// Takes write permission away from a dataset's files (a shapefile's
+// companions, a folder's contents) or gives it back, as a user marks data
+// read-only.
+void setWritable(const std::string& path, bool writable);
 
 } // namespace gistest

@@ -10,29 +10,26 @@
 
 namespace gistest {
 
+SqliteFile::SqliteFile(const std::string& path)
+{
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        throw std::runtime_error("cannot open " + path + " with SQLite");
+}
+
+SqliteFile::~SqliteFile() { sqlite3_close(db_); }
+
+void SqliteFile::run(const std::string& sql)
+{
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sql + ": " + sqlite3_errmsg(db_));
+}
+
 namespace {
 
 void check(bool ok, const std::string& what)
 {
     if (!ok) throw std::runtime_error("writing the described GeoPackage: " + what);
 }
-
-struct SqliteFile {
-    explicit SqliteFile(const std::string& path)
-    {
-        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-            throw std::runtime_error("cannot open " + path + " with SQLite");
-    }
-    ~SqliteFile() { sqlite3_close(db); }
-    SqliteFile(const SqliteFile&) = delete;
-    SqliteFile& operator=(const SqliteFile&) = delete;
-    void run(const std::string& sql)
-    {
-        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
-            throw std::runtime_error(sql + ": " + sqlite3_errmsg(db));
-    }
-    sqlite3* db = nullptr;
-};
 
 // A county: a square, every fifth with a lake (a hole), every seventh with
 // an island (a second part).
@@ -165,12 +162,13 @@ std::string writeDescribedGeoPackage(const std::string& folder, DataColumns defi
     return path;
 }
 
-std::vector<SqlRow> sqliteRows(const std::string& path, const std::string& sql)
+std::vector<SqlRow> sqliteRows(const std::string& path, const std::string& sql) { return SqliteFile(path).rows(sql); }
+
+std::vector<SqlRow> SqliteFile::rows(const std::string& sql)
 {
-    SqliteFile file(path);
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(file.db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sql + ": " + sqlite3_errmsg(file.db));
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sql + ": " + sqlite3_errmsg(db_));
     const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> owned(statement, sqlite3_finalize);
     std::vector<SqlRow> rows;
     int step = SQLITE_ROW;
@@ -181,7 +179,7 @@ std::vector<SqlRow> sqliteRows(const std::string& path, const std::string& sql)
             row.push_back(text ? std::optional<std::string>(text) : std::nullopt);
         }
     }
-    if (step != SQLITE_DONE) throw std::runtime_error(sql + ": " + sqlite3_errmsg(file.db));
+    if (step != SQLITE_DONE) throw std::runtime_error(sql + ": " + sqlite3_errmsg(db_));
     return rows;
 }
 

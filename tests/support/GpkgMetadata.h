@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+struct sqlite3;
+
 namespace gistest {
 
 // How gpkg_data_columns is defined: the GeoPackage standard's way (an alias
@@ -27,6 +29,21 @@ std::string writeDescribedGeoPackage(const std::string& folder, DataColumns defi
 // The rows a query gives, read with SQLite alone; NULL is nullopt.
 using SqlRow = std::vector<std::optional<std::string>>;
 std::vector<SqlRow> sqliteRows(const std::string& path, const std::string& sql);
+
+// A connection of its own to an SQLite file, as another program holds one;
+// a statement that fails throws.
+class SqliteFile {
+public:
+    explicit SqliteFile(const std::string& path);
+    ~SqliteFile();
+    SqliteFile(const SqliteFile&) = delete;
+    SqliteFile& operator=(const SqliteFile&) = delete;
+    void run(const std::string& sql);
+    std::vector<SqlRow> rows(const std::string& sql);
+
+private:
+    sqlite3* db_ = nullptr;
+};
 
 // gpkg_data_columns (empty when the file has none), ordered by table and column.
 std::vector<SqlRow> dataColumns(const std::string& path);
