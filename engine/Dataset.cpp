@@ -9,6 +9,7 @@
 #include "engine/Settings.h"
 #include "engine/WorkCopy.h"
 
+#include <cpl_conv.h>
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
@@ -20,27 +21,11 @@ using runtime::HResult;
 
 namespace {
 
-// SQLite-based drivers wait this long for another program's lock while
-// GDAL opens the dataset.
-class OpenWait {
-public:
-    explicit OpenWait(std::chrono::milliseconds wait)
-    {
-        const char* previous = CPLGetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", nullptr);
-        previous_ = previous ? previous : "";
-        CPLSetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", std::to_string(wait.count()).c_str());
-    }
-    ~OpenWait() { CPLSetThreadLocalConfigOption("SQLITE_BUSY_TIMEOUT", previous_.empty() ? nullptr : previous_.c_str()); }
-    OpenWait(const OpenWait&) = delete;
-    OpenWait& operator=(const OpenWait&) = delete;
-
-private:
-    std::string previous_;
-};
-
 GdalHandle openGdal(const std::string& path, const Format& format, bool update, std::chrono::milliseconds wait)
 {
-    const OpenWait openWait(wait);
+    // SQLite-based drivers wait this long for another program's lock while
+    // GDAL opens the dataset.
+    const CPLConfigOptionSetter openWait("SQLITE_BUSY_TIMEOUT", std::to_string(wait.count()).c_str(), false);
     const std::vector<std::string> options = format.openOptions();
     std::vector<const char*> list;
     for (const std::string& option : options) list.push_back(option.c_str());
@@ -93,7 +78,8 @@ std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& pro
         std::shared_ptr<Dataset> dataset(new Dataset(path, identified, format, nullptr, !format.writable(path)));
         dataset->name_ = std::filesystem::path(path).filename().string();
         dataset->tables_ = format.tableNames(path);
-        if (dataset->tables_.empty() || !dataset->readSchemas() || dataset->schemas_.size() != dataset->tables_.size()) {
+        dataset->readSchemas();
+        if (dataset->tables_.empty() || dataset->schemas_.size() != dataset->tables_.size()) {
             problem = whyNotOpened(path, identified);
             return nullptr;
         }
@@ -127,26 +113,22 @@ std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& pro
     return dataset;
 }
 
-bool Dataset::filesChanged() const
+bool Dataset::refreshIfChanged()
 {
-    return stampsOf(format_->watchedFiles(path_)) != stamps_ || (gdal_ && format_->version(*gdal_) != version_);
-}
-
-void Dataset::refreshIfChanged()
-{
-    const bool changedOnDisk = filesChanged();
-    if (!changedOnDisk && !stale_) return;
     const auto now = stampsOf(format_->watchedFiles(path_));
+    const bool changedOnDisk = now != stamps_ || (gdal_ && format_->version(*gdal_) != version_);
+    if (!changedOnDisk && !stale_) return false;
     if (format_->readsFieldsItself()) {
         gdal_.reset(); // opened again when rows are read
         stale_ = false;
     } else if (runtime::failed(reopen(updating_, std::chrono::milliseconds(0)))) {
-        return; // reading never waits: while the files are locked, what was read stands
+        return changedOnDisk; // reading never waits: while the files are locked, what was read stands
     }
     if (changedOnDisk && readSchemas()) {
         stamps_ = now;
         if (gdal_) version_ = format_->version(*gdal_);
     }
+    return changedOnDisk;
 }
 
 HResult Dataset::reopen(bool update, std::chrono::milliseconds wait)
@@ -181,9 +163,7 @@ std::shared_ptr<const Schema> Dataset::readSchema(const std::string& table) cons
     if (format_->readsFieldsItself()) return format_->readFields(path_, table);
     OGRLayer* layer = gdal_ ? gdal_->GetLayerByName(table.c_str()) : nullptr;
     if (!layer) return nullptr;
-    std::map<std::string, std::string> aliases;
-    format_->readAliases(*gdal_, table, aliases);
-    auto schema = schemaOf(*layer, aliases);
+    auto schema = schemaOf(*layer);
     format_->completeFields(*gdal_, table, schema->fields);
     return schema;
 }
@@ -198,23 +178,28 @@ GdalHandle Dataset::reading()
 HResult Dataset::schema(const std::string& table, std::shared_ptr<const Schema>& out)
 {
     refreshIfChanged();
+    return knownSchema(table, out);
+}
+
+HResult Dataset::knownSchema(const std::string& table, std::shared_ptr<const Schema>& out) const
+{
     const auto it = schemas_.find(table);
     if (it == schemas_.end()) return runtime::E_FAIL;
     out = it->second;
     return runtime::S_OK;
 }
 
-HResult Dataset::beginChange()
+HResult Dataset::beginChange(const std::string& table, std::shared_ptr<const Schema>& current)
 {
     if (readOnly_) {
         explain(reason::readOnly(shownPath()));
         return runtime::E_ACCESSDENIED;
     }
-    if (!filesChanged()) return runtime::S_OK;
-    refreshIfChanged();
-    if (format_->transactional()) return runtime::S_OK;
-    explain(reason::changedByOthers(shownPath()));
-    return runtime::E_FAIL;
+    if (refreshIfChanged() && !format_->transactional()) {
+        explain(reason::changedByOthers(shownPath()));
+        return runtime::E_FAIL;
+    }
+    return knownSchema(table, current);
 }
 
 HResult Dataset::forUpdate(GDALDataset*& dataset)

@@ -56,10 +56,11 @@ public:
     // Changes each time what the engine knows of the tables changes.
     std::uint64_t generation() const noexcept { return generation_; }
 
-    // For the changes a format makes, within one LockWait.
-    // Fails (explained) when the data is read-only or another program
-    // changed it in a way this format cannot take (see Format).
-    runtime::HResult beginChange();
+    // For the changes a format makes, within one LockWait: the fields of
+    // `table` to change. Fails (explained) when the data is read-only or
+    // another program changed it in a way this format cannot take (see
+    // Format).
+    runtime::HResult beginChange(const std::string& table, std::shared_ptr<const Schema>& current);
     // GDAL's view opened for update; explained failure when it cannot be.
     runtime::HResult forUpdate(GDALDataset*& dataset);
     // The engine changed a table itself: its fields are read again.
@@ -70,8 +71,10 @@ public:
 
 private:
     Dataset(std::string path, std::string driver, const Format& format, GdalHandle gdal, bool readOnly);
-    bool filesChanged() const;
-    void refreshIfChanged();
+    // Opens GDAL's view again when a failed change left it stale, and reads
+    // the tables again when the files changed on disk; true when they had.
+    bool refreshIfChanged();
+    runtime::HResult knownSchema(const std::string& table, std::shared_ptr<const Schema>& out) const;
     runtime::HResult reopen(bool update, std::chrono::milliseconds wait);
     // False when the tables could not all be read; what was read before stays.
     bool readSchemas();

@@ -3,18 +3,18 @@
 #include "engine/DbfHeader.h"
 #include "engine/DbfIo.h"
 #include "engine/FieldTypes.h"
+#include "engine/FileStamp.h"
 #include "engine/Log.h"
 #include "engine/OgrEdits.h"
 #include "engine/OgrStatus.h"
 #include "engine/Progress.h"
 #include "engine/Reasons.h"
+#include "engine/WorkCopy.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 #include <shapefil.h>
 
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,9 +42,6 @@ constexpr std::uint8_t dBase3 = 0x03;
 constexpr std::size_t longestName = 10;
 constexpr int widest = 255;
 constexpr char formatName[] = "shapefile";
-constexpr char temporaryMark[] = ".quillet-";
-
-std::string quoted(const std::string& name) { return "\"" + name + "\""; }
 
 struct Column {
     std::string rawName; // as the file holds it
@@ -186,33 +183,6 @@ bool refit(const char* in, int inWidth, char* out, const Column& to)
     return true;
 }
 
-std::string temporaryPath(const fs::path& target)
-{
-    return (target.parent_path() / ("." + target.stem().string() + temporaryMark + std::to_string(getpid()) + ".dbf"))
-        .string();
-}
-
-// New files that a process which is gone (a crash) left beside the table.
-void removeLeftovers(const fs::path& target)
-{
-    const std::string prefix = "." + target.stem().string() + temporaryMark;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(target.parent_path(), ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) != 0 || entry.path().extension() != ".dbf") continue;
-        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
-        if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) fs::remove(entry.path(), ec);
-    }
-}
-
-void syncFolder(const fs::path& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    ::close(fd);
-}
-
 // Removes the new file unless it took the old one's place.
 class TemporaryFile {
 public:
@@ -290,14 +260,6 @@ void takeOver(const std::string& old, const std::string& made)
 // Reads the new file back; the reason it is not as meant, or empty.
 using Check = std::function<std::string(const std::string& made)>;
 
-bool syncFile(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool synced = fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
-}
-
 HResult checkWhole(const OldTable& old, const Plan& plan, const std::string& made)
 {
     const auto facts = readHeader(made);
@@ -309,22 +271,22 @@ HResult checkWhole(const OldTable& old, const Plan& plan, const std::string& mad
     return runtime::E_FAIL;
 }
 
-HResult unchanged(const OldTable& old, const FileStamp* expected)
+HResult unchanged(const OldTable& old)
 {
-    if (stampOf(old.path) == old.stamp && (!expected || *expected == old.stamp)) return runtime::S_OK;
+    if (stampOf(old.path) == old.stamp) return runtime::S_OK;
     explain(reason::changedByOthers(old.path));
     return runtime::E_FAIL;
 }
 
-HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const FileStamp* expected,
-                const Check& check = {})
+HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const Check& check = {})
 {
     if (plan.columns.empty()) return refuse(old.path, "a table keeps at least one field");
-    HResult hr = unchanged(old, expected);
+    HResult hr = unchanged(old);
     if (runtime::failed(hr)) return hr;
-    const fs::path target(old.path);
-    removeLeftovers(target);
-    TemporaryFile made(temporaryPath(target));
+    // shapelib names the file it writes .dbf, whatever the name given.
+    const std::string target = fs::path(old.path).replace_extension(".dbf").string();
+    WorkCopy::recover(target);
+    TemporaryFile made(workPathOf(target));
     clearIoError();
     {
         SAHooks hooks = bufferedHooks();
@@ -334,7 +296,7 @@ HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const 
         if (!out) return ioFailure(old, "write a new table beside it");
         for (const Column& c : plan.columns)
             if (DBFAddNativeFieldType(out.get(), c.rawName.c_str(), c.type, c.width, c.decimals) < 0)
-                return ioFailure(old, "describe the field " + quoted(c.rawName));
+                return ioFailure(old, reason::describingField(c.rawName));
         setToday(out.get());
         DBFSetWriteEndOfFileChar(out.get(), old.facts.endMark);
         if (runtime::failed(hr = writeRecords(old, plan, out.get(), step))) return hr;
@@ -345,7 +307,7 @@ HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const 
     // The new file goes to the disk while it is read back.
     std::future<std::string> readBack;
     if (check) readBack = std::async(std::launch::async, check, made.path());
-    const bool synced = syncFile(made.path());
+    const bool synced = syncPath(made.path());
     const std::string notAsMeant = check ? readBack.get() : std::string();
     if (!synced) {
         explain(reason::failed(old.path, "write a new table beside it", std::strerror(errno)));
@@ -355,14 +317,14 @@ HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const 
         explain(notAsMeant);
         return runtime::E_FAIL;
     }
-    if (runtime::failed(hr = unchanged(old, expected))) return hr;
+    if (runtime::failed(hr = unchanged(old))) return hr;
     reportProgress("swap", 0, 1);
     if (std::rename(made.path().c_str(), old.path.c_str()) != 0) {
         explain(reason::failed(old.path, "put the new table in its place", std::strerror(errno)));
         return runtime::E_FAIL;
     }
     made.keep();
-    syncFolder(target.parent_path());
+    syncPath(fs::path(old.path).parent_path());
     reportProgress("swap", 1, 1);
     return runtime::S_OK;
 }
@@ -493,7 +455,7 @@ std::string dbfPathOf(const std::string& datasetPath, const std::string& layer)
     return fs::path(base).replace_extension(".dbf").string();
 }
 
-HResult addField(const std::string& dbfPath, const OGRFieldDefn& field, const FileStamp* expected)
+HResult addField(const std::string& dbfPath, const OGRFieldDefn& field)
 {
     OldTable old;
     Column column;
@@ -509,10 +471,10 @@ HResult addField(const std::string& dbfPath, const OGRFieldDefn& field, const Fi
     plan.columns.push_back(column);
     plan.from.push_back(-1);
     placeColumns(plan.columns);
-    return rewrite(old, plan, "add", expected);
+    return rewrite(old, plan, "add");
 }
 
-HResult deleteField(const std::string& dbfPath, const std::string& name, const FileStamp* expected)
+HResult deleteField(const std::string& dbfPath, const std::string& name)
 {
     OldTable old;
     int index = -1;
@@ -522,11 +484,10 @@ HResult deleteField(const std::string& dbfPath, const std::string& name, const F
     plan.columns.erase(plan.columns.begin() + index);
     plan.from.erase(plan.from.begin() + index);
     placeColumns(plan.columns);
-    return rewrite(old, plan, "delete", expected);
+    return rewrite(old, plan, "delete");
 }
 
-HResult copyColumn(const std::string& dbfPath, const std::string& from, const std::string& to,
-                   const FileStamp* expected)
+HResult copyColumn(const std::string& dbfPath, const std::string& from, const std::string& to)
 {
     OldTable old;
     int source = -1;
@@ -545,7 +506,7 @@ HResult copyColumn(const std::string& dbfPath, const std::string& from, const st
     if (source == target) return runtime::S_OK;
     Plan plan = keepAll(old);
     plan.from[static_cast<std::size_t>(target)] = source;
-    return rewrite(old, plan, "copy", expected,
+    return rewrite(old, plan, "copy",
                    [&](const std::string& made) { return readBack(made, source, target, from, to); });
 }
 

@@ -15,7 +15,6 @@
 // file's own encoding. Every failure leaves the old file as it was and is
 // explained (Log.h).
 
-#include "engine/FileStamp.h"
 #include "runtime/Status.h"
 
 #include <gdal_priv.h>
@@ -51,12 +50,8 @@ private:
     GDALDatasetUniquePtr dataset_;
 };
 
-// `expected`, when given, is the file as the caller last read it: a file
-// another program changed since is left alone.
-runtime::HResult addField(const std::string& dbfPath, const OGRFieldDefn& field, const FileStamp* expected = nullptr);
-runtime::HResult deleteField(const std::string& dbfPath, const std::string& name,
-                             const FileStamp* expected = nullptr);
-runtime::HResult copyColumn(const std::string& dbfPath, const std::string& from, const std::string& to,
-                            const FileStamp* expected = nullptr);
+runtime::HResult addField(const std::string& dbfPath, const OGRFieldDefn& field);
+runtime::HResult deleteField(const std::string& dbfPath, const std::string& name);
+runtime::HResult copyColumn(const std::string& dbfPath, const std::string& from, const std::string& to);
 
 } // namespace engine::dbf

@@ -18,7 +18,7 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
-#include <cstring>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -29,8 +29,6 @@ using runtime::HResult;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string quoted(const std::string& name) { return "\"" + name + "\""; }
 
 // Before 3.6.4, GDAL's writer corrupts rows when it puts a rewritten row
 // into space another row left free (GDAL issue 7504). A table whose free
@@ -93,24 +91,22 @@ bool shiftsOldDates()
 bool holdsOldDates(OGRLayer& layer)
 {
     const OGRFeatureDefn& definition = *layer.GetLayerDefn();
-    CPLStringList ignored;
     std::vector<int> dates;
     for (int i = 0; i < definition.GetFieldCount(); ++i) {
         const OGRFieldType type = definition.GetFieldDefn(i)->GetType();
         if (type == OFTDate || type == OFTDateTime) dates.push_back(i);
-        else ignored.AddString(definition.GetFieldDefn(i)->GetNameRef());
     }
     if (dates.empty()) return false;
-    ignored.AddString("OGR_GEOMETRY");
-    layer.SetIgnoredFields(const_cast<const char**>(ignored.List()));
     bool old = false;
-    layer.ResetReading();
-    for (auto& feature : layer) {
-        for (int i : dates)
-            if (feature->IsFieldSetAndNotNull(i) && feature->GetRawFieldRef(i)->Date.Year < 1970) old = true;
-        if (old) break;
+    {
+        const OnlyFields only(layer, dates);
+        layer.ResetReading();
+        for (auto& feature : layer) {
+            for (int i : dates)
+                if (feature->IsFieldSetAndNotNull(i) && feature->GetRawFieldRef(i)->Date.Year < 1970) old = true;
+            if (old) break;
+        }
     }
-    layer.SetIgnoredFields(nullptr);
     layer.ResetReading();
     return old;
 }
@@ -195,20 +191,16 @@ HResult changeCopy(const Table& table, const Format& format, const std::string& 
 
 class FileGdbFormat final : public Format {
 public:
-    HResult addField(const Table& table, const OGRFieldDefn& field) const override
+    HResult addField(const Table& table, const OGRFieldDefn& field, const std::string&) const override
     {
-        const std::string what = "add the field " + quoted(field.GetNameRef());
+        const std::string what = reason::addingField(field.GetNameRef());
         return changeCopy(
             table, *this, what, fieldsBut(table, ""),
             [&](OGRLayer& layer) {
                 OGRFieldDefn asked(&field);
                 if (layer.CreateField(&asked, FALSE) != OGRERR_NONE)
                     return explainFailure(table, what, runtime::E_FAIL);
-                const OGRFeatureDefn& definition = *layer.GetLayerDefn();
-                const char* made = definition.GetFieldDefn(definition.GetFieldCount() - 1)->GetNameRef();
-                if (std::strcmp(made, field.GetNameRef()) == 0) return HResult(runtime::S_OK);
-                explain(reason::renamedByDriver(field.GetNameRef(), made));
-                return HResult(runtime::E_INVALIDARG);
+                return madeAsNamed(layer, field, false) ? HResult(runtime::S_OK) : HResult(runtime::E_INVALIDARG);
             },
             // GDAL writes some types as others (a big integer as a double).
             [&](OGRLayer& layer) {
@@ -223,7 +215,7 @@ public:
 
     HResult deleteField(const Table& table, const std::string& name) const override
     {
-        const std::string what = "delete the field " + quoted(name);
+        const std::string what = reason::deletingField(name);
         return changeCopy(table, *this, what, fieldsBut(table, name), [&](OGRLayer& layer) {
             const int index = layer.GetLayerDefn()->GetFieldIndex(name.c_str());
             if (index < 0 || layer.DeleteField(index) != OGRERR_NONE)
@@ -234,7 +226,7 @@ public:
 
     HResult copyColumn(const Table& table, const std::string& from, const std::string& to) const override
     {
-        const std::string what = "copy " + quoted(from) + " into " + quoted(to);
+        const std::string what = reason::copying(from, to);
         const auto indexes = [&](OGRLayer& layer) {
             const OGRFeatureDefn& definition = *layer.GetLayerDefn();
             return std::pair{definition.GetFieldIndex(from.c_str()), definition.GetFieldIndex(to.c_str())};

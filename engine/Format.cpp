@@ -29,7 +29,7 @@ bool writableFile(const std::string& path)
 // Any data GDAL writes through its layer API; a copy is read back.
 class OgrFormat final : public Format {
 public:
-    HResult addField(const Table& table, const OGRFieldDefn& field) const override
+    HResult addField(const Table& table, const OGRFieldDefn& field, const std::string&) const override
     {
         return addFieldByOgr(table, field, false);
     }
@@ -95,16 +95,6 @@ std::vector<std::string> Format::readableTables(GDALDataset& dataset) const
     std::vector<std::string> names;
     for (OGRLayer* layer : dataset.GetLayers()) names.push_back(layer->GetName());
     return names;
-}
-
-HResult Format::readAliases(GDALDataset&, const std::string&, std::map<std::string, std::string>&) const
-{
-    return runtime::S_OK;
-}
-
-HResult Format::addFieldOfType(const Table& table, const OGRFieldDefn& field, const std::string&) const
-{
-    return addField(table, field);
 }
 
 const Format& formatFor(const std::string& driverName)

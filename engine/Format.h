@@ -6,7 +6,6 @@
 
 #include "runtime/Status.h"
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -68,21 +67,17 @@ public:
     // stamps do not show (a database's other sessions); empty when it cannot.
     virtual std::string version(GDALDataset&) const { return {}; }
 
-    // Aliases (column name to alias) the format keeps outside GDAL's field
-    // definitions; by default none, and GDAL's alternative names serve.
-    virtual runtime::HResult readAliases(GDALDataset& dataset, const std::string& table,
-                                         std::map<std::string, std::string>& aliases) const;
-    // Completes the fields GDAL read of a table (with their aliases) with what
-    // else the format keeps elsewhere; by default nothing.
+    // Completes the fields GDAL read of a table (their aliases GDAL's
+    // alternative names) with what the format keeps elsewhere; by default
+    // nothing.
     virtual void completeFields(GDALDataset&, const std::string&, std::vector<Field>&) const {}
 
     // Each change is all or nothing; a failure is explained.
-    // `field` carries the alias as its alternative name.
-    virtual runtime::HResult addField(const Table& table, const OGRFieldDefn& field) const = 0;
-    // The same with the column's type as the database names it (see
-    // databaseTypeCode()); by default the type of `field`.
-    virtual runtime::HResult addFieldOfType(const Table& table, const OGRFieldDefn& field,
-                                            const std::string& columnType) const;
+    // `field` carries the alias as its alternative name; `columnType`, when
+    // given, is the column's type as a database names it (see
+    // databaseTypeCode()), which other formats leave to the type of `field`.
+    virtual runtime::HResult addField(const Table& table, const OGRFieldDefn& field,
+                                      const std::string& columnType) const = 0;
     virtual runtime::HResult deleteField(const Table& table, const std::string& name) const = 0;
     // Both fields exist and are of the same type.
     virtual runtime::HResult copyColumn(const Table& table, const std::string& from, const std::string& to) const = 0;

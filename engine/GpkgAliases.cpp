@@ -9,25 +9,12 @@ namespace engine {
 
 namespace {
 
-// Runs a query and hands each row to `visit`; fails on a GDAL error.
-template <class Visit>
-runtime::HResult query(GDALDataset& dataset, const std::string& sql, Visit visit)
-{
-    CPLErrorReset();
-    OGRLayer* rows = dataset.ExecuteSQL(sql.c_str(), nullptr, nullptr);
-    if (rows) {
-        for (auto& row : *rows) visit(*row);
-        dataset.ReleaseResultSet(rows);
-    }
-    return CPLGetLastErrorType() >= CE_Failure ? runtime::E_FAIL : runtime::S_OK;
-}
-
 runtime::HResult hasDataColumnsTable(GDALDataset& dataset, bool& present)
 {
     present = false;
-    return query(dataset,
-                 "SELECT name FROM sqlite_master WHERE type = 'table' AND name = 'gpkg_data_columns'",
-                 [&](OGRFeature&) { present = true; });
+    return querySql(dataset,
+                    "SELECT name FROM sqlite_master WHERE type = 'table' AND name = 'gpkg_data_columns'",
+                    [&](OGRFeature&) { present = true; });
 }
 
 // The schema extension's two tables and their entries in gpkg_extensions.
@@ -54,11 +41,11 @@ const char* const schemaExtension[] = {
 runtime::HResult keepsAliasOnce(GDALDataset& dataset, bool& once)
 {
     once = false;
-    return query(dataset,
-                 "SELECT 1 FROM pragma_index_list('gpkg_data_columns') AS list WHERE list.\"unique\" AND NOT EXISTS "
-                 "(SELECT 1 FROM pragma_index_info(list.name) AS info WHERE info.name IS NOT 'table_name' AND "
-                 "info.name IS NOT 'name')",
-                 [&](OGRFeature&) { once = true; });
+    return querySql(dataset,
+                    "SELECT 1 FROM pragma_index_list('gpkg_data_columns') AS list WHERE list.\"unique\" AND NOT EXISTS "
+                    "(SELECT 1 FROM pragma_index_info(list.name) AS info WHERE info.name IS NOT 'table_name' AND "
+                    "info.name IS NOT 'name')",
+                    [&](OGRFeature&) { once = true; });
 }
 
 std::string rowOf(const std::string& table, const std::string& column)
@@ -71,10 +58,11 @@ runtime::HResult freeAlias(GDALDataset& dataset, const std::string& table, const
                            const std::string& alias, std::string& holder)
 {
     holder.clear();
-    runtime::HResult hr = query(dataset,
-                                "SELECT column_name FROM gpkg_data_columns WHERE table_name = " + quoteLiteral(table) +
-                                    " AND name = " + quoteLiteral(alias) + " AND column_name <> " + quoteLiteral(column),
-                                [&](OGRFeature& row) { holder = row.GetFieldAsString(0); });
+    runtime::HResult hr = querySql(
+        dataset,
+        "SELECT column_name FROM gpkg_data_columns WHERE table_name = " + quoteLiteral(table) +
+            " AND name = " + quoteLiteral(alias) + " AND column_name <> " + quoteLiteral(column),
+        [&](OGRFeature& row) { holder = row.GetFieldAsString(0); });
     if (runtime::failed(hr) || holder.empty()) return hr;
     return executeSql(dataset, "UPDATE gpkg_data_columns SET name = NULL WHERE " + rowOf(table, holder));
 }
@@ -88,10 +76,10 @@ runtime::HResult readGpkgAliases(GDALDataset& dataset, const std::string& table,
     bool present = false;
     runtime::HResult hr = hasDataColumnsTable(dataset, present);
     if (runtime::failed(hr) || !present) return hr;
-    return query(dataset,
-                 "SELECT column_name, name FROM gpkg_data_columns WHERE table_name = " + quoteLiteral(table) +
-                     " AND name IS NOT NULL",
-                 [&](OGRFeature& row) { aliases[row.GetFieldAsString(0)] = row.GetFieldAsString(1); });
+    return querySql(dataset,
+                    "SELECT column_name, name FROM gpkg_data_columns WHERE table_name = " + quoteLiteral(table) +
+                        " AND name IS NOT NULL",
+                    [&](OGRFeature& row) { aliases[row.GetFieldAsString(0)] = row.GetFieldAsString(1); });
 }
 
 runtime::HResult createGpkgDataColumns(GDALDataset& dataset)

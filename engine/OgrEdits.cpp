@@ -12,6 +12,7 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace engine {
@@ -19,29 +20,6 @@ namespace engine {
 using runtime::HResult;
 
 namespace {
-
-std::string quoted(const std::string& name) { return "\"" + name + "\""; }
-
-// The columns to read back: every other field and the geometries are skipped.
-class OnlyFields {
-public:
-    OnlyFields(OGRLayer& layer, int a, int b) : layer_(layer)
-    {
-        const OGRFeatureDefn& definition = *layer.GetLayerDefn();
-        for (int i = 0; i < definition.GetFieldCount(); ++i)
-            if (i != a && i != b) ignored_.AddString(definition.GetFieldDefn(i)->GetNameRef());
-        ignored_.AddString("OGR_GEOMETRY");
-        ignored_.AddString("OGR_STYLE");
-        layer_.SetIgnoredFields(const_cast<const char**>(ignored_.List()));
-    }
-    ~OnlyFields() { layer_.SetIgnoredFields(nullptr); }
-    OnlyFields(const OnlyFields&) = delete;
-    OnlyFields& operator=(const OnlyFields&) = delete;
-
-private:
-    OGRLayer& layer_;
-    CPLStringList ignored_;
-};
 
 void copyValue(OGRFeature& feature, int from, int to)
 {
@@ -64,79 +42,8 @@ HResult finishChange(const Table& table, const std::string& what, Transaction& t
     return explainFailure(table, what, transaction.commit());
 }
 
-} // namespace
-
-HResult explainFailure(const Table& table, const std::string& what, HResult hr)
-{
-    if (runtime::succeeded(hr)) return hr;
-    if (LockWait::lockStoodInTheWay())
-        explain(reason::locked(table.dataset().shownPath(), lockTimeout()));
-    else
-        explain(reason::failed(table.displayName(), what, CPLGetLastErrorMsg()));
-    return hr;
-}
-
-HResult addFieldByOgr(const Table& table, const OGRFieldDefn& field, bool emulated, const AlsoInTransaction& also,
-                      const AlsoInTransaction& first)
-{
-    GDALDataset* dataset = nullptr;
-    OGRLayer* layer = nullptr;
-    HResult hr = table.layerForUpdate(dataset, layer);
-    if (runtime::failed(hr)) return hr;
-    const std::string what = "add the field " + quoted(field.GetNameRef());
-    const QuietErrors quiet;
-    CPLErrorReset();
-    Transaction transaction(*dataset, emulated);
-    if (runtime::failed(hr = transaction.started())) return explainFailure(table, what, hr);
-    if (first && runtime::failed(hr = first(*dataset, *layer))) return explainFailure(table, what, hr);
-    OGRFieldDefn asked(&field);
-    const OGRErr err = layer->CreateField(&asked, FALSE);
-    // A driver that would give the field another name (a reserved word, a
-    // name it shortens) makes a field the rename cannot find again.
-    if (err == OGRERR_NONE) {
-        const OGRFeatureDefn& definition = *layer->GetLayerDefn();
-        const char* made = definition.GetFieldDefn(definition.GetFieldCount() - 1)->GetNameRef();
-        if (std::strcmp(made, field.GetNameRef()) != 0) {
-            explain(reason::renamedByDriver(field.GetNameRef(), made));
-            if (!transaction.active()) layer->DeleteField(definition.GetFieldCount() - 1);
-            return runtime::E_INVALIDARG;
-        }
-    }
-    return finishChange(table, what, transaction, err, *dataset, *layer, also);
-}
-
-HResult deleteFieldByOgr(const Table& table, const std::string& name, bool emulated, const AlsoInTransaction& also)
-{
-    GDALDataset* dataset = nullptr;
-    OGRLayer* layer = nullptr;
-    HResult hr = table.layerForUpdate(dataset, layer);
-    if (runtime::failed(hr)) return hr;
-    const std::string what = "delete the field " + quoted(name);
-    const int index = layer->GetLayerDefn()->GetFieldIndex(name.c_str());
-    if (index < 0) return explainFailure(table, what, runtime::E_INVALIDARG);
-    const QuietErrors quiet;
-    CPLErrorReset();
-    Transaction transaction(*dataset, emulated);
-    if (runtime::failed(hr = transaction.started())) return explainFailure(table, what, hr);
-    return finishChange(table, what, transaction, layer->DeleteField(index), *dataset, *layer, also);
-}
-
-HResult copyEveryRow(OGRLayer& layer, int from, int to)
-{
-    const bool counting = progressWanted();
-    const GIntBig total = counting ? layer.GetFeatureCount() : 0;
-    std::uint64_t done = 0;
-    CPLErrorReset();
-    layer.ResetReading();
-    for (auto& feature : layer) {
-        copyValue(*feature, from, to);
-        if (const HResult hr = statusOf(layer.SetFeature(feature.get())); runtime::failed(hr)) return hr;
-        if (counting && ++done % 1024 == 0) reportProgress("copy", done, static_cast<std::uint64_t>(total));
-    }
-    // The loop also ends where a feature cannot be read.
-    return CPLGetLastErrorType() >= CE_Failure ? runtime::E_FAIL : runtime::S_OK;
-}
-
+// Whether two fields of one feature hold the same value (both null, or
+// both unset, count as the same).
 bool sameValue(const OGRFeature& feature, int a, int b)
 {
     if (feature.IsFieldSet(a) != feature.IsFieldSet(b)) return false;
@@ -167,9 +74,96 @@ bool sameValue(const OGRFeature& feature, int a, int b)
     }
 }
 
+} // namespace
+
+OnlyFields::OnlyFields(OGRLayer& layer, const std::vector<int>& kept) : layer_(layer)
+{
+    const OGRFeatureDefn& definition = *layer.GetLayerDefn();
+    for (int i = 0; i < definition.GetFieldCount(); ++i)
+        if (std::find(kept.begin(), kept.end(), i) == kept.end())
+            ignored_.AddString(definition.GetFieldDefn(i)->GetNameRef());
+    ignored_.AddString("OGR_GEOMETRY");
+    ignored_.AddString("OGR_STYLE");
+    layer_.SetIgnoredFields(const_cast<const char**>(ignored_.List()));
+}
+
+OnlyFields::~OnlyFields() { layer_.SetIgnoredFields(nullptr); }
+
+bool madeAsNamed(OGRLayer& layer, const OGRFieldDefn& field, bool undo)
+{
+    const OGRFeatureDefn& definition = *layer.GetLayerDefn();
+    const int last = definition.GetFieldCount() - 1;
+    const char* made = definition.GetFieldDefn(last)->GetNameRef();
+    if (std::strcmp(made, field.GetNameRef()) == 0) return true;
+    explain(reason::renamedByDriver(field.GetNameRef(), made));
+    if (undo) layer.DeleteField(last);
+    return false;
+}
+
+HResult explainFailure(const Table& table, const std::string& what, HResult hr)
+{
+    if (runtime::succeeded(hr)) return hr;
+    if (LockWait::lockStoodInTheWay())
+        explain(reason::locked(table.dataset().shownPath(), lockTimeout()));
+    else
+        explain(reason::failed(table.displayName(), what, CPLGetLastErrorMsg()));
+    return hr;
+}
+
+HResult addFieldByOgr(const Table& table, const OGRFieldDefn& field, bool emulated, const AlsoInTransaction& also,
+                      const AlsoInTransaction& first)
+{
+    GDALDataset* dataset = nullptr;
+    OGRLayer* layer = nullptr;
+    HResult hr = table.layerForUpdate(dataset, layer);
+    if (runtime::failed(hr)) return hr;
+    const std::string what = reason::addingField(field.GetNameRef());
+    const QuietErrors quiet;
+    CPLErrorReset();
+    Transaction transaction(*dataset, emulated);
+    if (runtime::failed(hr = transaction.started())) return explainFailure(table, what, hr);
+    if (first && runtime::failed(hr = first(*dataset, *layer))) return explainFailure(table, what, hr);
+    OGRFieldDefn asked(&field);
+    const OGRErr err = layer->CreateField(&asked, FALSE);
+    if (err == OGRERR_NONE && !madeAsNamed(*layer, field, !transaction.active())) return runtime::E_INVALIDARG;
+    return finishChange(table, what, transaction, err, *dataset, *layer, also);
+}
+
+HResult deleteFieldByOgr(const Table& table, const std::string& name, bool emulated, const AlsoInTransaction& also)
+{
+    GDALDataset* dataset = nullptr;
+    OGRLayer* layer = nullptr;
+    HResult hr = table.layerForUpdate(dataset, layer);
+    if (runtime::failed(hr)) return hr;
+    const std::string what = reason::deletingField(name);
+    const int index = layer->GetLayerDefn()->GetFieldIndex(name.c_str());
+    if (index < 0) return explainFailure(table, what, runtime::E_INVALIDARG);
+    const QuietErrors quiet;
+    CPLErrorReset();
+    Transaction transaction(*dataset, emulated);
+    if (runtime::failed(hr = transaction.started())) return explainFailure(table, what, hr);
+    return finishChange(table, what, transaction, layer->DeleteField(index), *dataset, *layer, also);
+}
+
+HResult copyEveryRow(OGRLayer& layer, int from, int to)
+{
+    const bool counting = progressWanted();
+    const GIntBig total = counting ? layer.GetFeatureCount() : 0;
+    std::uint64_t done = 0;
+    CPLErrorReset();
+    layer.ResetReading();
+    for (auto& feature : layer) {
+        copyValue(*feature, from, to);
+        if (const HResult hr = statusOf(layer.SetFeature(feature.get())); runtime::failed(hr)) return hr;
+        if (counting && ++done % 1024 == 0) reportProgress("copy", done, static_cast<std::uint64_t>(total));
+    }
+    // The loop also ends where a feature cannot be read.
+    return CPLGetLastErrorType() >= CE_Failure ? runtime::E_FAIL : runtime::S_OK;
+}
+
 bool columnsMatch(OGRLayer& layer, int a, int b, long long& differingRow)
 {
-    const OnlyFields only(layer, a, b);
+    const OnlyFields only(layer, {a, b});
     CPLErrorReset();
     layer.ResetReading();
     for (auto& feature : layer) {
@@ -192,7 +186,7 @@ HResult copyColumnByFeature(const Table& table, const std::string& from, const s
     const OGRFeatureDefn& definition = *layer->GetLayerDefn();
     const int a = definition.GetFieldIndex(from.c_str());
     const int b = definition.GetFieldIndex(to.c_str());
-    const std::string what = "copy " + quoted(from) + " into " + quoted(to);
+    const std::string what = reason::copying(from, to);
     if (a < 0 || b < 0) return explainFailure(table, what, runtime::E_INVALIDARG);
 
     const QuietErrors quiet;

@@ -6,11 +6,13 @@
 
 #include "runtime/Status.h"
 
+#include <cpl_string.h>
+
 #include <functional>
 #include <string>
+#include <vector>
 
 class GDALDataset;
-class OGRFeature;
 class OGRFieldDefn;
 class OGRLayer;
 
@@ -33,9 +35,25 @@ runtime::HResult copyColumnByFeature(const Table& table, const std::string& from
 // Writes every feature back with one field's value copied into another.
 runtime::HResult copyEveryRow(OGRLayer& layer, int from, int to);
 
-// Whether two fields of one feature hold the same value (both null, or
-// both unset, count as the same).
-bool sameValue(const OGRFeature& feature, int a, int b);
+// Reads only the `kept` fields of the layer while it lives: every other
+// field and the geometries are skipped.
+class OnlyFields {
+public:
+    OnlyFields(OGRLayer& layer, const std::vector<int>& kept);
+    ~OnlyFields();
+    OnlyFields(const OnlyFields&) = delete;
+    OnlyFields& operator=(const OnlyFields&) = delete;
+
+private:
+    OGRLayer& layer_;
+    CPLStringList ignored_;
+};
+
+// After the layer created `field`: whether the driver gave it exactly the
+// name asked for. Another name (a reserved word, a name it shortens) makes
+// a field the rename cannot find again: it is explained, and with `undo`
+// the field is deleted again.
+bool madeAsNamed(OGRLayer& layer, const OGRFieldDefn& field, bool undo);
 
 // Reads every row's two columns back; false with the first differing row.
 bool columnsMatch(OGRLayer& layer, int a, int b, long long& differingRow);

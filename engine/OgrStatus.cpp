@@ -29,6 +29,17 @@ runtime::HResult executeSql(GDALDataset& dataset, const std::string& sql)
     return CPLGetLastErrorType() >= CE_Failure ? runtime::E_FAIL : runtime::S_OK;
 }
 
+runtime::HResult querySql(GDALDataset& dataset, const std::string& sql,
+                          const std::function<void(OGRFeature&)>& visit)
+{
+    CPLErrorReset();
+    if (OGRLayer* rows = dataset.ExecuteSQL(sql.c_str(), nullptr, nullptr)) {
+        for (auto& row : *rows) visit(*row);
+        dataset.ReleaseResultSet(rows);
+    }
+    return CPLGetLastErrorType() >= CE_Failure ? runtime::E_FAIL : runtime::S_OK;
+}
+
 namespace {
 std::string quoted(const std::string& text, char quote)
 {

@@ -7,9 +7,11 @@
 
 #include <ogr_core.h>
 
+#include <functional>
 #include <string>
 
 class GDALDataset;
+class OGRFeature;
 
 namespace engine {
 
@@ -18,6 +20,11 @@ runtime::HResult statusOf(OGRErr err) noexcept;
 // Runs one SQL statement of the data source's own dialect that returns no
 // rows; fails when GDAL reports an error.
 runtime::HResult executeSql(GDALDataset& dataset, const std::string& sql);
+
+// Runs a query and hands each row to `visit`; fails when GDAL reports an
+// error.
+runtime::HResult querySql(GDALDataset& dataset, const std::string& sql,
+                          const std::function<void(OGRFeature&)>& visit);
 
 // An identifier or a text literal of SQL, quoted.
 std::string quoteIdentifier(const std::string& name);

@@ -38,19 +38,6 @@ std::string databaseMessage()
     return text.empty() ? "the database gave no reason" : text;
 }
 
-template <class Visit>
-bool queryRows(GDALDataset& dataset, const std::string& sql, Visit visit)
-{
-    QuietErrors quiet;
-    CPLErrorReset();
-    OGRLayer* rows = dataset.ExecuteSQL(sql.c_str(), nullptr, nullptr);
-    if (rows) {
-        for (auto& row : *rows) visit(*row);
-        dataset.ReleaseResultSet(rows);
-    }
-    return CPLGetLastErrorType() < CE_Failure;
-}
-
 // One call's work: a transaction whose statements together wait for other
 // sessions' locks at most the call's bound (LockWait); the first failure is
 // explained, and the rest is skipped.
@@ -68,10 +55,9 @@ public:
         if (ok_ && bound() && runtime::failed(executeSql(dataset_, sql))) fail(databaseMessage());
     }
 
-    template <class Visit>
-    void query(const std::string& sql, Visit visit)
+    void query(const std::string& sql, const std::function<void(OGRFeature&)>& visit)
     {
-        if (ok_ && bound() && !queryRows(dataset_, sql, visit)) fail(databaseMessage());
+        if (ok_ && bound() && runtime::failed(querySql(dataset_, sql, visit))) fail(databaseMessage());
     }
 
     void fail(const std::string& why)
@@ -237,6 +223,14 @@ std::string displayName(const Table& table) { return table.schema + "." + table.
 
 namespace {
 
+// The table's columns: name, type as the database writes it, comment.
+std::string columnsSql(const Table& table)
+{
+    return "SELECT a.attname::text, pg_catalog.format_type(a.atttypid, a.atttypmod), "
+           "pg_catalog.col_description(a.attrelid, a.attnum) FROM pg_catalog.pg_attribute a WHERE a.attrelid = " +
+           quoteLiteral(quotedName(table)) + "::pg_catalog.regclass AND a.attnum > 0 AND NOT a.attisdropped";
+}
+
 // Passwords of a libpq keyword string: password=secret, password='se cret'.
 void keywordPasswords(const std::string& text, std::vector<std::string>& out)
 {
@@ -313,8 +307,10 @@ std::string hidePasswords(const std::string& text, const std::string& connection
 
 HResult currentDatabase(GDALDataset& dataset, std::string& name)
 {
+    const QuietErrors quiet;
     std::string found;
-    if (!queryRows(dataset, "SELECT current_database()", [&](OGRFeature& row) { found = row.GetFieldAsString(0); }) ||
+    if (runtime::failed(
+            querySql(dataset, "SELECT current_database()", [&](OGRFeature& row) { found = row.GetFieldAsString(0); })) ||
         found.empty())
         return runtime::E_FAIL;
     name = found;
@@ -323,8 +319,9 @@ HResult currentDatabase(GDALDataset& dataset, std::string& name)
 
 HResult readableTables(GDALDataset& dataset, std::vector<TableLayer>& tables)
 {
+    const QuietErrors quiet;
     std::vector<TableLayer> found;
-    const bool ok = queryRows(
+    const HResult hr = querySql(
         dataset,
         "SELECT n.nspname::text, c.relname::text, (n.nspname = current_schema())::int "
         "FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
@@ -335,26 +332,21 @@ HResult readableTables(GDALDataset& dataset, std::vector<TableLayer>& tables)
             const bool current = row.GetFieldAsInteger(2) != 0;
             found.push_back({current ? table.name : displayName(table), std::move(table)});
         });
-    if (!ok) return runtime::E_FAIL;
+    if (runtime::failed(hr)) return hr;
     tables = std::move(found);
     return runtime::S_OK;
 }
 
 HResult readColumns(GDALDataset& dataset, const Table& table, std::map<std::string, ColumnFacts>& columns)
 {
+    const QuietErrors quiet;
     std::map<std::string, ColumnFacts> found;
-    const bool ok = queryRows(
-        dataset,
-        "SELECT a.attname::text, pg_catalog.format_type(a.atttypid, a.atttypmod), "
-        "pg_catalog.col_description(a.attrelid, a.attnum) FROM pg_catalog.pg_attribute a "
-        "WHERE a.attrelid = " +
-            quoteLiteral(quotedName(table)) + "::pg_catalog.regclass AND a.attnum > 0 AND NOT a.attisdropped",
-        [&](OGRFeature& row) {
-            ColumnFacts& facts = found[row.GetFieldAsString(0)];
-            facts.type = row.GetFieldAsString(1);
-            if (row.IsFieldSetAndNotNull(2)) facts.comment = row.GetFieldAsString(2);
-        });
-    if (!ok) return runtime::E_FAIL;
+    const HResult hr = querySql(dataset, columnsSql(table), [&](OGRFeature& row) {
+        ColumnFacts& facts = found[row.GetFieldAsString(0)];
+        facts.type = row.GetFieldAsString(1);
+        if (row.IsFieldSetAndNotNull(2)) facts.comment = row.GetFieldAsString(2);
+    });
+    if (runtime::failed(hr)) return hr;
     columns = std::move(found);
     return runtime::S_OK;
 }
@@ -494,10 +486,7 @@ HResult copyColumn(GDALDataset& dataset, const Table& table, const std::string& 
     Work work(dataset, "The values of field \"" + from + "\" were not copied to \"" + to + "\" in " + displayName(table));
     work.requireRights(table, to);
     std::map<std::string, std::string> types;
-    work.query("SELECT a.attname::text, pg_catalog.format_type(a.atttypid, a.atttypmod) FROM pg_catalog.pg_attribute a "
-               "WHERE a.attrelid = " +
-                   quoteLiteral(quotedName(table)) + "::pg_catalog.regclass AND a.attnum > 0 AND NOT a.attisdropped "
-                   "AND a.attname IN (" + quoteLiteral(from) + ", " + quoteLiteral(to) + ")",
+    work.query(columnsSql(table) + " AND a.attname IN (" + quoteLiteral(from) + ", " + quoteLiteral(to) + ")",
                [&](OGRFeature& row) { types[row.GetFieldAsString(0)] = row.GetFieldAsString(1); });
     if (work.ok()) {
         for (const std::string& name : {from, to})
@@ -520,8 +509,9 @@ std::optional<Table> tableOf(GDALDataset& dataset, const std::string& layerName)
 
 std::string schemaVersion(GDALDataset& dataset)
 {
+    const QuietErrors quiet;
     std::string version;
-    const bool ok = queryRows(
+    const HResult hr = querySql(
         dataset,
         "SELECT md5(coalesce(string_agg(concat_ws(' ', a.attrelid, a.attnum, a.attname, a.atttypid, a.atttypmod, "
         "a.attnotnull, pg_catalog.pg_get_expr(d.adbin, d.adrelid), pg_catalog.col_description(a.attrelid, a.attnum)), "
@@ -530,7 +520,7 @@ std::string schemaVersion(GDALDataset& dataset)
         "c.relkind IN ('r', 'v', 'm', 'f', 'p') AND a.attnum > 0 AND NOT a.attisdropped AND c.relnamespace NOT IN "
         "('pg_catalog'::regnamespace, 'information_schema'::regnamespace)",
         [&](OGRFeature& row) { version = row.GetFieldAsString(0); });
-    return ok ? version : std::string();
+    return runtime::failed(hr) ? std::string() : version;
 }
 
 } // namespace engine::pg

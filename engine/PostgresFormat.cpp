@@ -119,12 +119,7 @@ public:
         }
     }
 
-    HResult addField(const Table& table, const OGRFieldDefn& field) const override
-    {
-        return addFieldOfType(table, field, {});
-    }
-
-    HResult addFieldOfType(const Table& table, const OGRFieldDefn& field, const std::string& columnType) const override
+    HResult addField(const Table& table, const OGRFieldDefn& field, const std::string& columnType) const override
     {
         return change(table, [&](GDALDataset& dataset, const pg::Table& where) {
             return pg::addColumn(dataset, where, field,

@@ -148,4 +148,15 @@ std::string crashNeedsWrite(const std::string& path)
                   "undo it.";
 }
 
+std::string addingField(const std::string& name) { return "add the field " + quoted(name); }
+
+std::string deletingField(const std::string& name) { return "delete the field " + quoted(name); }
+
+std::string copying(const std::string& from, const std::string& to)
+{
+    return "copy " + quoted(from) + " into " + quoted(to);
+}
+
+std::string describingField(const std::string& name) { return "describe the field " + quoted(name); }
+
 } // namespace engine::reason

@@ -33,4 +33,10 @@ std::string oldDatesWouldShift(const std::string& table, const std::string& gdal
 std::string crashUndone(const std::string& path);
 std::string crashNeedsWrite(const std::string& path);
 
+// What could not be done, for failed().
+std::string addingField(const std::string& name);
+std::string deletingField(const std::string& name);
+std::string copying(const std::string& from, const std::string& to);
+std::string describingField(const std::string& name);
+
 } // namespace engine::reason

@@ -26,7 +26,7 @@ bool keptBySource(const OGRFieldDefn& field)
 
 } // namespace
 
-std::shared_ptr<Schema> schemaOf(OGRLayer& layer, const std::map<std::string, std::string>& aliases)
+std::shared_ptr<Schema> schemaOf(OGRLayer& layer)
 {
     auto schema = std::make_shared<Schema>();
     const char* fid = layer.GetFIDColumn();
@@ -38,10 +38,8 @@ std::shared_ptr<Schema> schemaOf(OGRLayer& layer, const std::map<std::string, st
     }
     for (int i = 0; i < definition.GetFieldCount(); ++i) {
         const OGRFieldDefn& f = *definition.GetFieldDefn(i);
-        const auto alias = aliases.find(f.GetNameRef());
-        schema->fields.push_back({std::make_shared<const OGRFieldDefn>(&f),
-                                  alias != aliases.end() ? alias->second : f.GetAlternativeNameRef(), keptBySource(f),
-                                  std::nullopt});
+        schema->fields.push_back(
+            {std::make_shared<const OGRFieldDefn>(&f), f.GetAlternativeNameRef(), keptBySource(f), std::nullopt});
     }
     return schema;
 }

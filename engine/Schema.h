@@ -9,7 +9,6 @@
 class OGRLayer;
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,8 +45,7 @@ struct Schema {
     const Field* find(const std::string& name) const noexcept;
 };
 
-// The schema of a GDAL layer; `aliases` (column name to alias) count before
-// GDAL's alternative names.
-std::shared_ptr<Schema> schemaOf(OGRLayer& layer, const std::map<std::string, std::string>& aliases);
+// The schema of a GDAL layer, its fields' aliases GDAL's alternative names.
+std::shared_ptr<Schema> schemaOf(OGRLayer& layer);
 
 } // namespace engine

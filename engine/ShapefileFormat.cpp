@@ -61,7 +61,7 @@ public:
         const std::string dbf = dbf::dbfPathOf(path, table);
         const dbf::HeaderView header(dbf);
         if (!header.layer()) return nullptr;
-        auto schema = schemaOf(*header.layer(), {});
+        auto schema = schemaOf(*header.layer());
         // The shapes live in the .shp, which the header knows nothing of.
         std::error_code ec;
         if (fs::exists(fs::path(dbf).replace_extension(".shp"), ec) || fs::exists(fs::path(dbf).replace_extension(".SHP"), ec))
@@ -69,7 +69,7 @@ public:
         return schema;
     }
 
-    HResult addField(const Table& table, const OGRFieldDefn& field) const override
+    HResult addField(const Table& table, const OGRFieldDefn& field, const std::string&) const override
     {
         return dbf::addField(dbfOf(table), field);
     }

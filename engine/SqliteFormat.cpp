@@ -88,8 +88,6 @@ private:
     std::uint64_t ticks_ = 0;
 };
 
-std::string quoted(const std::string& name) { return "\"" + name + "\""; }
-
 class SqliteFormat final : public Format {
 public:
     explicit SqliteFormat(bool geoPackage) : geoPackage_(geoPackage) {}
@@ -126,16 +124,17 @@ public:
         if (sqlite3* db = handleOf(dataset)) sqlite3_busy_handler(db, waitForLock, nullptr);
     }
 
-    HResult readAliases(GDALDataset& dataset, const std::string& table,
-                        std::map<std::string, std::string>& aliases) const override
+    // A GeoPackage's aliases count before GDAL's alternative names.
+    void completeFields(GDALDataset& dataset, const std::string& table, std::vector<Field>& fields) const override
     {
-        if (!geoPackage_) return runtime::S_OK;
-        const HResult hr = readGpkgAliases(dataset, table, aliases);
-        if (runtime::succeeded(hr)) showMovedAliases(dataset, table, aliases);
-        return hr;
+        if (!geoPackage_) return;
+        std::map<std::string, std::string> aliases;
+        if (runtime::succeeded(readGpkgAliases(dataset, table, aliases))) showMovedAliases(dataset, table, aliases);
+        for (Field& field : fields)
+            if (const auto alias = aliases.find(field.name()); alias != aliases.end()) field.alias = alias->second;
     }
 
-    HResult addField(const Table& table, const OGRFieldDefn& field) const override
+    HResult addField(const Table& table, const OGRFieldDefn& field, const std::string&) const override
     {
         GDALDataset* dataset = nullptr;
         OGRLayer* layer = nullptr;
@@ -187,7 +186,7 @@ public:
         if (runtime::failed(hr)) return hr;
         const QuietErrors quiet;
         const StatementProgress progress(*dataset, "copy");
-        const std::string what = "copy " + quoted(from) + " into " + quoted(to);
+        const std::string what = reason::copying(from, to);
         CPLErrorReset();
         Transaction transaction(*dataset, false);
         if (runtime::failed(hr = transaction.started())) return explainFailure(table, what, hr);

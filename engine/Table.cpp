@@ -63,20 +63,13 @@ HResult Table::addField(const OGRFieldDefn& field, const std::string& columnType
 {
     const LockWait wait;
     std::shared_ptr<const Schema> current;
-    HResult hr = dataset_->beginChange();
-    if (runtime::failed(hr) || runtime::failed(hr = schema(current))) return hr;
+    HResult hr = dataset_->beginChange(name_, current);
+    if (runtime::failed(hr)) return hr;
     if (const Field* taken = current->find(field.GetNameRef())) {
         explain(reason::nameTaken(displayName(), taken->name()));
         return runtime::E_INVALIDARG;
     }
-    hr = columnType.empty() ? dataset_->format().addField(*this, field)
-                            : dataset_->format().addFieldOfType(*this, field, columnType);
-    if (runtime::failed(hr)) {
-        dataset_->failed();
-        return hr;
-    }
-    dataset_->changed(name_);
-    return hr;
+    return settle(dataset_->format().addField(*this, field, columnType));
 }
 
 HResult Table::deleteField(const std::string& name) const
@@ -84,28 +77,19 @@ HResult Table::deleteField(const std::string& name) const
     const LockWait wait;
     std::shared_ptr<const Schema> current;
     const Field* field = nullptr;
-    HResult hr = dataset_->beginChange();
-    if (runtime::failed(hr) || runtime::failed(hr = schema(current)) ||
-        runtime::failed(hr = changeableField(*this, *current, name, field)))
-        return hr;
-    hr = dataset_->format().deleteField(*this, field->name());
-    if (runtime::failed(hr)) {
-        dataset_->failed();
-        return hr;
-    }
-    dataset_->changed(name_);
-    return hr;
+    HResult hr = dataset_->beginChange(name_, current);
+    if (runtime::failed(hr) || runtime::failed(hr = changeableField(*this, *current, name, field))) return hr;
+    return settle(dataset_->format().deleteField(*this, field->name()));
 }
 
 HResult Table::copyColumn(const std::string& from, const std::string& to) const
 {
     const LockWait wait;
     std::shared_ptr<const Schema> current;
-    const Field* source = nullptr;
     const Field* target = nullptr;
-    HResult hr = dataset_->beginChange();
-    if (runtime::failed(hr) || runtime::failed(hr = schema(current))) return hr;
-    source = current->find(from);
+    HResult hr = dataset_->beginChange(name_, current);
+    if (runtime::failed(hr)) return hr;
+    const Field* source = current->find(from);
     if (!source) {
         explain(reason::noSuchField(displayName(), from));
         return runtime::E_INVALIDARG;
@@ -116,12 +100,15 @@ HResult Table::copyColumn(const std::string& from, const std::string& to) const
         explain(reason::typesDiffer(source->name(), target->name()));
         return runtime::E_INVALIDARG;
     }
-    hr = dataset_->format().copyColumn(*this, source->name(), target->name());
-    if (runtime::failed(hr)) {
+    return settle(dataset_->format().copyColumn(*this, source->name(), target->name()));
+}
+
+HResult Table::settle(HResult hr) const
+{
+    if (runtime::failed(hr))
         dataset_->failed();
-        return hr;
-    }
-    dataset_->changed(name_);
+    else
+        dataset_->changed(name_);
     return hr;
 }
 

@@ -47,6 +47,9 @@ public:
     std::string displayName() const;
 
 private:
+    // After a format's change: what the engine knows of the table follows.
+    runtime::HResult settle(runtime::HResult hr) const;
+
     std::shared_ptr<Dataset> dataset_;
     std::string name_;
 };

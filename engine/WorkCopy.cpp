@@ -23,30 +23,18 @@ namespace {
 constexpr char workMark[] = ".quillet-";
 constexpr char oldMark[] = ".quillet-old-";
 
-// Beside the folder, hidden, under the same extension, so that GDAL knows
-// the copy's format too.
 fs::path besideFolder(const fs::path& folder, const char* mark, long pid)
 {
     return folder.parent_path() /
            ("." + folder.stem().string() + mark + std::to_string(pid) + folder.extension().string());
 }
 
-bool syncPath(const fs::path& path, int flags)
-{
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool synced = fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
-}
-
 bool syncTree(const fs::path& folder)
 {
     std::error_code ec;
-    for (const auto& entry : fs::recursive_directory_iterator(folder, ec)) {
-        const int flags = entry.is_directory(ec) ? O_RDONLY | O_DIRECTORY : O_RDONLY;
-        if (!syncPath(entry.path(), flags)) return false;
-    }
-    return !ec && syncPath(folder, O_RDONLY | O_DIRECTORY);
+    for (const auto& entry : fs::recursive_directory_iterator(folder, ec))
+        if (!syncPath(entry.path())) return false;
+    return !ec && syncPath(folder);
 }
 
 bool processGone(long pid) { return pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH; }
@@ -64,6 +52,16 @@ long pidBetween(const std::string& name, const std::string& prefix, const std::s
 
 } // namespace
 
+std::string workPathOf(const std::string& path) { return besideFolder(path, workMark, getpid()).string(); }
+
+bool syncPath(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
 HResult WorkCopy::make(const std::string& folder, std::unique_ptr<WorkCopy>& copy)
 {
     std::error_code ec;
@@ -72,7 +70,7 @@ HResult WorkCopy::make(const std::string& folder, std::unique_ptr<WorkCopy>& cop
         explain(reason::failed(folder, "be read", ec.message()));
         return runtime::E_FAIL;
     }
-    const fs::path work = besideFolder(source, workMark, getpid());
+    const fs::path work = workPathOf(source);
     fs::remove_all(work, ec);
     std::unique_ptr<WorkCopy> made(new WorkCopy(source.string(), work.string()));
     fs::copy(source, work, fs::copy_options::recursive, ec);
@@ -113,7 +111,7 @@ HResult WorkCopy::swapIn(const std::vector<std::string>& watched, const std::vec
         return runtime::E_FAIL;
     }
     swapped_ = true;
-    syncPath(folder.parent_path(), O_RDONLY | O_DIRECTORY);
+    syncPath(folder.parent_path());
     fs::remove_all(old, ec);
     return runtime::S_OK;
 }

@@ -28,7 +28,8 @@ public:
     // the folder's files are no longer `original` (another program wrote).
     runtime::HResult swapIn(const std::vector<std::string>& watched, const std::vector<FileStamp>& original);
 
-    // Undoes a swap a crash interrupted and clears the copies it left.
+    // Undoes a swap a crash interrupted and clears the copies it left; for
+    // a file, clears the new files (workPathOf) a crash left beside it.
     static void recover(const std::string& folder);
 
 private:
@@ -38,5 +39,13 @@ private:
     std::string path_;
     bool swapped_ = false;
 };
+
+// Where this process writes the new copy of `path` (a folder or a file):
+// beside it, hidden, under the same extension, so that GDAL knows the
+// copy's format too.
+std::string workPathOf(const std::string& path);
+
+// Flushes a file or a folder to disk.
+bool syncPath(const std::string& path);
 
 } // namespace engine

@@ -4,8 +4,10 @@
 
 #include "engine/Dbf.h"
 #include "engine/DbfHeader.h"
-#include "engine/FileStamp.h"
-#include "engine/Log.h"
+#include "engine/Progress.h"
+
+#include "DataReadBack.h"
+#include "EngineWatch.h"
 
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
@@ -18,25 +20,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
 namespace fs = std::filesystem;
 using runtime::S_OK;
 
-struct GdalDrivers : ::testing::Environment {
-    void SetUp() override { GDALAllRegister(); }
-};
-[[maybe_unused]] const auto* gdalDrivers = ::testing::AddGlobalTestEnvironment(new GdalDrivers);
-
-std::string bytesOf(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+std::string bytesOf(const std::string& path) { return gistest::filesUnder(path).at(path); }
 
 struct Column {
     std::string name;
@@ -196,8 +186,7 @@ TEST_F(DbfWriter, CopiesAColumnByteForByteOrRefittedWhereItFits)
 TEST_F(DbfWriter, RefusesWhatTheFormatCannotHoldAndChangesNothing)
 {
     const std::string bytes = bytesOf(path);
-    std::vector<std::string> reasons;
-    const engine::ReasonListener listener([&](const std::string& why) { reasons.push_back(why); });
+    gistest::Reasons reasons;
 
     OGRFieldDefn longName("Gr\xC3\xB6\xC3\x9F" "enklasse", OFTString); // 12 letters
     OGRFieldDefn notLatin1("\xE5\x90\x8D\xE5\x89\x8D", OFTString);      // two CJK letters
@@ -222,20 +211,20 @@ TEST_F(DbfWriter, RefusesWhatTheFormatCannotHoldAndChangesNothing)
         {"a copy between types", [&] { return engine::dbf::copyColumn(path, "NAME", "AREA"); }, "different types"},
     };
     for (const Case& c : cases) {
-        reasons.clear();
+        reasons.heard.clear();
         EXPECT_TRUE(runtime::failed(c.change())) << c.what;
-        ASSERT_EQ(reasons.size(), 1u) << c.what;
-        EXPECT_NE(reasons[0].find(c.reason), std::string::npos) << c.what << ": " << reasons[0];
+        ASSERT_EQ(reasons.heard.size(), 1u) << c.what;
+        EXPECT_NE(reasons.heard[0].find(c.reason), std::string::npos) << c.what << ": " << reasons.heard[0];
         EXPECT_EQ(bytesOf(path), bytes) << c.what;
     }
 
     // Values that do not fit a narrower field: the copy stops, the file stays.
     ASSERT_EQ(engine::dbf::addField(path, narrow), S_OK);
     const std::string withNarrow = bytesOf(path);
-    reasons.clear();
+    reasons.heard.clear();
     EXPECT_TRUE(runtime::failed(engine::dbf::copyColumn(path, "LABEL", "LABEL3")));
-    ASSERT_EQ(reasons.size(), 1u);
-    EXPECT_NE(reasons[0].find("does not fit"), std::string::npos) << reasons[0];
+    ASSERT_EQ(reasons.heard.size(), 1u);
+    EXPECT_NE(reasons.heard[0].find("does not fit"), std::string::npos) << reasons.heard[0];
     EXPECT_EQ(bytesOf(path), withNarrow);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path().toStdString()), fs::directory_iterator()), 2)
         << "no new file is left behind";
@@ -250,27 +239,27 @@ TEST_F(DbfWriter, CountsNameBytesInTheFilesEncoding)
 
     std::ofstream(folder.filePath("t.cpg").toStdString()) << "UTF-8";
     OGRFieldDefn utf8("Gr\xC3\xB6\xC3\x9F" "enklaz", OFTString);
-    std::vector<std::string> reasons;
-    const engine::ReasonListener listener([&](const std::string& why) { reasons.push_back(why); });
+    gistest::Reasons reasons;
     EXPECT_TRUE(runtime::failed(engine::dbf::addField(path, utf8)));
-    ASSERT_EQ(reasons.size(), 1u);
-    EXPECT_NE(reasons[0].find("takes 12 in UTF-8"), std::string::npos) << reasons[0];
+    ASSERT_EQ(reasons.heard.size(), 1u);
+    EXPECT_NE(reasons.heard[0].find("takes 12 in UTF-8"), std::string::npos) << reasons.heard[0];
 }
 
 TEST_F(DbfWriter, LeavesAFileAnotherProgramChangedAlone)
 {
-    const engine::FileStamp read = engine::stampOf(path);
-    {
+    std::string theirs;
+    const engine::ProgressListener meanwhile([&](const std::string& step, std::uint64_t, std::uint64_t) {
+        if (step != "delete" || !theirs.empty()) return;
         DBFHandle dbf = DBFOpen(path.c_str(), "rb+");
         DBFWriteStringAttribute(dbf, 1, 1, "theirs");
         DBFClose(dbf);
-    }
-    const std::string theirs = bytesOf(path);
-    std::vector<std::string> reasons;
-    const engine::ReasonListener listener([&](const std::string& why) { reasons.push_back(why); });
-    EXPECT_TRUE(runtime::failed(engine::dbf::deleteField(path, "AREA", &read)));
-    ASSERT_EQ(reasons.size(), 1u);
-    EXPECT_NE(reasons[0].find("changed by another program"), std::string::npos) << reasons[0];
+        theirs = bytesOf(path);
+    });
+    gistest::Reasons reasons;
+    EXPECT_TRUE(runtime::failed(engine::dbf::deleteField(path, "AREA")));
+    ASSERT_FALSE(theirs.empty()) << "the other program wrote during the rewrite";
+    ASSERT_EQ(reasons.heard.size(), 1u);
+    EXPECT_NE(reasons.heard[0].find("changed by another program"), std::string::npos) << reasons.heard[0];
     EXPECT_EQ(bytesOf(path), theirs);
 }
 
