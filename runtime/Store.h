@@ -28,14 +28,25 @@ struct TypeLibEntry {
 
 // The registration store: classes, ProgIDs, type libraries and component
 // categories, kept in one JSON file. Every call reads the file afresh and
-// every change rewrites it whole, so separate processes see each other's work.
+// every change rewrites it whole, under a lock, so separate processes see
+// each other's work and never lose it.
+//
+// Below the user's file lie the machine's read-only layers: one JSON file
+// per installed package in the system folder, so that a package registers
+// its classes for every user by shipping a file, and removing the package
+// removes the registration. Look-ups ask the user's file first; changes go
+// to the user's file only.
 class Store {
 public:
-    explicit Store(std::filesystem::path file);
+    explicit Store(std::filesystem::path file, std::vector<std::filesystem::path> systemFiles = {});
     // The store of this user for the Qt this build uses (store.json for Qt 6,
-    // store-qt5.json for Qt 5), or the file named by COMPONENT_STORE.
+    // store-qt5.json for Qt 5), or the file named by COMPONENT_STORE, over
+    // the machine's layers.
     static Store current();
     static std::filesystem::path defaultPath();
+    // The machine's layers: the .json files of COMPONENT_SYSTEM_STORES, or
+    // of the folder the build names (store.d beside the library folder).
+    static std::vector<std::filesystem::path> systemFiles();
 
     const std::filesystem::path& path() const noexcept { return file_; }
 
@@ -60,6 +71,7 @@ public:
 
 private:
     std::filesystem::path file_;
+    std::vector<std::filesystem::path> systemFiles_;
 };
 
 } // namespace runtime
