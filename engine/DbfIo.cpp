@@ -1,5 +1,7 @@
 #include "engine/DbfIo.h"
 
+#include "engine/ShapelibCompat.h"
+
 #include <cpl_conv.h>
 
 #include <fcntl.h>
@@ -136,7 +138,7 @@ SAOffset read(void* p, SAOffset size, SAOffset count, SAFile f)
     return size == 0 ? 0 : fileOf(f)->read(static_cast<char*>(p), size * count) / size;
 }
 
-SAOffset write(void* p, SAOffset size, SAOffset count, SAFile f)
+SAOffset write(const void* p, SAOffset size, SAOffset count, SAFile f)
 {
     return size == 0 ? 0 : fileOf(f)->write(static_cast<const char*>(p), size * count) / size;
 }
@@ -172,14 +174,12 @@ double atof(const char* text) { return CPLAtof(text); }
 SAHooks bufferedHooks()
 {
     SAHooks hooks{};
-    hooks.FOpen = open;
+    shapelib::setFileHooks<open, write, remove>(hooks);
     hooks.FRead = read;
-    hooks.FWrite = write;
     hooks.FSeek = seek;
     hooks.FTell = tell;
     hooks.FFlush = flush;
     hooks.FClose = close;
-    hooks.Remove = remove;
     hooks.Error = error;
     hooks.Atof = atof;
     return hooks;

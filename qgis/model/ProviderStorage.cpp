@@ -5,6 +5,7 @@
 #include "engine/Reasons.h"
 #include "engine/Text.h"
 #include "gishost/model/FieldSchema.h"
+#include "qgis/model/QgisCompat.h"
 #include "qgis/model/Reasons.h"
 
 #include <qgsdatasourceuri.h>
@@ -25,28 +26,28 @@ namespace {
 
 // QGIS's field types and the OGR types the host's type codes stand for.
 struct TypeEntry {
-    QVariant::Type type;
-    QVariant::Type subType;
+    QMetaType::Type type;
+    QMetaType::Type subType;
     OGRFieldType ogrType;
     OGRFieldSubType ogrSubType;
 };
 
 constexpr TypeEntry typeTable[] = {
-    {QVariant::Int, QVariant::Invalid, OFTInteger, OFSTNone},
-    {QVariant::Bool, QVariant::Invalid, OFTInteger, OFSTBoolean},
-    {QVariant::LongLong, QVariant::Invalid, OFTInteger64, OFSTNone},
-    {QVariant::Double, QVariant::Invalid, OFTReal, OFSTNone},
-    {QVariant::String, QVariant::Invalid, OFTString, OFSTNone},
-    {QVariant::Map, QVariant::Invalid, OFTString, OFSTJSON},
-    {QVariant::DateTime, QVariant::Invalid, OFTDateTime, OFSTNone},
-    {QVariant::Date, QVariant::Invalid, OFTDate, OFSTNone},
-    {QVariant::Time, QVariant::Invalid, OFTTime, OFSTNone},
-    {QVariant::ByteArray, QVariant::Invalid, OFTBinary, OFSTNone},
-    {QVariant::StringList, QVariant::String, OFTStringList, OFSTNone},
-    {QVariant::List, QVariant::String, OFTStringList, OFSTNone},
-    {QVariant::List, QVariant::Int, OFTIntegerList, OFSTNone},
-    {QVariant::List, QVariant::LongLong, OFTInteger64List, OFSTNone},
-    {QVariant::List, QVariant::Double, OFTRealList, OFSTNone},
+    {QMetaType::Int, QMetaType::UnknownType, OFTInteger, OFSTNone},
+    {QMetaType::Bool, QMetaType::UnknownType, OFTInteger, OFSTBoolean},
+    {QMetaType::LongLong, QMetaType::UnknownType, OFTInteger64, OFSTNone},
+    {QMetaType::Double, QMetaType::UnknownType, OFTReal, OFSTNone},
+    {QMetaType::QString, QMetaType::UnknownType, OFTString, OFSTNone},
+    {QMetaType::QVariantMap, QMetaType::UnknownType, OFTString, OFSTJSON},
+    {QMetaType::QDateTime, QMetaType::UnknownType, OFTDateTime, OFSTNone},
+    {QMetaType::QDate, QMetaType::UnknownType, OFTDate, OFSTNone},
+    {QMetaType::QTime, QMetaType::UnknownType, OFTTime, OFSTNone},
+    {QMetaType::QByteArray, QMetaType::UnknownType, OFTBinary, OFSTNone},
+    {QMetaType::QStringList, QMetaType::QString, OFTStringList, OFSTNone},
+    {QMetaType::QVariantList, QMetaType::QString, OFTStringList, OFSTNone},
+    {QMetaType::QVariantList, QMetaType::Int, OFTIntegerList, OFSTNone},
+    {QMetaType::QVariantList, QMetaType::LongLong, OFTInteger64List, OFSTNone},
+    {QMetaType::QVariantList, QMetaType::Double, OFTRealList, OFSTNone},
 };
 
 template <class Match>
@@ -59,7 +60,8 @@ const TypeEntry* findEntry(Match match)
 std::int32_t typeCodeOf(const QgsField& field)
 {
     const TypeEntry* e = findEntry([&](const TypeEntry& e) {
-        return e.type == field.type() && (e.subType == QVariant::Invalid || e.subType == field.subType());
+        return e.type == compat::typeOf(field) &&
+               (e.subType == QMetaType::UnknownType || e.subType == compat::subTypeOf(field));
     });
     if (!e) return host::fieldTypeString;
     OGRFieldDefn ogr("", e->ogrType);
@@ -86,7 +88,7 @@ bool holdsType(const QgsVectorDataProvider& provider, const TypeEntry& type)
 {
     const auto& types = provider.nativeTypes();
     return std::any_of(types.begin(), types.end(), [&](const QgsVectorDataProvider::NativeType& t) {
-        return t.mType == type.type && t.mSubType == type.subType;
+        return compat::typeOf(t) == type.type && compat::subTypeOf(t) == type.subType;
     });
 }
 
@@ -179,11 +181,10 @@ HResult ProviderStorage::copyColumn(const QString& source, const QString& target
     const QgsFields fields = p->fields();
     const int from = fields.indexFromName(source);
     const int to = fields.indexFromName(target);
-    if (from < 0 || to < 0 || fields.at(from).type() != fields.at(to).type()) return runtime::E_INVALIDARG;
+    if (from < 0 || to < 0 || compat::typeOf(fields.at(from)) != compat::typeOf(fields.at(to))) return runtime::E_INVALIDARG;
     if (from == to) return S_OK;
 
-    QgsFeatureIterator features = p->getFeatures(
-        QgsFeatureRequest().setFlags(QgsFeatureRequest::NoGeometry).setSubsetOfAttributes(QgsAttributeList{from}));
+    QgsFeatureIterator features = p->getFeatures(compat::attributesOnly().setSubsetOfAttributes(QgsAttributeList{from}));
     QgsChangedAttributesMap batch;
     QgsFeature feature;
     while (features.nextFeature(feature)) {
@@ -205,9 +206,9 @@ HResult ProviderStorage::canMake(Change change, QString& why) const
         why = whyReadOnly_;
         return runtime::E_ACCESSDENIED;
     }
-    const auto need = change == Change::Add      ? QgsVectorDataProvider::AddAttributes
-                      : change == Change::Delete ? QgsVectorDataProvider::DeleteAttributes
-                                                 : QgsVectorDataProvider::ChangeAttributeValues;
+    const auto need = change == Change::Add      ? compat::canAddAttributes
+                      : change == Change::Delete ? compat::canDeleteAttributes
+                                                 : compat::canChangeAttributeValues;
     if (p->capabilities() & need) return S_OK;
     const QString layer = layer_->name();
     why = change == Change::Add      ? reason::cannotAdd(layer)

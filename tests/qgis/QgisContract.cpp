@@ -12,6 +12,7 @@
 #include "QgisTestSupport.h"
 
 #include "qgis/model/Application.h"
+#include "qgis/model/QgisCompat.h"
 #include "hostkit/HostClasses.h"
 
 #include <qgsdatasourceuri.h>
@@ -160,12 +161,12 @@ QVariant qgisValue(const Variant& value)
 Variant hostValue(const QVariant& value)
 {
     if (value.isNull()) return Variant::Null{};
-    switch (value.type()) {
-    case QVariant::Int:
+    switch (value.userType()) {
+    case QMetaType::Int:
         return value.toInt();
-    case QVariant::LongLong:
+    case QMetaType::LongLong:
         return static_cast<std::int64_t>(value.toLongLong());
-    case QVariant::Double:
+    case QMetaType::Double:
         return value.toDouble();
     default:
         return value.toString().toStdU16String();
@@ -177,11 +178,11 @@ QgsField memoryField(const ContractField& column)
     const QString name = QString::fromStdU16String(column.name);
     switch (column.type) {
     case host::fieldTypeString:
-        return QgsField(name, QVariant::String, QStringLiteral("string"), column.length);
+        return qgishost::compat::makeField(name, QMetaType::QString, QStringLiteral("string"), column.length);
     case host::fieldTypeDouble:
-        return QgsField(name, QVariant::Double, QStringLiteral("double"));
+        return qgishost::compat::makeField(name, QMetaType::Double, QStringLiteral("double"));
     default:
-        return QgsField(name, QVariant::Int, QStringLiteral("integer"));
+        return qgishost::compat::makeField(name, QMetaType::Int, QStringLiteral("integer"));
     }
 }
 
@@ -226,8 +227,8 @@ public:
         const int index = layer_->fields().indexFromName(QString::fromStdU16String(field));
         EXPECT_GE(index, 0) << QString::fromStdU16String(field).toStdString();
         std::map<QgsFeatureId, Variant> byId;
-        QgsFeatureIterator features = layer_->getFeatures(
-            QgsFeatureRequest().setFlags(QgsFeatureRequest::NoGeometry).setSubsetOfAttributes(QgsAttributeList{index}));
+        QgsFeatureIterator features =
+            layer_->getFeatures(qgishost::compat::attributesOnly().setSubsetOfAttributes(QgsAttributeList{index}));
         QgsFeature feature;
         while (index >= 0 && features.nextFeature(feature)) byId[feature.id()] = hostValue(feature.attribute(index));
         std::vector<Variant> values;
