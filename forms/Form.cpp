@@ -52,7 +52,21 @@ void centreOnScreen(QWidget& w)
         w.move(screen->availableGeometry().center() - w.rect().center());
 }
 
+QString& hostTitleSetting()
+{
+    static QString title;
+    return title;
+}
+
 } // namespace
+
+void setHostTitle(const QString& title) { hostTitleSetting() = title; }
+
+QString hostTitle()
+{
+    const QString& title = hostTitleSetting();
+    return title.isEmpty() ? QCoreApplication::applicationName() : title;
+}
 
 void testing::setModalHandler(ModalHandler h) { modalHandler() = std::move(h); }
 

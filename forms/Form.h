@@ -23,6 +23,11 @@ struct WindowStyle {
 inline constexpr char windowFontFamily[] = "Liberation Sans";
 inline constexpr double windowFontPoints = 8.25;
 
+// The desktop the windows run in, as its users know it ("QGIS 3.40.6"):
+// the host says it once at start. Until then, Qt's application name.
+FORMS_EXPORT void setHostTitle(const QString& title);
+FORMS_EXPORT QString hostTitle();
+
 // A window object: it lives on while its window is loaded and unloaded.
 // Loading creates the window and its controls and runs Form_Load;
 // unloading destroys the controls, while the object's own fields stay.

@@ -4,10 +4,31 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 #include <QTimer>
 
 namespace quillet {
+
+namespace {
+
+// The picture with the line that names the desktop it runs in, under the
+// title, in the title's pale blue.
+QImage pictureForHost()
+{
+    QImage picture = splashPicture();
+    QPainter painter(&picture);
+    QFont font(QString::fromLatin1(forms::windowFontFamily));
+    font.setPixelSize(11);
+    painter.setFont(font);
+    painter.setPen(QColor(0xd0, 0xe0, 0xf0));
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.drawText(QRect(20, 82, 270, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("for %1").arg(forms::hostTitle()));
+    return picture;
+}
+
+} // namespace
 
 frmSplash::frmSplash() : forms::Form(QStringLiteral("frmSplash")) {}
 
@@ -17,7 +38,7 @@ void frmSplash::createControls(QDialog& w)
 {
     auto* picture = new QLabel(&w);
     picture->setObjectName(QStringLiteral("picture"));
-    picture->setPixmap(QPixmap::fromImage(splashPicture()));
+    picture->setPixmap(QPixmap::fromImage(pictureForHost()));
     picture->setScaledContents(true);
     picture->setGeometry(w.rect());
     Timer1 = new QTimer(&w);

@@ -5,6 +5,7 @@
 #include "gishost/model/DocumentLoader.h"
 #include "hostkit/HostClasses.h"
 #include "hostkit/ModuleRegistration.h"
+#include "forms/Form.h"
 #include "hostkit/RunningApplications.h"
 #include "gishost/sample/SampleData.h"
 #include "forms/MessageBox.h"
@@ -84,6 +85,7 @@ int main(int argc, char** argv)
     GDALAllRegister();
     if (const auto status = hostkit::registrationCommand({argv + 1, argv + argc}, "gishost")) return *status;
     QApplication app(argc, argv);
+    forms::setHostTitle(QStringLiteral("the gishost GIS desktop 1.0"));
     const int result = runHost(app);
     runtime::freeUnusedLibraries();
     return result;

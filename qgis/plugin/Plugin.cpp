@@ -2,6 +2,7 @@
 
 #include "qgis/model/Application.h"
 #include "engine/Log.h"
+#include "forms/Form.h"
 #include "hostkit/CommandBars.h"
 #include "hostkit/HostClasses.h"
 #include "hostkit/RunningApplications.h"
@@ -53,6 +54,8 @@ Plugin::~Plugin() { unload(); }
 void Plugin::initGui()
 {
     if (session_ || !iface_) return;
+    const int release = Qgis::versionInt();
+    forms::setHostTitle(QStringLiteral("QGIS %1.%2.%3").arg(release / 10000).arg(release / 100 % 100).arg(release % 100));
     session_ = std::make_unique<Session>(*iface_);
     std::vector<std::string> problems = session_->application->extensions().startAll();
     QgisInterface& iface = *iface_;
