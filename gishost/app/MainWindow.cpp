@@ -12,6 +12,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMimeData>
@@ -137,26 +138,45 @@ void MainWindow::open(const QStringList& sources)
 {
     const auto& document = application_->document();
     if (sources.isEmpty() || !document) return;
-    const int firstNew = static_cast<int>(document->maps().size());
     std::vector<std::string> problems;
     QStringList opened;
+    int shown = -1;
     RecentSources recent;
     for (const QString& source : sources) {
-        std::string problem;
-        if (auto map = openMap(source.toStdString(), problem)) {
-            opened << QString::fromStdString(map->dataset()->name());
+        // A source open already is shown again, not opened twice.
+        int at = mapOf(source);
+        if (at < 0) {
+            std::string problem;
+            auto map = openMap(source.toStdString(), problem);
+            if (!map) {
+                problems.push_back(problem);
+                continue;
+            }
+            at = static_cast<int>(document->maps().size());
             document->add(std::move(map));
-            recent.add(source);
-        } else {
-            problems.push_back(problem);
         }
+        opened << QString::fromStdString(document->maps()[static_cast<std::size_t>(at)]->dataset()->name());
+        recent.add(source);
+        shown = at;
     }
-    if (!opened.isEmpty()) {
+    if (shown >= 0) {
         refresh();
-        chooseFirstFeatureLayer(firstNew);
+        chooseFirstFeatureLayer(shown);
         say(QStringLiteral("Opened %1").arg(opened.join(QLatin1String(", "))));
     }
     showProblems(problems);
+}
+
+int MainWindow::mapOf(const QString& source) const
+{
+    const auto key = [](const QString& path) {
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        return canonical.isEmpty() ? path : canonical;
+    };
+    const auto& maps = application_->document()->maps();
+    for (std::size_t i = 0; i < maps.size(); ++i)
+        if (key(QString::fromStdString(maps[i]->dataset()->path())) == key(source)) return static_cast<int>(i);
+    return -1;
 }
 
 void MainWindow::showProblems(const std::vector<std::string>& problems)

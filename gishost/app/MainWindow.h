@@ -51,8 +51,9 @@ public:
     QMenu& recentMenu() noexcept { return *recentMenu_; }
     // Reads the document again, after a command may have changed it.
     void refresh();
-    // Adds each source to the document as a map; those that cannot be
-    // opened are named in one message and change nothing.
+    // Adds each source to the document as a map and shows it (one open
+    // already is shown again); those that cannot be opened are named in one
+    // message and change nothing.
     void open(const QStringList& sources);
     // Names the paths that could not be opened, in one message box.
     void showProblems(const std::vector<std::string>& problems);
@@ -65,6 +66,8 @@ private:
     void buildFileMenu();
     void fillRecentMenu();
     void openConnection(const QString& connection);
+    // The map showing `source` (a file known by its real path), or -1.
+    int mapOf(const QString& source) const;
     QToolBar* newToolBar(const QString& caption);
     void say(const QString& text);
     void readyUnlessSaying();

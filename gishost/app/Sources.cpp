@@ -2,6 +2,7 @@
 
 #include <gdal.h>
 
+#include <QFileInfo>
 #include <QSettings>
 #include <QUrl>
 #include <QUrlQuery>
@@ -155,7 +156,8 @@ QStringList RecentSources::list() const
 
 void RecentSources::add(const QString& source)
 {
-    const QString shown = splitPassword(source).connection;
+    const QString canonical = isConnection(source) ? QString() : QFileInfo(source).canonicalFilePath();
+    const QString shown = canonical.isEmpty() ? splitPassword(source).connection : canonical;
     QStringList sources = list();
     sources.removeAll(shown);
     sources.prepend(shown);

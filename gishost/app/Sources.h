@@ -27,8 +27,8 @@ Credentials splitPassword(const QString& source);
 // The connection to open: `password` put back into it, if there is one.
 QString withPassword(const Credentials& credentials);
 
-// The last sources opened, newest first, none twice, no passwords; kept in
-// gishost's settings.
+// The last sources opened, newest first, none twice (a file by its real
+// path), no passwords; kept in gishost's settings.
 class RecentSources {
 public:
     static constexpr int kept = 5;

@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -177,11 +178,18 @@ TEST_F(FileMenu, OpenAddsTheChosenFilesAsMaps)
     EXPECT_EQ(RecentSources().list(), QStringList{QString::fromStdString(shapefile)});
     EXPECT_TRUE(ui.messages.empty());
 
-    // The recent entry opens it again, as another map.
+    // Opened again, through the recent entry or by another name for the
+    // same file, it is shown, not opened twice.
+    window.tree().setCurrentItem(window.tree().topLevelItem(0)->child(0));
     emit window.fileMenu().aboutToShow();
     ASSERT_EQ(window.recentMenu().actions().size(), 1);
     window.recentMenu().actions()[0]->trigger();
-    EXPECT_EQ(mapCount(), 3u);
+    EXPECT_EQ(window.tree().currentItem()->parent(), window.tree().topLevelItem(1));
+    window.open({folder.filePath(QStringLiteral("./")) + QFileInfo(QString::fromStdString(shapefile)).fileName(),
+                 QString::fromStdString(geoPackage)});
+    EXPECT_EQ(mapCount(), 2u);
+    EXPECT_EQ(window.tree().currentItem()->parent(), window.tree().topLevelItem(0));
+    EXPECT_EQ(RecentSources().list().size(), 2) << "the same file by another name, once";
 
     window.show();
     entry(window.fileMenu(), QStringLiteral("&Quit"))->trigger();
