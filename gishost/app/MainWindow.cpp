@@ -121,7 +121,6 @@ void MainWindow::fillRecentMenu()
     recentMenu_->clear();
     for (const QString& source : RecentSources().list()) {
         QAction* action = recentMenu_->addAction(QString(source).replace(QLatin1Char('&'), QLatin1String("&&")));
-        action->setData(source);
         // Its password was not kept: the connection is asked for again.
         connect(action, &QAction::triggered, this,
                 [this, source] { isConnection(source) ? openConnection(source) : open({source}); });
