@@ -8,7 +8,6 @@
 #include "forms/Form.h"
 #include "hostkit/RunningApplications.h"
 #include "gishost/sample/SampleData.h"
-#include "forms/MessageBox.h"
 #include "runtime/Creation.h"
 #include "engine/Settings.h"
 
@@ -21,13 +20,6 @@
 #include <iostream>
 
 namespace {
-
-QString joined(const std::vector<std::string>& lines)
-{
-    QStringList out;
-    for (const std::string& line : lines) out << QString::fromStdString(line);
-    return out.join(QLatin1Char('\r'));
-}
 
 constexpr char usage[] = "usage: gishost [--lock-timeout SECONDS] [DATASET ...]\n"
                         "       gishost --register MODULE | --unregister MODULE\n";
@@ -68,10 +60,7 @@ int runHost(QApplication& app)
         gishost::MainWindow window(application);
         for (const std::string& p : window.commandBars().problems()) problems.push_back(p);
         window.show();
-        if (!problems.empty())
-            QTimer::singleShot(0, &window, [&] {
-                forms::msgBox(&window, joined(problems), forms::MsgKind::Critical, QStringLiteral("gishost"));
-            });
+        QTimer::singleShot(0, &window, [&] { window.showProblems(problems); });
         result = app.exec();
         application->extensions().shutdownAll();
     }

@@ -30,6 +30,8 @@ public:
     }
 
     const std::vector<ComPtr<Map>>& maps() const noexcept { return maps_; }
+    // Opened after the start: it comes last, the active map stays.
+    void add(ComPtr<Map> map) { maps_.push_back(std::move(map)); }
 
 private:
     std::vector<ComPtr<Map>> maps_;

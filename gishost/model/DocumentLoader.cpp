@@ -2,14 +2,20 @@
 
 namespace gishost {
 
+ComPtr<Map> openMap(const std::string& path, std::string& problem)
+{
+    auto dataset = engine::Dataset::open(path, problem);
+    return dataset ? runtime::make<Map>(std::move(dataset)) : ComPtr<Map>();
+}
+
 LoadedDocument loadDocument(const std::vector<std::string>& paths)
 {
     LoadedDocument loaded;
     std::vector<ComPtr<Map>> maps;
     for (const std::string& path : paths) {
         std::string problem;
-        if (auto dataset = engine::Dataset::open(path, problem))
-            maps.push_back(runtime::make<Map>(std::move(dataset)));
+        if (auto map = openMap(path, problem))
+            maps.push_back(std::move(map));
         else
             loaded.problems.push_back(problem);
     }

@@ -13,8 +13,11 @@ struct LoadedDocument {
     std::vector<std::string> problems;
 };
 
-// Opens each path as one map (read-only until a change is asked for); a
-// path that fails does not stop the others.
+// One path opened as a map (read-only until a change is asked for); null,
+// with `problem` set (one sentence), when it cannot be opened.
+ComPtr<Map> openMap(const std::string& path, std::string& problem);
+
+// Opens each path as one map; a path that fails does not stop the others.
 LoadedDocument loadDocument(const std::vector<std::string>& paths);
 
 } // namespace gishost

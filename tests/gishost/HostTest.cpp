@@ -167,7 +167,9 @@ TEST_F(HostTest, BuildsToolbarButtonsFromRegisteredDefinitions)
 
         testsupport::Ui ui;
         window.tree().clear();
+        window.statusBar()->showMessage(QStringLiteral("Before the command"));
         actions[0]->trigger();
+        EXPECT_EQ(window.statusBar()->currentMessage(), QStringLiteral("Ready")) << "once the command is over";
         EXPECT_NE(std::find(ui.modalsShown.begin(), ui.modalsShown.end(), QStringLiteral("frmQuillet")),
                   ui.modalsShown.end());
         EXPECT_EQ(window.tree().topLevelItemCount(), 1) << "the tree is read again after the click";
