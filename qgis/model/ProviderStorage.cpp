@@ -156,11 +156,10 @@ HResult ProviderStorage::addField(const FieldInfo& info)
     }
     const QString name = QString::fromStdU16String(info.name);
     const int length = engine::isNumeric(type->ogrType) && info.precision > 0 ? info.precision : info.length;
-    QgsField field(name, type->type, QString(), length, info.scale, QString(), type->subType);
-    p->addAttributes({field});
+    p->addAttributes({compat::makeField(name, type->type, QString(), length, info.scale, type->subType)});
     // A provider may drop a field it cannot hold and still answer yes: look.
     const int index = p->fields().indexFromName(name);
-    if (index >= 0 && p->fields().at(index).type() == type->type) return S_OK;
+    if (index >= 0 && compat::typeOf(p->fields().at(index)) == type->type) return S_OK;
     if (index >= 0) p->deleteAttributes({index});
     return runtime::E_FAIL;
 }

@@ -26,12 +26,13 @@ inline QMetaType::Type subTypeOf(const QgsVectorDataProvider::NativeType& type)
 }
 
 inline QgsField makeField(const QString& name, QMetaType::Type type, const QString& typeName, int length = 0,
-                          int precision = 0)
+                          int precision = 0, QMetaType::Type subType = QMetaType::UnknownType)
 {
 #if _QGIS_VERSION_INT >= 33800
-    return QgsField(name, type, typeName, length, precision);
+    return QgsField(name, type, typeName, length, precision, QString(), subType);
 #else
-    return QgsField(name, static_cast<QVariant::Type>(type), typeName, length, precision);
+    return QgsField(name, static_cast<QVariant::Type>(type), typeName, length, precision, QString(),
+                    static_cast<QVariant::Type>(subType));
 #endif
 }
 
