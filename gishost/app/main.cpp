@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <filesystem>
 #include <iostream>
 
 namespace {
@@ -48,7 +49,10 @@ int runHost(QApplication& app)
         std::cerr << usage;
         return 2;
     }
-    if (paths.empty()) paths = gishost::sample::samplePaths(GISHOST_SAMPLE_DIR);
+    // The sample document where this program was built; an installed copy
+    // starts empty, and File > Open brings the user's data.
+    if (paths.empty() && std::filesystem::exists(GISHOST_SAMPLE_DIR))
+        paths = gishost::sample::samplePaths(GISHOST_SAMPLE_DIR);
     const hostkit::HostClasses hostClasses;
     gishost::LoadedDocument loaded = gishost::loadDocument(paths);
     const auto application = runtime::make<gishost::Application>(loaded.document);
