@@ -1,13 +1,15 @@
 #pragma once
 
 // PostgreSQL/PostGIS tables reached through GDAL's PostgreSQL driver. Schema
-// changes and the column copy are the database's own SQL on the dataset's
-// connection, each call one transaction whose statements together wait for
-// other sessions' locks at most the call's bound (LockWait, lockTimeout());
-// a failure rolls the whole call back and its reason, with the database's
-// message, goes to explain(). A change the role has no right to make (not
-// the table's owner, no right to update the column, a read-only database)
-// is refused with E_ACCESSDENIED before anything is tried.
+// changes and the column copy are the database's own SQL on a session of
+// the engine's own (PostgresSession.h) beside GDAL's, each change one
+// transaction whose statements together wait for other sessions' locks at
+// most the call's bound (LockWait, lockTimeout()); a failure rolls the whole
+// change back and its reason, with the database's message, goes to
+// explain(); a lock that stood in the way is named as such. A change the
+// role has no right to make (not the table's owner, no right to update the
+// column, a read-only database) is refused with E_ACCESSDENIED before
+// anything is tried. The catalog reads take no lock on any table.
 
 #include "runtime/Status.h"
 
@@ -75,9 +77,17 @@ bool sameColumnType(const std::string& a, const std::string& b);
 // there.
 runtime::HResult addColumn(GDALDataset& dataset, const Table& table, const OGRFieldDefn& field,
                            const std::optional<std::string>& type = std::nullopt);
+// Dropping the source or the target of a copy ends the copy's trigger in
+// the same transaction.
 runtime::HResult dropColumn(GDALDataset& dataset, const Table& table, const std::string& column);
-// One UPDATE; refused unless the target's type holds every value of the
-// source's unchanged (the same type, or a wider one of the same kind).
+// Refused unless the target's type holds every value of the source's
+// unchanged (the same type, or a wider one of the same kind), and for a
+// source whose values the database makes (identity, generated). A trigger
+// first keeps the target in step with every row other sessions write, until
+// one of the two columns is dropped or the session ends (the copy fails, the
+// program ends or its connection is cut); then the rows are copied in
+// batches, each a transaction of its own waiting at most the whole bound, so
+// that other editors wait for one short batch at most.
 runtime::HResult copyColumn(GDALDataset& dataset, const Table& table, const std::string& from, const std::string& to);
 
 } // namespace engine::pg

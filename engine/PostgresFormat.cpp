@@ -9,12 +9,15 @@
 #include "engine/Postgres.h"
 #include "engine/Reasons.h"
 #include "engine/Schema.h"
+#include "engine/Settings.h"
 #include "engine/Table.h"
 
 #include "host/ObjectModel.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
+
+#include <algorithm>
 
 namespace engine {
 
@@ -41,7 +44,8 @@ std::int32_t exactTypeCode(const OGRFieldDefn& field, const std::string& type)
     remade.SetSubType(made->subType);
     remade.SetWidth(field.GetWidth());
     remade.SetPrecision(field.GetPrecision());
-    if (pg::sameColumnType(pg::columnType(remade), type)) return code;
+    // Even text for character varying would change what the column is.
+    if (pg::columnType(remade) == type) return code;
     // GDAL reads some types it does not know (interval, ranges) as integers;
     // their values and defaults are text.
     const bool integer = made->type == OFTInteger || made->type == OFTInteger64;
@@ -59,8 +63,12 @@ public:
     {
         return GDAL_OF_VECTOR | (update ? GDAL_OF_UPDATE : GDAL_OF_READONLY);
     }
-    // Tables without a geometry column too.
-    std::vector<std::string> openOptions() const override { return {"LIST_ALL_TABLES=YES"}; }
+    // Tables without a geometry column too; GDAL's own statements (reading
+    // a table's definition takes a lock on it) wait at most the lock bound.
+    std::vector<std::string> openOptions() const override
+    {
+        return {"LIST_ALL_TABLES=YES", "PRELUDE_STATEMENTS=SET lock_timeout = " + std::to_string(std::max<long long>(1, lockTimeout().count()))};
+    }
 
     std::string whyNotOpened(const std::string& path) const override
     {
@@ -149,8 +157,10 @@ private:
         OGRLayer* layer = nullptr;
         HResult hr = table.layerForUpdate(dataset, layer);
         if (runtime::failed(hr)) return hr;
-        // An open read of GDAL's would keep the table in use in this session.
-        for (OGRLayer* open : dataset->GetLayers()) open->ResetReading();
+        // An open read of GDAL's would keep the table in use; the other
+        // tables' reads are left alone, as resetting one reads its definition,
+        // which would wait for a lock another session holds on it.
+        layer->ResetReading();
         const auto where = pg::tableOf(*dataset, table.name());
         if (!where) {
             explain(reason::failed(table.displayName(), "find the table in the database", ""));
