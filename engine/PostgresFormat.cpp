@@ -18,6 +18,7 @@
 #include <ogrsf_frmts.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace engine {
 
@@ -83,19 +84,23 @@ public:
     }
     std::string shownPath(const std::string&, const std::string& name) const override { return "database " + name; }
 
+    // By name: schema, then table.
     std::vector<std::string> readableTables(GDALDataset& dataset) const override
     {
         std::vector<pg::TableLayer> readable;
         pg::readableTables(dataset, readable);
-        std::vector<std::string> names;
+        std::vector<const pg::TableLayer*> layers;
         for (OGRLayer* layer : dataset.GetLayers()) {
             const std::string name = layer->GetName();
-            for (const pg::TableLayer& t : readable)
-                if (t.layerName == name) {
-                    names.push_back(name);
-                    break;
-                }
+            const auto t = std::find_if(readable.begin(), readable.end(),
+                                        [&](const pg::TableLayer& r) { return r.layerName == name; });
+            if (t != readable.end()) layers.push_back(&*t);
         }
+        std::sort(layers.begin(), layers.end(), [](const pg::TableLayer* a, const pg::TableLayer* b) {
+            return std::tie(a->table.schema, a->table.name) < std::tie(b->table.schema, b->table.name);
+        });
+        std::vector<std::string> names;
+        for (const pg::TableLayer* t : layers) names.push_back(t->layerName);
         return names;
     }
 

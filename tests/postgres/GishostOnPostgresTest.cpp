@@ -8,12 +8,15 @@
 #include "PgServer.h"
 
 #include "dialog/Messages.h"
+#include "gishost/app/AttributeTable.h"
+#include "gishost/app/MainWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QListWidget>
 #include <QProcess>
+#include <QTreeWidget>
 
 #include <atomic>
 #include <chrono>
@@ -518,6 +521,32 @@ TEST_F(GishostOnPostgres, TwoProcessesRenamingOneFieldOneSucceedsAndNoValueIsLos
     }
     EXPECT_EQ(after.columns, expected.columns) << outputs[1 - winner].toStdString();
     EXPECT_EQ(after.rows, expected.rows);
+}
+
+// gishost's tree lists a database's layers by schema, then table; its
+// table view shows a layer's rows in its key's order, also after updates
+// moved them on disk.
+TEST_F(GishostOnPostgres, TheTreeListsLayersByNameAndTheTableShowsRowsByKey)
+{
+    db->exec(R"(CREATE SCHEMA zz; CREATE SCHEMA a_s;
+        CREATE TABLE zz.t (id integer PRIMARY KEY); CREATE TABLE m (id integer PRIMARY KEY);
+        CREATE TABLE a_s.q (id integer PRIMARY KEY);
+        CREATE TABLE a (id integer PRIMARY KEY, v text); INSERT INTO a SELECT i, 'v' || i FROM generate_series(1, 300) i;
+        UPDATE a SET v = v || '!' WHERE id % 2 = 1;)");
+    const gistest::Host host({gdalConnection()});
+    gishost::MainWindow window(host.application);
+    QTreeWidgetItem* map = window.tree().topLevelItem(0);
+    ASSERT_TRUE(map);
+    QStringList layers;
+    for (int i = 0; i < map->childCount(); ++i) layers << map->child(i)->text(0);
+    EXPECT_EQ(layers, (QStringList{QStringLiteral("a_s.q"), QStringLiteral("a"), QStringLiteral("m"),
+                                   QStringLiteral("parcels"), QStringLiteral("zz.t")}));
+
+    gishost::AttributeTableModel rows;
+    rows.open(gdalConnection(), "a");
+    ASSERT_TRUE(rows.problem().isEmpty()) << rows.problem().toStdString();
+    ASSERT_EQ(rows.rowCount(), 300);
+    for (int r = 0; r < 300; ++r) ASSERT_EQ(rows.data(rows.index(r, 0), Qt::DisplayRole).toInt(), r + 1) << r;
 }
 
 // The map is named after the database; a password never shows, neither in
