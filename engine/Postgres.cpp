@@ -79,7 +79,7 @@ public:
     {
         if (!ok_) return;
         ok_ = false;
-        explain(what_ + ": " + why);
+        explain(what_.empty() ? why : what_ + ": " + why);
     }
 
     // Refuses, as data the role may not write, a change the database would
@@ -623,6 +623,23 @@ HResult copyColumn(GDALDataset& dataset, const Table& table, const std::string& 
     const HResult hr = batches.finish();
     if (runtime::succeeded(hr)) keep(std::move(sync));
     return hr;
+}
+
+HResult awaitTable(const std::string& connection, const std::string& layerName)
+{
+    std::string why;
+    const auto session = Session::open(connection, why);
+    if (!session) return runtime::S_OK; // GDAL's own connection tells why
+    const Answer found = session->run(
+        "SELECT n.nspname::text, c.relname::text FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n ON n.oid = "
+        "c.relnamespace WHERE (n.nspname = current_schema() AND c.relname = " + quoteLiteral(layerName) +
+        ") OR n.nspname || '.' || c.relname = " + quoteLiteral(layerName) +
+        " ORDER BY n.nspname = current_schema() DESC LIMIT 1");
+    if (!found.ok || found.rows.empty()) return runtime::S_OK;
+    const Table table{found.rows[0][0].value_or(""), found.rows[0][1].value_or("")};
+    Work work(*session, table, "");
+    work.run("LOCK TABLE " + quotedName(table) + " IN ACCESS SHARE MODE");
+    return work.finish();
 }
 
 std::optional<Table> tableOf(GDALDataset& dataset, const std::string& layerName)

@@ -48,6 +48,11 @@ struct TableLayer {
 runtime::HResult readableTables(GDALDataset& dataset, std::vector<TableLayer>& tables);
 // The table behind a layer of that name, if the role may read it.
 std::optional<Table> tableOf(GDALDataset& dataset, const std::string& layerName);
+// Waits, keeping the windows painted, at most what is left of the call's
+// bound while another session holds the table of the layer exclusively
+// (ALTER TABLE, VACUUM FULL, CLUSTER); GDAL's own reads of the table would
+// wait for it with the windows frozen. Explains a lock that stayed.
+runtime::HResult awaitTable(const std::string& connection, const std::string& layerName);
 // Changes whenever a column of any table changes (added, dropped, its type,
 // default, not-null or comment); empty when it cannot be read.
 std::string schemaVersion(GDALDataset& dataset);

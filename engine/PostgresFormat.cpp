@@ -158,9 +158,11 @@ private:
     template <class Work>
     static HResult change(const Table& table, Work work)
     {
+        HResult hr = pg::awaitTable(table.dataset().path(), table.name());
+        if (runtime::failed(hr)) return hr;
         GDALDataset* dataset = nullptr;
         OGRLayer* layer = nullptr;
-        HResult hr = table.layerForUpdate(dataset, layer);
+        hr = table.layerForUpdate(dataset, layer);
         if (runtime::failed(hr)) return hr;
         // An open read of GDAL's would keep the table in use; the other
         // tables' reads are left alone, as resetting one reads its definition,

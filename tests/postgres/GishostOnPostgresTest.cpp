@@ -14,9 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QListWidget>
 #include <QProcess>
 #include <QTreeWidget>
+#include <QWidget>
 
 #include <atomic>
 #include <chrono>
@@ -263,6 +265,36 @@ TEST_F(GishostOnPostgres, AnExclusiveLockDelaysOnlyChangesToItsOwnTable)
     const Snapshot expected = changed(before, {}, {{"f_memo", "Memo"}, {"f_name", "Name"}});
     EXPECT_EQ(after.columns, expected.columns);
     EXPECT_EQ(after.rows, expected.rows);
+}
+
+// While a change waits for another session's lock, the windows are
+// painted: a window asked to repaint meanwhile is.
+TEST_F(GishostOnPostgres, WindowsArePaintedWhileAChangeWaitsForALock)
+{
+    struct Counted : QWidget {
+        int painted = 0;
+        void paintEvent(QPaintEvent*) override { ++painted; }
+    } window;
+    window.resize(100, 100);
+    window.show();
+    QCoreApplication::processEvents();
+    const gistest::Host host({gdalConnection()});
+    gistest::Dialog dialog;
+    dialog.chooseLayer(dialog.form.cboTargetLayerRename, "parcels");
+    const gistest::LockTimeout wait(std::chrono::seconds(3));
+    pgtest::Session locker = session();
+    locker.exec("BEGIN; LOCK TABLE parcels IN ACCESS EXCLUSIVE MODE");
+    const int before = window.painted;
+    std::thread asker([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        QMetaObject::invokeMethod(&window, [&] { window.update(); }, Qt::QueuedConnection);
+    });
+    dialog.renameChosen({"f_name", "Name"});
+    asker.join();
+    locker.exec("ROLLBACK");
+    EXPECT_GT(window.painted, before);
+    EXPECT_EQ(messages(dialog.ui),
+              std::vector<std::string>{text::addFieldFailed(QStringLiteral("f_name")).toStdString()});
 }
 
 // Each column renamed through the dialog keeps its exact declared type, its
