@@ -410,9 +410,14 @@ std::string columnType(const OGRFieldDefn& field)
     return "text";
 }
 
+namespace {
+void endSyncs(GDALDataset& dataset, const Table& table);
+} // namespace
+
 HResult addColumn(GDALDataset& dataset, const Table& table, const OGRFieldDefn& field,
                   const std::optional<std::string>& type)
 {
+    endSyncs(dataset, table);
     const std::string column = field.GetNameRef();
     const std::string alter = "ALTER TABLE " + quotedName(table) + " ";
     Work work(dataset, table, "Field \"" + column + "\" was not added to " + displayName(table));
@@ -430,14 +435,14 @@ HResult addColumn(GDALDataset& dataset, const Table& table, const OGRFieldDefn& 
     return work.finish();
 }
 
+namespace {
+
 // text and character varying without a length hold the same values.
 bool sameColumnType(const std::string& a, const std::string& b)
 {
     const auto plain = [](const std::string& type) { return type == "character varying" ? "text" : type; };
     return plain(a) == plain(b);
 }
-
-namespace {
 
 // "numeric(12,3)" -> {12, 3}; "character varying(40)" -> {40, 0}; none
 // for a type without a size or of another name.
@@ -470,10 +475,6 @@ bool holdsEveryValue(const std::string& from, const std::string& to)
     return (from == "smallint" && to == "integer") || (from == "real" && to == "double precision");
 }
 
-} // namespace
-
-namespace {
-
 // A rename's copy keeps the target in step with the source until the
 // rename deletes one of them: a trigger calling a temporary function of
 // the session that made it, so that the database takes both away when the
@@ -497,18 +498,33 @@ void keep(Sync sync)
     syncs.push_back(std::move(sync));
 }
 
-// The copy in step with `column` (its source or its target), taken over.
-std::optional<Sync> takeSync(GDALDataset& dataset, const Table& table, const std::string& column)
+// The copy in step with `column` (its source or its target; any of the
+// table's without one), taken over.
+std::optional<Sync> takeSync(GDALDataset& dataset, const Table& table, const std::optional<std::string>& column)
 {
     const std::lock_guard lock(syncsMutex);
     const auto it = std::find_if(syncs.begin(), syncs.end(), [&](const Sync& s) {
         return s.connection == dataset.GetDescription() && s.table == quotedName(table) &&
-               (s.from == column || s.to == column);
+               (!column || s.from == *column || s.to == *column);
     });
     if (it == syncs.end()) return std::nullopt;
     Sync sync = std::move(*it);
     syncs.erase(it);
     return sync;
+}
+
+std::string dropSync(const Sync& sync)
+{
+    return "DROP TRIGGER " + quoteIdentifier(sync.name) + " ON " + sync.table + "; DROP FUNCTION pg_temp." +
+           quoteIdentifier(sync.name) + "()";
+}
+
+// Any other change to the table means that no rename goes on: a copy made
+// for one ends (its session's end would take the trigger too).
+void endSyncs(GDALDataset& dataset, const Table& table)
+{
+    while (const auto sync = takeSync(dataset, table, std::nullopt))
+        if (sync->session->alive()) sync->session->run(dropSync(*sync));
 }
 
 std::string newSyncName()
@@ -558,7 +574,7 @@ void copyInBatches(Work& work, const Table& table, const std::string& from, cons
                [&](const Row& row) { pages = std::stoull(row[0].value_or("0")); });
     const std::string update = "UPDATE " + quotedName(table) + " SET " + quoteIdentifier(to) + " = " +
                                quoteIdentifier(from) + " WHERE ctid >= '(";
-    // About a tenth of a second of work per batch.
+    // About 50 ms of work per batch, leaving room for a busy server.
     std::uint64_t step = 16;
     for (std::uint64_t page = 0; work.ok() && page < pages;) {
         const std::uint64_t end = std::min(pages, page + step);
@@ -566,7 +582,7 @@ void copyInBatches(Work& work, const Table& table, const std::string& from, cons
         work.run(update + std::to_string(page) + ",0)'::tid AND ctid < '(" + std::to_string(end) + ",0)'::tid");
         const auto took = std::max<long long>(
             1, std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count());
-        step = std::clamp<std::uint64_t>(step * 100 / took, std::max<std::uint64_t>(1, step / 2), step * 2);
+        step = std::clamp<std::uint64_t>(step * 50 / took, std::max<std::uint64_t>(1, step / 2), step * 2);
         page = end;
         if (progressWanted()) reportProgress("copy", page, pages);
     }
@@ -579,26 +595,27 @@ HResult dropColumn(GDALDataset& dataset, const Table& table, const std::string& 
     const std::string what = "Field \"" + column + "\" was not deleted from " + displayName(table);
     // The copy of a rename ends with it: its trigger goes in the same
     // transaction, so that no edit of the source is left behind.
-    if (auto sync = takeSync(dataset, table, column); sync && sync->session->alive()) {
-        Work work(*sync->session, table, what);
-        work.requireRights(std::nullopt);
-        work.run("DROP TRIGGER " + quoteIdentifier(sync->name) + " ON " + quotedName(table));
-        work.run("DROP FUNCTION pg_temp." + quoteIdentifier(sync->name) + "()");
-        work.run("ALTER TABLE " + quotedName(table) + " DROP COLUMN " + quoteIdentifier(column));
-        return work.finish();
-    }
-    Work work(dataset, table, what);
-    work.requireRights(std::nullopt);
-    work.run("ALTER TABLE " + quotedName(table) + " DROP COLUMN " + quoteIdentifier(column));
-    return work.finish();
+    const auto sync = takeSync(dataset, table, column);
+    const bool synced = sync && sync->session->alive();
+    std::optional<Work> work;
+    if (synced)
+        work.emplace(*sync->session, table, what);
+    else
+        work.emplace(dataset, table, what);
+    work->requireRights(std::nullopt);
+    if (synced) work->run(dropSync(*sync));
+    work->run("ALTER TABLE " + quotedName(table) + " DROP COLUMN " + quoteIdentifier(column));
+    return work->finish();
 }
 
 HResult copyColumn(GDALDataset& dataset, const Table& table, const std::string& from, const std::string& to)
 {
+    endSyncs(dataset, table);
     const std::string what =
         "The values of field \"" + from + "\" were not copied to \"" + to + "\" in " + displayName(table);
     std::string why;
-    Sync sync{dataset.GetDescription(), quotedName(table), from, to, newSyncName(), Session::open(dataset.GetDescription(), why)};
+    const std::string connection = dataset.GetDescription();
+    Sync sync{connection, quotedName(table), from, to, newSyncName(), Session::open(connection, why)};
     if (!sync.session) {
         explain(what + ": " + why);
         return runtime::E_FAIL;

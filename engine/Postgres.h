@@ -72,8 +72,6 @@ std::optional<std::string> ogrDefault(const OGRFieldDefn& field);
 
 // The column type that holds an OGR field of this kind.
 std::string columnType(const OGRFieldDefn& field);
-// Whether two column types (as format_type names them) hold the same values.
-bool sameColumnType(const std::string& a, const std::string& b);
 
 // Adds a column like `field`: of its type (or of `type`, as the database
 // names it), with its default, its not-null constraint and, as the column's

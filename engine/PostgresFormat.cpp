@@ -68,7 +68,8 @@ public:
     // a table's definition takes a lock on it) wait at most the lock bound.
     std::vector<std::string> openOptions() const override
     {
-        return {"LIST_ALL_TABLES=YES", "PRELUDE_STATEMENTS=SET lock_timeout = " + std::to_string(std::max<long long>(1, lockTimeout().count()))};
+        const long long bound = std::max<long long>(1, lockTimeout().count());
+        return {"LIST_ALL_TABLES=YES", "PRELUDE_STATEMENTS=SET lock_timeout = " + std::to_string(bound)};
     }
 
     std::string whyNotOpened(const std::string& path) const override

@@ -258,9 +258,10 @@ TEST_F(GishostOnPostgres, AnExclusiveLockDelaysOnlyChangesToItsOwnTable)
     EXPECT_EQ(locked.rows, renamedMemo.rows);
 
     dialog.renameChosen({"f_name", "Name"});
-    EXPECT_EQ(messages(dialog.ui), (std::vector<std::string>{text::renamed.toStdString(),
-                                                             text::addFieldFailed(QStringLiteral("f_name")).toStdString(),
-                                                             text::renamed.toStdString()}));
+    EXPECT_EQ(messages(dialog.ui),
+              (std::vector<std::string>{text::renamed.toStdString(),
+                                        text::addFieldFailed(QStringLiteral("f_name")).toStdString(),
+                                        text::renamed.toStdString()}));
     const Snapshot after = pgtest::snapshot(*db, "parcels");
     const Snapshot expected = changed(before, {}, {{"f_memo", "Memo"}, {"f_name", "Name"}});
     EXPECT_EQ(after.columns, expected.columns);
@@ -326,7 +327,8 @@ TEST_F(GishostOnPostgres, RenamesKeepTheExactDeclaredType)
         for (std::size_t i = 0; i < kept.size(); ++i) dialog.rename("typed", {kept[i], "x" + std::to_string(i)});
         for (const char* made : {"t_ident", "t_made"}) dialog.rename("typed", {made, "made"});
         std::vector<std::string> shown(kept.size(), text::renamed.toStdString());
-        for (const char* made : {"t_ident", "t_made"}) shown.push_back(text::copyFailed(QString::fromLatin1(made)).toStdString());
+        for (const char* made : {"t_ident", "t_made"})
+            shown.push_back(text::copyFailed(QString::fromLatin1(made)).toStdString());
         EXPECT_EQ(messages(dialog.ui), shown);
     }
     const auto typeOf = [&](const std::string& column) {
@@ -342,7 +344,8 @@ TEST_F(GishostOnPostgres, RenamesKeepTheExactDeclaredType)
     const Snapshot expected = changed(before, {}, renames);
     EXPECT_EQ(after.columns, expected.columns);
     EXPECT_EQ(after.rows, expected.rows);
-    EXPECT_TRUE(reasons.mention("\"t_ident\" is an identity column")) << (reasons.heard.empty() ? "" : reasons.heard[0]);
+    EXPECT_TRUE(reasons.mention("\"t_ident\" is an identity column"))
+        << (reasons.heard.empty() ? "" : reasons.heard[0]);
     EXPECT_TRUE(reasons.mention("\"t_made\" is a generated column"));
 }
 
@@ -563,7 +566,8 @@ TEST_F(GishostOnPostgres, TheTreeListsLayersByNameAndTheTableShowsRowsByKey)
     db->exec(R"(CREATE SCHEMA zz; CREATE SCHEMA a_s;
         CREATE TABLE zz.t (id integer PRIMARY KEY); CREATE TABLE m (id integer PRIMARY KEY);
         CREATE TABLE a_s.q (id integer PRIMARY KEY);
-        CREATE TABLE a (id integer PRIMARY KEY, v text); INSERT INTO a SELECT i, 'v' || i FROM generate_series(1, 300) i;
+        CREATE TABLE a (id integer PRIMARY KEY, v text);
+        INSERT INTO a SELECT i, 'v' || i FROM generate_series(1, 300) i;
         UPDATE a SET v = v || '!' WHERE id % 2 = 1;)");
     const gistest::Host host({gdalConnection()});
     gishost::MainWindow window(host.application);
