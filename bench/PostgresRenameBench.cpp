@@ -1,6 +1,8 @@
 // Renames a field of a PostGIS table with a million rows through the real
 // dialog on gishost, and reports it against the same three statements (add,
 // copy, drop) run by psql, measured in the same run on the same table.
+// Meanwhile another session updates one row every 100 ms; its longest and
+// median waits are reported for each.
 //
 //   postgres_rename_bench [ROWS]
 //
@@ -15,12 +17,17 @@
 #include <QApplication>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 #include <unistd.h>
 
@@ -83,9 +90,60 @@ struct Times {
     double dialog = 1e300;
 };
 
+// Another editor: one row every 100 ms, each update's time kept under the
+// name of what ran meanwhile.
+class Editor {
+public:
+    explicit Editor(const std::string& database)
+        : thread_([this, database] {
+              pgtest::Session db(database);
+              for (long i = 0; !stop_; ++i) {
+                  const std::string running = *running_.load();
+                  const double took = seconds([&] {
+                      db.exec("UPDATE parcels SET area = area + 1 WHERE id = " + std::to_string(1 + i * 7919 % 1000));
+                  });
+                  {
+                      const std::lock_guard lock(mutex_);
+                      waits_[running].push_back(took);
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+              }
+          })
+    {
+    }
+    ~Editor()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+
+    void running(const std::string* what) { running_ = what; }
+    // Longest and median wait while `what` ran.
+    std::pair<double, double> waits(const std::string& what)
+    {
+        const std::lock_guard lock(mutex_);
+        std::vector<double> w = waits_[what];
+        if (w.empty()) return {0, 0};
+        std::sort(w.begin(), w.end());
+        return {w.back(), w[w.size() / 2]};
+    }
+
+private:
+    std::atomic<bool> stop_ = false;
+    std::atomic<const std::string*> running_{&idle};
+    std::mutex mutex_;
+    std::map<std::string, std::vector<double>> waits_;
+    std::thread thread_;
+
+public:
+    static inline const std::string idle = "idle";
+    static inline const std::string psql = "psql";
+    static inline const std::string dialog = "dialog";
+};
+
 // The two take turns renaming the same field of the same table, compacted
 // before each run; the fastest of three counts.
-Times measure(const std::string& database)
+Times measure(const std::string& database, Editor& editor)
 {
     const std::string psql = readLine(pgtest::stateFolder() + "/bin") + "/psql";
     pgtest::Session db(database);
@@ -110,9 +168,13 @@ Times measure(const std::string& database)
     Times best;
     for (int round = 0; round < 3; ++round) {
         db.exec("VACUUM FULL parcels");
+        editor.running(&Editor::psql);
         best.psql = std::min(best.psql, seconds(byPsql));
+        editor.running(&Editor::idle);
         db.exec("VACUUM FULL parcels");
+        editor.running(&Editor::dialog);
         best.dialog = std::min(best.dialog, seconds(byDialog));
+        editor.running(&Editor::idle);
     }
     const auto shown = gistest::messages(dialog.ui);
     if (std::count(shown.begin(), shown.end(), "Field renamed successfully.") != 3)
@@ -133,10 +195,16 @@ int main(int argc, char** argv)
         const pgtest::Database database;
         if (!database.available()) throw std::runtime_error("no database server");
         makeTable(database.conninfo(), rows);
-        const Times best = measure(database.conninfo());
+        Editor editor(database.conninfo());
+        const Times best = measure(database.conninfo(), editor);
 
         std::printf("PostGIS, %d rows: psql %.2f s, dialog on gishost %.2f s\n", rows, best.psql, best.dialog);
         std::printf("dialog / psql = %.2f\n", best.dialog / best.psql);
+        for (const std::string* what : {&Editor::psql, &Editor::dialog}) {
+            const auto [longest, median] = editor.waits(*what);
+            std::printf("another editor's update during %s: longest %.3f s, median %.3f s\n", what->c_str(), longest,
+                        median);
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "postgres_rename_bench: %s\n", e.what());
         return 1;

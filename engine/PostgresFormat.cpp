@@ -9,12 +9,16 @@
 #include "engine/Postgres.h"
 #include "engine/Reasons.h"
 #include "engine/Schema.h"
+#include "engine/Settings.h"
 #include "engine/Table.h"
 
 #include "host/ObjectModel.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
+
+#include <algorithm>
+#include <tuple>
 
 namespace engine {
 
@@ -41,7 +45,8 @@ std::int32_t exactTypeCode(const OGRFieldDefn& field, const std::string& type)
     remade.SetSubType(made->subType);
     remade.SetWidth(field.GetWidth());
     remade.SetPrecision(field.GetPrecision());
-    if (pg::sameColumnType(pg::columnType(remade), type)) return code;
+    // Even text for character varying would change what the column is.
+    if (pg::columnType(remade) == type) return code;
     // GDAL reads some types it does not know (interval, ranges) as integers;
     // their values and defaults are text.
     const bool integer = made->type == OFTInteger || made->type == OFTInteger64;
@@ -59,8 +64,13 @@ public:
     {
         return GDAL_OF_VECTOR | (update ? GDAL_OF_UPDATE : GDAL_OF_READONLY);
     }
-    // Tables without a geometry column too.
-    std::vector<std::string> openOptions() const override { return {"LIST_ALL_TABLES=YES"}; }
+    // Tables without a geometry column too; GDAL's own statements (reading
+    // a table's definition takes a lock on it) wait at most the lock bound.
+    std::vector<std::string> openOptions() const override
+    {
+        const long long bound = std::max<long long>(1, lockTimeout().count());
+        return {"LIST_ALL_TABLES=YES", "PRELUDE_STATEMENTS=SET lock_timeout = " + std::to_string(bound)};
+    }
 
     std::string whyNotOpened(const std::string& path) const override
     {
@@ -75,19 +85,23 @@ public:
     }
     std::string shownPath(const std::string&, const std::string& name) const override { return "database " + name; }
 
+    // By name: schema, then table.
     std::vector<std::string> readableTables(GDALDataset& dataset) const override
     {
         std::vector<pg::TableLayer> readable;
         pg::readableTables(dataset, readable);
-        std::vector<std::string> names;
+        std::vector<const pg::TableLayer*> layers;
         for (OGRLayer* layer : dataset.GetLayers()) {
             const std::string name = layer->GetName();
-            for (const pg::TableLayer& t : readable)
-                if (t.layerName == name) {
-                    names.push_back(name);
-                    break;
-                }
+            const auto t = std::find_if(readable.begin(), readable.end(),
+                                        [&](const pg::TableLayer& r) { return r.layerName == name; });
+            if (t != readable.end()) layers.push_back(&*t);
         }
+        std::sort(layers.begin(), layers.end(), [](const pg::TableLayer* a, const pg::TableLayer* b) {
+            return std::tie(a->table.schema, a->table.name) < std::tie(b->table.schema, b->table.name);
+        });
+        std::vector<std::string> names;
+        for (const pg::TableLayer* t : layers) names.push_back(t->layerName);
         return names;
     }
 
@@ -145,12 +159,16 @@ private:
     template <class Work>
     static HResult change(const Table& table, Work work)
     {
+        HResult hr = pg::awaitTable(table.dataset().path(), table.name());
+        if (runtime::failed(hr)) return hr;
         GDALDataset* dataset = nullptr;
         OGRLayer* layer = nullptr;
-        HResult hr = table.layerForUpdate(dataset, layer);
+        hr = table.layerForUpdate(dataset, layer);
         if (runtime::failed(hr)) return hr;
-        // An open read of GDAL's would keep the table in use in this session.
-        for (OGRLayer* open : dataset->GetLayers()) open->ResetReading();
+        // An open read of GDAL's would keep the table in use; the other
+        // tables' reads are left alone, as resetting one reads its definition,
+        // which would wait for a lock another session holds on it.
+        layer->ResetReading();
         const auto where = pg::tableOf(*dataset, table.name());
         if (!where) {
             explain(reason::failed(table.displayName(), "find the table in the database", ""));

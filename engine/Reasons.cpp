@@ -27,6 +27,12 @@ std::string locked(const std::string& path, std::chrono::milliseconds waited)
     return path + " is locked by another program (waited " + seconds(waited) + "); nothing was changed.";
 }
 
+std::string lockedBySession(const std::string& table, std::chrono::milliseconds waited)
+{
+    return table + " is locked by another session of the database (waited at most " + seconds(waited) +
+           "); nothing was changed.";
+}
+
 std::string changedByOthers(const std::string& path)
 {
     return path + " was changed by another program since it was read; nothing was written, and its fields were "

@@ -10,6 +10,7 @@ namespace engine::reason {
 std::string readOnly(const std::string& path);
 std::string gdalCannotWrite(const std::string& path, const std::string& driver);
 std::string locked(const std::string& path, std::chrono::milliseconds waited);
+std::string lockedBySession(const std::string& table, std::chrono::milliseconds waited);
 std::string changedByOthers(const std::string& path);
 std::string nameTaken(const std::string& table, const std::string& name);
 std::string noSuchField(const std::string& table, const std::string& name);

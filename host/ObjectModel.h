@@ -97,6 +97,15 @@ struct IFeatureLayer : IUnknown {
 };
 
 // A feature class; it also answers IAttributeTable.
+//
+// On a database that other sessions edit at the same time, each call waits
+// for their locks at most the host's lock bound, then fails having changed
+// nothing. A field calculated from another field ([old] into a new one, the
+// copy of a rename) also takes the other sessions' edits of the source:
+// rows they write, before the calculation and after it, get the source's
+// value in the target until either field is deleted, so that deleting the
+// source next loses no edit. Other editors wait for a short batch of rows
+// at a time, never for the whole table.
 struct IFeatureClass : IUnknown {
     static constexpr Guid iid = guid("{322E7F1C-66E4-421E-98AD-3DF04ACD9507}");
     virtual HResult get_Fields(IFieldCollection** fields) noexcept = 0;

@@ -1,6 +1,7 @@
 #include "gishost/app/AttributeTable.h"
 
 #include "engine/OgrStatus.h"
+#include "engine/Postgres.h"
 #include "hostkit/FieldInfo.h"
 
 #include <gdal_priv.h>
@@ -33,7 +34,7 @@ std::optional<GIntBig> firstOfDenseIds(GDALDataset& dataset, const std::string& 
                                        GIntBig count)
 {
     const std::string f = engine::quoteIdentifier(fid);
-    const std::string sql = "SELECT MIN(" + f + "), MAX(" + f + ") FROM " + engine::quoteIdentifier(table);
+    const std::string sql = "SELECT MIN(" + f + "), MAX(" + f + ") FROM " + table;
     OGRLayer* result = dataset.ExecuteSQL(sql.c_str(), nullptr, "NATIVE");
     if (!result) return std::nullopt;
     std::optional<GIntBig> first;
@@ -52,8 +53,11 @@ struct AttributeTableModel::Gdal {
     OGRLayer* layer = nullptr;
     std::string fidColumn; // empty: the layer has none of its own
     // GDAL's generic SetNextByIndex reads every feature before the one
-    // asked for; SQLite finds a row by its id on the id's own index.
+    // asked for; SQLite finds a row by its id on the id's own index. A
+    // database's rows come in their key's order, so that rows another
+    // session (or a rename) rewrote keep their place.
     bool bySql = false;
+    std::string table; // as the SQL names it
     // Ids without gaps (the usual case): row r has id firstId + r. Else a
     // row's id is found by counting ids up to it, which takes longer.
     std::optional<GIntBig> firstId;
@@ -90,10 +94,16 @@ void AttributeTableModel::open(const std::string& path, std::string layer)
     const char* ignored[] = {"OGR_GEOMETRY", "OGR_STYLE", nullptr};
     l.SetIgnoredFields(ignored);
     const std::string driver = gdal->dataset->GetDriver() ? gdal->dataset->GetDriver()->GetDescription() : "";
-    gdal->bySql = (driver == "GPKG" || driver == "SQLite") && !gdal->fidColumn.empty();
+    gdal->bySql = (driver == "GPKG" || driver == "SQLite" || driver == "PostgreSQL") && !gdal->fidColumn.empty();
+    gdal->table = engine::quoteIdentifier(layerName_);
+    if (driver == "PostgreSQL") {
+        const auto table = engine::pg::tableOf(*gdal->dataset, layerName_);
+        gdal->bySql = gdal->bySql && table;
+        if (table) gdal->table = engine::pg::quotedName(*table);
+    }
     const GIntBig count = l.GetFeatureCount(TRUE);
     rows_ = static_cast<int>(std::clamp<GIntBig>(count, 0, std::numeric_limits<int>::max()));
-    if (gdal->bySql) gdal->firstId = firstOfDenseIds(*gdal->dataset, layerName_, gdal->fidColumn, count);
+    if (gdal->bySql) gdal->firstId = firstOfDenseIds(*gdal->dataset, gdal->table, gdal->fidColumn, count);
     gdal_ = std::move(gdal);
     endResetModel();
 }
@@ -173,7 +183,7 @@ void AttributeTableModel::readBlock(Block& block) const
 // once so that no read lock stays on the file.
 void AttributeTableModel::readBySql(Block& block) const
 {
-    const std::string table = engine::quoteIdentifier(layerName_);
+    const std::string& table = gdal_->table;
     const std::string fid = engine::quoteIdentifier(gdal_->fidColumn);
     std::string columns = fid;
     for (int i = 1; i < columns_.size(); ++i) columns += ", " + engine::quoteIdentifier(columns_[i].toStdString());

@@ -259,6 +259,40 @@ TEST_F(PostgresSql, CopyTakesEveryValueAndRefusesADifferentType)
     EXPECT_EQ(db.value("SELECT count(*) FROM t WHERE c IS NOT NULL OR g IS NOT NULL OR k IS NOT NULL"), "0");
 }
 
+// After a copy, rows other sessions write (updated or inserted) get the
+// source's value in the target until the rename deletes either column; the
+// table's next other change ends that too, and nothing of ours stays.
+TEST_F(PostgresSql, ACopyKeepsTheTargetInStepUntilTheRenameEnds)
+{
+    auto db = session();
+    db.exec("CREATE TABLE t (id serial PRIMARY KEY, a integer, b integer, c integer); "
+            "INSERT INTO t (a) SELECT i FROM generate_series(1, 100) i");
+    const auto ours = [&] {
+        return db.value("SELECT (SELECT count(*) FROM pg_trigger WHERE tgname LIKE 'quillet%') + "
+                        "(SELECT count(*) FROM pg_proc WHERE proname LIKE 'quillet%')");
+    };
+    const auto dataset = open();
+    const Table t{"public", "t"};
+    const auto inStep = [&] { return db.value("SELECT count(*) FROM t WHERE b IS DISTINCT FROM a"); };
+
+    // Ended by deleting the source, as a rename does.
+    ASSERT_EQ(engine::pg::copyColumn(*dataset, t, "a", "b"), runtime::S_OK);
+    db.exec("UPDATE t SET a = -a WHERE id % 3 = 0; UPDATE t SET c = 1 WHERE id % 5 = 0; INSERT INTO t (a) VALUES (7)");
+    EXPECT_EQ(inStep(), "0");
+    ASSERT_EQ(engine::pg::dropColumn(*dataset, t, "a"), runtime::S_OK);
+    EXPECT_EQ(ours(), "0");
+    db.exec("INSERT INTO t (b) VALUES (8)");
+
+    // Ended by the table's next other change.
+    ASSERT_EQ(engine::pg::copyColumn(*dataset, t, "b", "c"), runtime::S_OK);
+    EXPECT_EQ(ours(), "2");
+    OGRFieldDefn added("d", OFTInteger);
+    ASSERT_EQ(engine::pg::addColumn(*dataset, t, added), runtime::S_OK);
+    EXPECT_EQ(ours(), "0");
+    db.exec("UPDATE t SET b = 0");
+    EXPECT_EQ(db.value("SELECT count(*) FROM t WHERE c = 0"), "0");
+}
+
 // Layers are the tables and views the role may read, under GDAL's names.
 TEST_F(PostgresSql, ReadableTablesAreNamedAsGdalNamesTheirLayers)
 {

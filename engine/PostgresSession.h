@@ -1,0 +1,52 @@
+#pragma once
+
+// A libpq connection of the engine's own beside GDAL's, for the changes:
+// the database's error codes, a wait that keeps the windows painted, and a
+// session that outlives a call where a rename needs one.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct pg_conn;
+
+namespace engine::pg {
+
+using Cell = std::optional<std::string>; // nullopt for NULL
+using Row = std::vector<Cell>;
+
+struct Answer {
+    bool ok = true;
+    std::string sqlState; // the database's error code
+    std::string message;  // the database's reason, on one line
+    std::vector<Row> rows;
+};
+
+// Whether the statement failed for another session's lock: its lock wait
+// ran out, or the database broke a deadlock.
+bool lockStoodInTheWay(const Answer& answer);
+
+class Session {
+public:
+    // `connection` as GDAL takes it ("PG:keyword=value ..."); null with
+    // `why` set when the database cannot be reached.
+    static std::unique_ptr<Session> open(const std::string& connection, std::string& why);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // One statement (or several, the last one's rows); while the database
+    // works, the application's windows are repainted.
+    Answer run(const std::string& sql);
+    bool alive() const;
+
+private:
+    explicit Session(pg_conn* conn) : conn_(conn) {}
+    pg_conn* conn_;
+};
+
+// The keyword=value pairs of a libpq keyword string (values unquoted).
+std::vector<std::pair<std::string, std::string>> keywordPairs(const std::string& text);
+
+} // namespace engine::pg
