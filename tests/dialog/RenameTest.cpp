@@ -92,7 +92,8 @@ TEST_F(RenameTest, NameRules)
 TEST_F(RenameTest, ARefusedNameStaysWithTheCaretAfterItsFirstCharacter)
 {
     form.window()->show();
-    QApplication::setActiveWindow(form.window());
+    form.window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.window()));
     form.cmdConvert->setFocus();
     convert(QStringLiteral("bad name"));
     EXPECT_EQ(ui.messages.size(), 1u);
