@@ -6,8 +6,10 @@
 #include "EngineWatch.h"
 #include "PgServer.h"
 
+#include "engine/Dataset.h"
 #include "engine/DefaultValue.h"
 #include "engine/FieldTypes.h"
+#include "engine/LockWait.h"
 #include "engine/Postgres.h"
 
 #include <gdal_priv.h>
@@ -257,6 +259,33 @@ TEST_F(PostgresSql, CopyTakesEveryValueAndRefusesADifferentType)
     EXPECT_NE(reasons.heard[0].find("numeric(8,3), double precision"), std::string::npos) << reasons.heard[0];
     EXPECT_NE(reasons.heard[1].find("no field \"missing\""), std::string::npos) << reasons.heard[1];
     EXPECT_EQ(db.value("SELECT count(*) FROM t WHERE c IS NOT NULL OR g IS NOT NULL OR k IS NOT NULL"), "0");
+}
+
+// A database that cannot be reached for a moment (a restart) is written to
+// again once it is back, rather than read-only for the rest of the session.
+TEST_F(PostgresSql, ADatabaseAwayForAMomentIsNotReadOnlyForGood)
+{
+    auto db = session();
+    db.exec("CREATE TABLE t (id serial PRIMARY KEY, a integer)");
+    std::string problem;
+    const auto dataset = engine::Dataset::open(gdalConnection(), problem);
+    ASSERT_TRUE(dataset) << problem;
+    const std::string name = db.identifier(database());
+    GDALDataset* forUpdate = nullptr;
+
+    db.exec("ALTER DATABASE " + name + " ALLOW_CONNECTIONS false");
+    {
+        const engine::LockWait call;
+        const Reasons reasons;
+        EXPECT_EQ(dataset->forUpdate(forUpdate), runtime::E_FAIL);
+        ASSERT_EQ(reasons.heard.size(), 1u);
+        EXPECT_NE(reasons.heard[0].find("could not be opened for writing"), std::string::npos) << reasons.heard[0];
+    }
+    db.exec("ALTER DATABASE " + name + " ALLOW_CONNECTIONS true");
+    EXPECT_FALSE(dataset->readOnly());
+    const engine::LockWait call;
+    EXPECT_EQ(dataset->forUpdate(forUpdate), runtime::S_OK);
+    EXPECT_TRUE(forUpdate);
 }
 
 // Layers are the tables and views the role may read, under GDAL's names.
