@@ -96,7 +96,31 @@ std::string tableOf(engine::Dataset& dataset, const GdalSource& source)
 
 } // namespace
 
-std::unique_ptr<GdalStorage> GdalStorage::open(QgsVectorLayer& layer, QString& whyNot)
+void OpenDatasets::forgetUnread()
+{
+    for (auto entry = entries_.begin(); entry != entries_.end();) {
+        auto& readers = entry->second.readers;
+        std::erase_if(readers, [](const auto& reader) { return !reader.first || reader.first->source() != reader.second; });
+        entry = readers.empty() ? entries_.erase(entry) : std::next(entry);
+    }
+}
+
+std::shared_ptr<engine::Dataset> OpenDatasets::open(QgsVectorLayer& layer, const std::string& path,
+                                                    std::string& problem)
+{
+    forgetUnread();
+    if (const auto known = entries_.find(path); known != entries_.end()) {
+        auto& readers = known->second.readers;
+        if (std::none_of(readers.begin(), readers.end(), [&](const auto& r) { return r.first == &layer; }))
+            readers.emplace_back(&layer, layer.source());
+        return known->second.dataset;
+    }
+    auto dataset = engine::Dataset::open(path, problem);
+    if (dataset) entries_[path] = Entry{dataset, {{&layer, layer.source()}}};
+    return dataset;
+}
+
+std::unique_ptr<GdalStorage> GdalStorage::open(QgsVectorLayer& layer, OpenDatasets& datasets, QString& whyNot)
 {
     const auto where = gdalSourceOf(layer);
     if (!where || where->path.isEmpty()) return nullptr;
@@ -107,7 +131,7 @@ std::unique_ptr<GdalStorage> GdalStorage::open(QgsVectorLayer& layer, QString& w
         layer.providerType() == QLatin1String("ogr") ? QgsOgrUtils::readShapefileEncoding(where->path) : QString();
     const ShapefileEncoding reading(encoding);
     std::string problem;
-    auto dataset = engine::Dataset::open(where->path.toStdString(), problem);
+    auto dataset = datasets.open(layer, where->path.toStdString(), problem);
     if (!dataset) {
         if (mustUseEngine) whyNot = QString::fromStdString(problem);
         return nullptr;
