@@ -18,8 +18,12 @@ namespace qgishost {
 // per layer and per call. It is let go once no layer reads that source.
 class OpenDatasets {
 public:
-    // Null with `problem` set when the engine cannot open `path`.
-    std::shared_ptr<engine::Dataset> open(QgsVectorLayer& layer, const std::string& path, std::string& problem);
+    // Null with `problem` set when the engine cannot open `path`; `anew`
+    // opens it again (a table was made since), else the one open is given.
+    std::shared_ptr<engine::Dataset> open(QgsVectorLayer& layer, const std::string& path, bool anew,
+                                          std::string& problem);
+    // Whether `path` is open.
+    bool isOpen(const std::string& path) const { return entries_.count(path) > 0; }
 
 private:
     struct Entry {
