@@ -25,17 +25,26 @@ bool copyProperty(const ComPtr<IFieldDefinition>& from, HResult (IFieldDefinitio
     return runtime::succeeded(read(from, getter, value)) && to && runtime::succeeded(((*to).*setter)(value));
 }
 
-// Removes the field a failed rename added, so the layer is as it was.
-void removeAddedField(const ComPtr<IFeatureClass>& pFC, const QString& newName)
+// Removes the field a failed rename added, so the layer is as it was; false
+// when it is still there.
+bool removeAddedField(const ComPtr<IFeatureClass>& pFC, const QString& newName)
 {
     const ComPtr<IFieldCollection> pFields = fetch(pFC, &IFeatureClass::get_Fields);
     std::int32_t index = -1;
-    read(pFields, &IFieldCollection::FindField, toU16(newName), index);
-    if (index < 0) return;
-    if (const auto added = fetch(pFields, &IFieldCollection::get_Field, index)) pFC->DeleteField(added.get());
+    if (!pFields || runtime::failed(read(pFields, &IFieldCollection::FindField, toU16(newName), index))) return false;
+    if (index < 0) return true;
+    const auto added = fetch(pFields, &IFieldCollection::get_Field, index);
+    return added && runtime::succeeded(pFC->DeleteField(added.get()));
 }
 
 } // namespace
+
+void frmQuillet::stopAfterAdd(const ComPtr<IFeatureClass>& pFC, const QString& newName, const QString& why)
+{
+    const bool removed = removeAddedField(pFC, newName);
+    forms::msgBox(window(), why, MsgKind::Critical, text::title);
+    if (!removed) forms::msgBox(window(), text::addedFieldLeft(newName), MsgKind::Critical, text::title);
+}
 
 bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName, const QString& newName)
 {
@@ -103,7 +112,7 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
     if (pTable && runtime::failed(pTable->Search(nullptr, false, pCursor.put())))
         pCursor.reset();
     if (!pCursor) {
-        forms::msgBox(window(), text::noAttributeTable, MsgKind::Critical, text::title);
+        stopAfterAdd(pFC, newName, text::noAttributeTable);
         return false;
     }
 
@@ -120,8 +129,7 @@ bool frmQuillet::DuplicateField(const QString& layerName, const QString& oldName
     pCalc.reset();
     pCursor.reset();
     if (runtime::failed(calculated)) {
-        removeAddedField(pFC, newName);
-        forms::msgBox(window(), text::copyFailed(oldName), MsgKind::Critical, text::title);
+        stopAfterAdd(pFC, newName, text::copyFailed(oldName));
         return false;
     }
     return true;

@@ -79,5 +79,10 @@ inline QString copyFailed(const QString& field)
     return QStringLiteral("The values could not be copied to the new field. Field '") + field +
            QStringLiteral("' was not renamed and keeps its values.");
 }
+inline QString addedFieldLeft(const QString& newField)
+{
+    return QStringLiteral("The new field '") + newField +
+           QStringLiteral("' could not be removed again and is still in the layer.");
+}
 
 } // namespace quillet::text

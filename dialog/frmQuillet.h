@@ -100,6 +100,9 @@ private:
     enum class Deletion { Deleted, StillInLayer, NotInLayer, LayerNotFound, FieldsUnreadable };
     Deletion deleteField(const QString& layerName, const QString& fieldName);
     void reportDeletions(const QString& layerName, const std::map<Deletion, QStringList>& outcomes);
+    // A rename stopped after the new field was added: the field is removed
+    // again, and the user told why it stopped and whether it is left.
+    void stopAfterAdd(const ComPtr<host::IFeatureClass>& pFC, const QString& newName, const QString& why);
     void fillLayerList(QComboBox* box, const ComPtr<host::IMapDocument>& pMapDoc);
     void moveOne(QListWidget* source, QListWidget* target);
     void moveAll(QListWidget* source, QListWidget* target);

@@ -13,6 +13,8 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 namespace engine {
@@ -42,12 +44,28 @@ std::string identifiedDriver(const std::string& path)
     return driver ? GDALGetDescription(driver) : "";
 }
 
-std::string whyNotOpened(const std::string& path, const std::string& driver)
+// A connection string ("PG:dbname=...") or one of GDAL's virtual paths,
+// which names no folder.
+bool namesNoFolder(const std::string& path)
+{
+    if (path.rfind("/vsi", 0) == 0) return true;
+    const std::size_t colon = path.find(':');
+    return colon != std::string::npos && colon > 1 &&
+           std::all_of(path.begin(), path.begin() + static_cast<std::ptrdiff_t>(colon),
+                       [](unsigned char c) { return std::isalnum(c) || c == '_'; });
+}
+
+bool lockStoodInTheWay(const Format& format, const std::string& path)
+{
+    return LockWait::lockStoodInTheWay() || format.lockedNow(path);
+}
+
+std::string whyNotOpened(const std::string& path, const std::string& driver, const Format& format)
 {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec) && path.find(':') == std::string::npos)
         return path + ": there is no such file or folder.";
-    if (LockWait::lockStoodInTheWay()) return reason::locked(path, lockTimeout());
+    if (lockStoodInTheWay(format, path)) return reason::locked(path, lockTimeout());
     if (!driver.empty() && std::filesystem::exists(path + "-journal", ec)) return reason::crashNeedsWrite(path);
     std::string text = path + ": not a GIS dataset that GDAL can open.";
     if (const char* detail = CPLGetLastErrorMsg(); detail && *detail) text += std::string(" (") + detail + ")";
@@ -69,7 +87,8 @@ std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& pro
 {
     // A folder swapped halfway by a crash may not even be there.
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec) || std::filesystem::is_directory(path, ec)) WorkCopy::recover(path);
+    if (std::filesystem::is_directory(path, ec) || (!std::filesystem::exists(path, ec) && !namesNoFolder(path)))
+        WorkCopy::recover(path);
     const std::string identified = identifiedDriver(path);
     const Format& format = formatFor(identified);
     format.recover(path);
@@ -80,7 +99,7 @@ std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& pro
         dataset->tables_ = format.tableNames(path);
         dataset->readSchemas();
         if (dataset->tables_.empty() || dataset->schemas_.size() != dataset->tables_.size()) {
-            problem = whyNotOpened(path, identified);
+            problem = whyNotOpened(path, identified, format);
             return nullptr;
         }
         dataset->stamps_ = stampsOf(format.watchedFiles(path));
@@ -93,7 +112,7 @@ std::shared_ptr<Dataset> Dataset::open(const std::string& path, std::string& pro
         if (!gdal) {
             problem = format.whyNotOpened(path);
             // A connection string GDAL did not take may still hold a password.
-            if (problem.empty()) problem = pg::hidePasswords(whyNotOpened(path, identified), path);
+            if (problem.empty()) problem = pg::hidePasswords(whyNotOpened(path, identified, format), path);
             return nullptr;
         }
     }
@@ -117,16 +136,17 @@ bool Dataset::refreshIfChanged()
 {
     const auto now = stampsOf(format_->watchedFiles(path_));
     const bool changedOnDisk = now != stamps_ || (gdal_ && format_->version(*gdal_) != version_);
-    if (!changedOnDisk && !stale_) return false;
+    if (!changedOnDisk && !stale_ && !unread_) return false;
     if (format_->readsFieldsItself()) {
         gdal_.reset(); // opened again when rows are read
         stale_ = false;
     } else if (runtime::failed(reopen(updating_, std::chrono::milliseconds(0)))) {
         return changedOnDisk; // reading never waits: while the files are locked, what was read stands
     }
-    if (changedOnDisk && readSchemas()) {
+    if ((changedOnDisk || unread_) && readSchemas()) {
         stamps_ = now;
         if (gdal_) version_ = format_->version(*gdal_);
+        unread_ = false;
     }
     return changedOnDisk;
 }
@@ -142,6 +162,12 @@ HResult Dataset::reopen(bool update, std::chrono::milliseconds wait)
     updating_ = update;
     stale_ = false;
     return runtime::S_OK;
+}
+
+bool Dataset::readableNow() const
+{
+    const QuietErrors quiet;
+    return openGdal(path_, *format_, false, std::chrono::milliseconds(0)) != nullptr;
 }
 
 bool Dataset::readSchemas()
@@ -210,8 +236,17 @@ HResult Dataset::forUpdate(GDALDataset*& dataset)
     }
     if (!gdal_ || !updating_ || stale_) {
         if (runtime::failed(reopen(true, LockWait::remaining()))) {
-            if (LockWait::lockStoodInTheWay()) {
+            if (lockStoodInTheWay(*format_, path_)) {
                 explain(reason::locked(shownPath(), lockTimeout()));
+                return runtime::E_FAIL;
+            }
+            const std::string why = CPLGetLastErrorMsg();
+            // Only data that can still be read but not written stays
+            // read-only; a source that is away (a database restarting) is
+            // opened for update again at the next change.
+            if (!readableNow()) {
+                stale_ = true;
+                explain(pg::hidePasswords(reason::failed(shownPath(), "be opened for writing", why), path_));
                 return runtime::E_FAIL;
             }
             readOnly_ = true;
@@ -239,9 +274,18 @@ void Dataset::changed(const std::string& table)
         stale_ = true;
         return;
     }
-    if (auto schema = readSchema(table)) schemas_[table] = std::move(schema);
     stamps_ = stampsOf(format_->watchedFiles(path_));
     if (gdal_) version_ = format_->version(*gdal_);
+    // A table read halfway would hide the change from the next one (a field
+    // added and not seen cannot be removed): the tables are read again first.
+    const QuietErrors quiet;
+    CPLErrorReset();
+    auto schema = readSchema(table);
+    if (!schema || CPLGetLastErrorType() >= CE_Failure) {
+        unread_ = true;
+        return;
+    }
+    schemas_[table] = std::move(schema);
     ++generation_;
 }
 

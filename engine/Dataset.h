@@ -76,6 +76,8 @@ private:
     bool refreshIfChanged();
     runtime::HResult knownSchema(const std::string& table, std::shared_ptr<const Schema>& out) const;
     runtime::HResult reopen(bool update, std::chrono::milliseconds wait);
+    // Whether GDAL can open the dataset read-only at this moment.
+    bool readableNow() const;
     // False when the tables could not all be read; what was read before stays.
     bool readSchemas();
     std::shared_ptr<const Schema> readSchema(const std::string& table) const;
@@ -88,6 +90,8 @@ private:
     bool readOnly_;
     bool updating_ = false;
     bool stale_ = false;
+    // The engine's own change could not be read back: the tables are read again.
+    bool unread_ = false;
     bool hasRaster_ = false;
     std::vector<std::string> tables_;
     std::map<std::string, std::shared_ptr<const Schema>> schemas_;

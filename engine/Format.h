@@ -56,6 +56,9 @@ public:
     // The one sentence saying why GDAL could not open the dataset at `path`,
     // with GDAL's message; empty for the usual wording.
     virtual std::string whyNotOpened(const std::string&) const { return {}; }
+    // Whether another program's lock keeps GDAL from opening the dataset at
+    // this moment, as the database itself answers; by default never.
+    virtual bool lockedNow(const std::string&) const { return false; }
     // What the dataset's map is called (by default its file's name), and
     // how reasons name the dataset (by default its path).
     virtual std::string datasetName(GDALDataset& dataset, const std::string& path) const;

@@ -2,10 +2,6 @@
 
 #include "engine/Settings.h"
 
-#include <cpl_error.h>
-
-#include <cstring>
-
 namespace engine {
 
 namespace {
@@ -13,6 +9,7 @@ struct State {
     int depth = 0;
     LockWait::Clock::time_point deadline;
     bool ranOut = false;
+    bool lockMet = false;
 };
 thread_local State state;
 } // namespace
@@ -21,12 +18,12 @@ LockWait::LockWait()
 {
     if (state.depth++ > 0) return;
     state.deadline = Clock::now() + lockTimeout();
-    state.ranOut = false;
+    state.ranOut = state.lockMet = false;
 }
 
 LockWait::~LockWait()
 {
-    if (--state.depth == 0) state.ranOut = false;
+    if (--state.depth == 0) state.ranOut = state.lockMet = false;
 }
 
 LockWait::Clock::time_point LockWait::deadline() noexcept
@@ -42,10 +39,8 @@ std::chrono::milliseconds LockWait::remaining() noexcept
 
 void LockWait::noteRanOut() noexcept { state.ranOut = true; }
 
-bool LockWait::lockStoodInTheWay() noexcept
-{
-    const char* message = CPLGetLastErrorMsg();
-    return state.ranOut || (message && std::strstr(message, "locked"));
-}
+void LockWait::noteLockMet() noexcept { state.lockMet = true; }
+
+bool LockWait::lockStoodInTheWay() noexcept { return state.ranOut || state.lockMet; }
 
 } // namespace engine

@@ -23,8 +23,12 @@ public:
     static std::chrono::milliseconds remaining() noexcept;
     // Set by the waiting code when a wait of the current call ran out.
     static void noteRanOut() noexcept;
-    // Whether the last failure came of another program's lock: a wait that
-    // ran out, or GDAL's last error says the data is locked.
+    // Set by the code that reads a lock in a database's own answer (SQLite's
+    // SQLITE_BUSY or SQLITE_LOCKED; PostgreSQL's lock_not_available or
+    // deadlock_detected), never in a message's words.
+    static void noteLockMet() noexcept;
+    // Whether another program's lock made the current call fail: a wait ran
+    // out or a lock was met.
     static bool lockStoodInTheWay() noexcept;
 };
 

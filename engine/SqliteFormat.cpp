@@ -119,6 +119,20 @@ public:
         if (journalLeft && !nonEmptyFile(journal)) note(reason::crashUndone(path));
     }
 
+    // A read needs the lock a writer holds while it commits; an update, the
+    // one another program's open transaction holds.
+    bool lockedNow(const std::string& path) const override
+    {
+        const bool update = writable(path);
+        sqlite3* db = nullptr;
+        int rc = sqlite3_open_v2(path.c_str(), &db, update ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, nullptr);
+        if (rc == SQLITE_OK) rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK && update) rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        sqlite3_close(db); // rolls the probe's transaction back
+        rc &= 0xff; // the primary code of an extended one
+        return rc == SQLITE_BUSY || rc == SQLITE_LOCKED;
+    }
+
     void connected(GDALDataset& dataset) const override
     {
         if (sqlite3* db = handleOf(dataset)) sqlite3_busy_handler(db, waitForLock, nullptr);

@@ -100,14 +100,16 @@ HResult WorkCopy::swapIn(const std::vector<std::string>& watched, const std::vec
     }
     const fs::path folder(folder_);
     const fs::path old = besideFolder(folder, oldMark, getpid());
-    std::error_code ec;
+    std::error_code ec, back;
     fs::rename(folder, old, ec);
     if (!ec) {
         fs::rename(path_, folder, ec);
-        if (ec) fs::rename(old, folder);
+        if (ec) fs::rename(old, folder, back);
     }
     if (ec) {
         explain(reason::failed(folder_, "put its new copy in its place", ec.message()));
+        // recover() leaves a living process's folders alone: say where the data is.
+        if (back) explain(reason::failed(folder_, "be put back from " + old.string(), back.message()));
         return runtime::E_FAIL;
     }
     swapped_ = true;

@@ -3,7 +3,6 @@
 #include "forms/Twips.h"
 
 #include <QAbstractButton>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -98,6 +97,7 @@ void Form::showModal()
 {
     load();
     if (!window_) return;
+    const QPointer<QDialog> shown = window_;
     centreOnScreen(*window_);
     bool handled = false;
     if (modalHandler()) {
@@ -110,7 +110,9 @@ void Form::showModal()
         modal_ = false;
     }
     unload();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Out of its loop, the window is deleted now; what else the application
+    // queued for deletion is the application's to delete.
+    delete shown.data();
 }
 
 void Form::unload()

@@ -18,7 +18,9 @@ frmResource::frmResource()
 
 frmResource& frmResource::instance()
 {
-    thread_local frmResource shared;
+    // Not thread_local: a thread's destructors keep their module loaded
+    // until the thread ends, and the module must go when its host unloads it.
+    static frmResource shared;
     return shared;
 }
 

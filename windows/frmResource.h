@@ -5,7 +5,7 @@
 namespace quillet {
 
 // Holds the button bitmap. It is never shown, so it needs no window of its
-// own: one shared instance per thread, loaded on first use and kept.
+// own: one shared instance, loaded on first use and kept while the module is.
 class frmResource {
 public:
     static frmResource& instance();

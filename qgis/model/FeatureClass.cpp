@@ -15,10 +15,10 @@ using hostkit::FieldInfo;
 
 namespace {
 
-std::unique_ptr<Storage> storageFor(QgsVectorLayer& layer)
+std::unique_ptr<Storage> storageFor(QgsVectorLayer& layer, OpenDatasets& datasets)
 {
     QString whyNot;
-    if (auto gdal = GdalStorage::open(layer, whyNot)) return gdal;
+    if (auto gdal = GdalStorage::open(layer, datasets, whyNot)) return gdal;
     return std::make_unique<ProviderStorage>(layer, whyNot);
 }
 
@@ -39,7 +39,10 @@ HResult explained(const std::function<HResult()>& change, const QString& whatFai
 
 } // namespace
 
-FeatureClass::FeatureClass(QgsVectorLayer& layer) : layer_(&layer), storage_(storageFor(layer)) {}
+FeatureClass::FeatureClass(QgsVectorLayer& layer, OpenDatasets& datasets)
+    : layer_(&layer), storage_(storageFor(layer, datasets))
+{
+}
 
 FeatureClass::~FeatureClass() = default;
 

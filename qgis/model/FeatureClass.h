@@ -9,13 +9,15 @@
 
 namespace qgishost {
 
+class OpenDatasets;
+
 // The table behind a vector layer; it is also its attribute table. A change
 // is refused, with the reason on QGIS's message bar, while the layer has
 // unsaved edits or its data source cannot make it; after a change the layer
 // shows the new fields at once.
 class FeatureClass final : public HostObject<host::IFeatureClass, host::IAttributeTable> {
 public:
-    explicit FeatureClass(QgsVectorLayer& layer);
+    FeatureClass(QgsVectorLayer& layer, OpenDatasets& datasets);
     ~FeatureClass() override;
 
     HResult get_Fields(host::IFieldCollection** fields) noexcept override;

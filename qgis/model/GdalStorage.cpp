@@ -94,9 +94,40 @@ std::string tableOf(engine::Dataset& dataset, const GdalSource& source)
     return tables.size() == 1 ? tables.front() : std::string();
 }
 
+bool holds(const engine::Dataset& dataset, const std::string& table)
+{
+    const auto& tables = dataset.tableNames();
+    return std::find(tables.begin(), tables.end(), table) != tables.end();
+}
+
 } // namespace
 
-std::unique_ptr<GdalStorage> GdalStorage::open(QgsVectorLayer& layer, QString& whyNot)
+void OpenDatasets::forgetUnread()
+{
+    for (auto entry = entries_.begin(); entry != entries_.end();) {
+        auto& readers = entry->second.readers;
+        std::erase_if(readers, [](const auto& reader) { return !reader.first || reader.first->source() != reader.second; });
+        entry = readers.empty() ? entries_.erase(entry) : std::next(entry);
+    }
+}
+
+std::shared_ptr<engine::Dataset> OpenDatasets::open(QgsVectorLayer& layer, const std::string& path, bool anew,
+                                                    std::string& problem)
+{
+    forgetUnread();
+    if (anew) entries_.erase(path);
+    if (const auto known = entries_.find(path); known != entries_.end()) {
+        auto& readers = known->second.readers;
+        if (std::none_of(readers.begin(), readers.end(), [&](const auto& r) { return r.first == &layer; }))
+            readers.emplace_back(&layer, layer.source());
+        return known->second.dataset;
+    }
+    auto dataset = engine::Dataset::open(path, problem);
+    if (dataset) entries_[path] = Entry{dataset, {{&layer, layer.source()}}};
+    return dataset;
+}
+
+std::unique_ptr<GdalStorage> GdalStorage::open(QgsVectorLayer& layer, OpenDatasets& datasets, QString& whyNot)
 {
     const auto where = gdalSourceOf(layer);
     if (!where || where->path.isEmpty()) return nullptr;
@@ -106,15 +137,22 @@ std::unique_ptr<GdalStorage> GdalStorage::open(QgsVectorLayer& layer, QString& w
     const QString encoding =
         layer.providerType() == QLatin1String("ogr") ? QgsOgrUtils::readShapefileEncoding(where->path) : QString();
     const ShapefileEncoding reading(encoding);
+    const std::string path = where->path.toStdString();
+    // A dataset knows the tables it had when it was opened: for a table made
+    // since, it is opened anew.
+    const bool wasOpen = datasets.isOpen(path);
     std::string problem;
-    auto dataset = engine::Dataset::open(where->path.toStdString(), problem);
+    auto dataset = datasets.open(layer, path, false, problem);
+    std::string table = dataset ? tableOf(*dataset, *where) : std::string();
+    if (dataset && wasOpen && !holds(*dataset, table)) {
+        dataset = datasets.open(layer, path, true, problem);
+        table = dataset ? tableOf(*dataset, *where) : std::string();
+    }
     if (!dataset) {
         if (mustUseEngine) whyNot = QString::fromStdString(problem);
         return nullptr;
     }
-    const std::string table = tableOf(*dataset, *where);
-    const auto& tables = dataset->tableNames();
-    if (std::find(tables.begin(), tables.end(), table) == tables.end()) {
+    if (!holds(*dataset, table)) {
         if (mustUseEngine) whyNot = reason::noDatabaseTable(layer.name());
         return nullptr;
     }

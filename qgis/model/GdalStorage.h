@@ -5,11 +5,36 @@
 
 #include <QPointer>
 
+#include <map>
 #include <memory>
+#include <utility>
 
 class QgsVectorLayer;
 
 namespace qgishost {
+
+// The engine's datasets that the project's layers read, one per source: a
+// dataset is opened (crash recovery, every table's fields) once, not once
+// per layer and per call. It is let go once no layer reads that source.
+class OpenDatasets {
+public:
+    // Null with `problem` set when the engine cannot open `path`; `anew`
+    // opens it again (a table was made since), else the one open is given.
+    std::shared_ptr<engine::Dataset> open(QgsVectorLayer& layer, const std::string& path, bool anew,
+                                          std::string& problem);
+    // Whether `path` is open.
+    bool isOpen(const std::string& path) const { return entries_.count(path) > 0; }
+
+private:
+    struct Entry {
+        std::shared_ptr<engine::Dataset> dataset;
+        // Each layer that reads the dataset, with its source when it did.
+        std::vector<std::pair<QPointer<QgsVectorLayer>, QString>> readers;
+    };
+    void forgetUnread();
+
+    std::map<std::string, Entry> entries_;
+};
 
 // A layer whose data GDAL opens itself (GeoPackage, shapefile, FileGDB,
 // SpatiaLite, PostgreSQL, ...) changes through the data engine, as in
@@ -20,7 +45,7 @@ class GdalStorage final : public Storage {
 public:
     // None when GDAL cannot open the layer's source; for a layer that must
     // not change otherwise (a database's), `whyNot` then says why.
-    static std::unique_ptr<GdalStorage> open(QgsVectorLayer& layer, QString& whyNot);
+    static std::unique_ptr<GdalStorage> open(QgsVectorLayer& layer, OpenDatasets& datasets, QString& whyNot);
 
     HResult fields(std::vector<hostkit::FieldInfo>& out) override;
     HResult addField(const hostkit::FieldInfo& field) override;

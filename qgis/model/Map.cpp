@@ -1,5 +1,6 @@
 #include "qgis/model/Map.h"
 
+#include "qgis/model/GdalStorage.h"
 #include "qgis/model/Layers.h"
 #include "hostkit/PlainLayer.h"
 
@@ -17,6 +18,8 @@ QList<QgsLayerTreeLayer*> treeLayers(QgsProject* project)
 }
 
 } // namespace
+
+Map::Map(QgsProject& project) : project_(&project), datasets_(std::make_shared<OpenDatasets>()) {}
 
 HResult Map::get_Name(std::u16string* name) noexcept
 {
@@ -42,7 +45,7 @@ HResult Map::get_Layer(std::int32_t index, host::ILayer** layer) noexcept
         const QgsLayerTreeLayer& node = *nodes.at(index);
         const std::u16string name = node.name().toStdU16String();
         if (auto* vector = qobject_cast<QgsVectorLayer*>(node.layer()))
-            return giveObject(layer, runtime::make<FeatureLayer>(name, *vector));
+            return giveObject(layer, runtime::make<FeatureLayer>(name, *vector, datasets_));
         return giveObject(layer, runtime::make<hostkit::PlainLayer>(name));
     });
 }

@@ -7,7 +7,11 @@
 
 #include <QPointer>
 
+#include <memory>
+
 namespace qgishost {
+
+class OpenDatasets;
 
 using hostkit::giveObject;
 using hostkit::HostObject;
@@ -20,7 +24,7 @@ using runtime::S_OK;
 // flattened, read afresh on every call.
 class Map final : public HostObject<host::IMap> {
 public:
-    explicit Map(QgsProject& project) : project_(&project) {}
+    explicit Map(QgsProject& project);
 
     // The project's title, else its file's base name, else "Untitled".
     HResult get_Name(std::u16string* name) noexcept override;
@@ -29,6 +33,7 @@ public:
 
 private:
     QPointer<QgsProject> project_;
+    std::shared_ptr<OpenDatasets> datasets_;
 };
 
 } // namespace qgishost

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <charconv>
 #include <sstream>
 #include <stdexcept>
 
@@ -42,6 +43,16 @@ std::string literal(pgtest::Session& db, const Variant& value)
     else
         out << "NULL";
     return out.str();
+}
+
+// The database's text of a number, whatever the locale's decimal mark.
+double number(const std::string& text)
+{
+    double value = 0;
+    const char* end = text.data() + text.size();
+    if (const auto read = std::from_chars(text.data(), end, value); read.ec != std::errc() || read.ptr != end)
+        throw std::runtime_error("not a number: " + text);
+    return value;
 }
 
 } // namespace
@@ -82,7 +93,7 @@ std::vector<Variant> readColumn(pgtest::Session& db, const std::u16string& field
         else if (type == "bigint")
             values.emplace_back(static_cast<std::int64_t>(std::stoll(*row[0])));
         else if (type == "real" || type == "double precision" || type == "numeric")
-            values.emplace_back(std::stod(*row[0]));
+            values.emplace_back(number(*row[0]));
         else
             values.emplace_back(QString::fromStdString(*row[0]).toStdU16String());
     }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -142,4 +143,30 @@ TEST(Forms, ShowModalReturnsWhenTheWindowUnloadsItself)
     QTimer::singleShot(0, [&] { probe.unload(); });
     probe.showModal();
     EXPECT_FALSE(probe.isLoaded());
+}
+
+// Shown from a handler of the application's, the window is gone when the
+// call returns, and what the application queued for deletion meanwhile is
+// still there.
+TEST(Forms, ShowModalDeletesItsWindowAndNothingElse)
+{
+    Probe probe;
+    QPointer<QDialog> window;
+    QPointer<QObject> theirs;
+    bool theirsKept = false;
+    QEventLoop application;
+    QTimer::singleShot(0, [&] {
+        theirs = new QObject;
+        theirs->deleteLater();
+        QTimer::singleShot(0, [&] {
+            window = probe.window();
+            probe.unload();
+        });
+        probe.showModal();
+        theirsKept = !theirs.isNull();
+        application.quit();
+    });
+    application.exec();
+    EXPECT_TRUE(window.isNull()) << "the form's window outlives the call";
+    EXPECT_TRUE(theirsKept) << "an object the application queued for deletion was deleted";
 }

@@ -153,17 +153,18 @@ TEST_F(FileGdb, ARenameThatWouldMoveOldDatesChangesNothing)
     const std::string path = writeCounties(root, 1850);
     const auto files = gistest::filesUnder(path);
     const gistest::Reasons reasons;
+    std::vector<std::string> messages;
     {
         const gistest::Host host({path});
         gistest::Dialog dialog;
         dialog.rename("counties", {"NAME", "CNTY_NAME"});
         dialog.deleteFields("counties", {"DENS"});
-        EXPECT_EQ(gistest::messages(dialog.ui),
-                  (std::vector<std::string>{quillet::text::addFieldFailed(QStringLiteral("NAME")).toStdString(),
-                                            quillet::text::confirmDelete.toStdString(),
-                                            quillet::text::notDeleted(QStringLiteral("DENS")).toStdString()}));
+        messages = gistest::messages(dialog.ui);
     }
     if (reasons.heard.empty()) GTEST_SKIP() << "this GDAL keeps dates before 1970";
+    EXPECT_EQ(messages, (std::vector<std::string>{quillet::text::addFieldFailed(QStringLiteral("NAME")).toStdString(),
+                                                  quillet::text::confirmDelete.toStdString(),
+                                                  quillet::text::notDeleted(QStringLiteral("DENS")).toStdString()}));
     EXPECT_NE(reasons.heard[0].find("before 1970"), std::string::npos) << reasons.heard[0];
     EXPECT_TRUE(gistest::filesUnder(path) == files);
 }

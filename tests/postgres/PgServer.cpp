@@ -1,4 +1,5 @@
 #include "PgServer.h"
+#include "Renamed.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -112,17 +113,7 @@ Snapshot snapshot(Session& session, const std::string& table)
 Snapshot changed(Snapshot s, const std::vector<std::string>& dropped,
                  const std::vector<std::pair<std::string, std::string>>& renamed)
 {
-    for (const std::string& gone : dropped) s.columns.erase(gone);
-    for (auto& [id, row] : s.rows)
-        for (const std::string& gone : dropped) row.erase(gone);
-    for (const auto& [from, to] : renamed) {
-        s.columns[to] = s.columns.at(from);
-        s.columns.erase(from);
-        for (auto& [id, row] : s.rows) {
-            row[to] = row.at(from);
-            row.erase(from);
-        }
-    }
+    gistest::deleteAndRename(s.columns, s.rows, dropped, renamed);
     return s;
 }
 

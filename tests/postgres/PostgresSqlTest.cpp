@@ -6,8 +6,10 @@
 #include "EngineWatch.h"
 #include "PgServer.h"
 
+#include "engine/Dataset.h"
 #include "engine/DefaultValue.h"
 #include "engine/FieldTypes.h"
+#include "engine/LockWait.h"
 #include "engine/Postgres.h"
 
 #include <gdal_priv.h>
@@ -291,6 +293,37 @@ TEST_F(PostgresSql, ACopyKeepsTheTargetInStepUntilTheRenameEnds)
     EXPECT_EQ(ours(), "0");
     db.exec("UPDATE t SET b = 0");
     EXPECT_EQ(db.value("SELECT count(*) FROM t WHERE c = 0"), "0");
+}
+
+// A database that refuses new connections for a moment (a restart) is
+// written to again once it takes them, rather than read-only for the rest
+// of the session.
+TEST_F(PostgresSql, ADatabaseAwayForAMomentIsNotReadOnlyForGood)
+{
+    auto db = session();
+    const std::string role = addRole("editor", "editor pw");
+    const std::string name = db.identifier(database());
+    db.exec("CREATE TABLE t (id serial PRIMARY KEY, a integer); GRANT ALL ON t TO " + role +
+            "; REVOKE CONNECT ON DATABASE " + name + " FROM PUBLIC; GRANT CONNECT ON DATABASE " + name + " TO " + role);
+    std::string problem;
+    const auto dataset = engine::Dataset::open("PG:" + conninfo() + " user=" + role + " password='editor pw'", problem);
+    ASSERT_TRUE(dataset) << problem;
+    GDALDataset* forUpdate = nullptr;
+
+    db.exec("REVOKE CONNECT ON DATABASE " + name + " FROM " + role);
+    {
+        const engine::LockWait call;
+        const Reasons reasons;
+        EXPECT_EQ(dataset->forUpdate(forUpdate), runtime::E_FAIL);
+        ASSERT_EQ(reasons.heard.size(), 1u);
+        EXPECT_NE(reasons.heard[0].find("could not be opened for writing"), std::string::npos) << reasons.heard[0];
+        EXPECT_EQ(reasons.heard[0].find("editor pw"), std::string::npos) << reasons.heard[0];
+    }
+    db.exec("GRANT CONNECT ON DATABASE " + name + " TO " + role);
+    EXPECT_FALSE(dataset->readOnly());
+    const engine::LockWait call;
+    EXPECT_EQ(dataset->forUpdate(forUpdate), runtime::S_OK);
+    EXPECT_TRUE(forUpdate);
 }
 
 // Layers are the tables and views the role may read, under GDAL's names.

@@ -13,6 +13,9 @@
 #include <qgslayertree.h>
 #include <qgsproject.h>
 
+#include <gdal.h>
+
+#include <map>
 
 namespace {
 
@@ -161,6 +164,43 @@ TEST(QgisObjectModel, FieldsAreListedAsGishostListsThemOverTheSameData)
             EXPECT_EQ(f.alias, u"Town");
         }
     }
+}
+
+// How many datasets GDAL holds open, by path.
+std::map<std::string, int> openDatasets()
+{
+    GDALDatasetH* datasets = nullptr;
+    int count = 0;
+    GDALGetOpenDatasets(&datasets, &count);
+    std::map<std::string, int> out;
+    for (int i = 0; i < count; ++i) ++out[GDALGetDescription(datasets[i])];
+    return out;
+}
+
+// Layers that read one file share one dataset of the engine, however often
+// their tables are asked for.
+TEST(QgisObjectModel, LayersOfOneSourceShareOneDataset)
+{
+    qgistest::SampleProject project;
+    const auto application = qgishost::makeApplication(*QgsProject::instance());
+    const auto map = projectMap(*application);
+    std::map<std::string, int> before = openDatasets();
+    std::vector<ComPtr<host::IFeatureClass>> held;
+    std::int32_t count = 0;
+    map->get_LayerCount(&count);
+    for (int round = 0; round < 2; ++round)
+        for (std::int32_t i = 0; i < count; ++i) {
+            ComPtr<host::ILayer> layer;
+            map->get_Layer(i, layer.put());
+            ComPtr<host::IFeatureClass> featureClass;
+            if (const auto featureLayer = layer.asOrNull<host::IFeatureLayer>())
+                featureLayer->get_FeatureClass(featureClass.put());
+            if (featureClass) held.push_back(featureClass);
+        }
+    ASSERT_GT(held.size(), 4u);
+    const std::string gpkg = project.path("quillet_sample.gpkg");
+    std::map<std::string, int> after = openDatasets();
+    EXPECT_EQ(after[gpkg] - before[gpkg], 1) << "datasets the engine opened on the GeoPackage";
 }
 
 TEST(QgisObjectModel, AMemoryLayerListsItsFieldsByQgisType)

@@ -5,6 +5,7 @@
 #include "QgisTestSupport.h"
 
 #include "HostTestClasses.h"
+#include "Mapped.h"
 
 #include "hostkit/CommandBars.h"
 #include "hostkit/HostObject.h"
@@ -107,7 +108,7 @@ TEST_F(PluginInQgis, ButtonsComeWithThePluginAndGoWhenItUnloads)
         plugin->unload();
         EXPECT_TRUE(iface.window.findChildren<QToolBar*>().isEmpty());
         EXPECT_TRUE(iface.vectorEntries().isEmpty());
-        EXPECT_FALSE(runtime::isModuleLoaded(QUILLET_MODULE)) << "the add-in module unloads with the plugin";
+        EXPECT_FALSE(testsupport::isMapped(QUILLET_MODULE)) << "the add-in module unloads with the plugin";
         ComPtr<host::IRunningApplicationTable> table;
         EXPECT_EQ(runtime::createInstance(host::CLSID_RunningApplicationTable, table), runtime::REGDB_E_CLASSNOTREG);
         destroy(plugin);
@@ -139,7 +140,7 @@ TEST_F(PluginInQgis, StartsExtensionsAndLeavesNothingAliveWhenUnloaded)
         plugin.unload();
         EXPECT_EQ(TestExtension::shutdowns, 1);
         EXPECT_EQ(hostkit::modelLife.objects, 0) << "no host object outlives the plugin";
-        EXPECT_FALSE(runtime::isModuleLoaded(QUILLET_MODULE));
+        EXPECT_FALSE(testsupport::isMapped(QUILLET_MODULE));
     }
     EXPECT_EQ(testLife.objects, 0);
 }

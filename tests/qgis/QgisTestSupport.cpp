@@ -1,4 +1,5 @@
 #include "QgisTestSupport.h"
+#include "Renamed.h"
 
 #include "qgis/sample/SampleProject.h"
 #include "gishost/sample/SampleData.h"
@@ -151,19 +152,9 @@ QgsVectorLayer* postgresLayer(QgsDataSourceUri uri, const QString& schema, const
 QgisContent changed(QgisContent content, const QStringList& deleted, const std::vector<Rename>& renames,
                     const std::map<QString, QString>& aliases)
 {
-    for (const QString& gone : deleted) content.fields.erase(gone);
-    for (auto& [fid, row] : content.rows)
-        for (const QString& gone : deleted) row.erase(gone);
-    for (const Rename& r : renames) {
-        auto field = content.fields.at(r.from);
-        if (const auto alias = aliases.find(r.from); alias != aliases.end()) field.alias = alias->second;
-        content.fields.erase(r.from);
-        content.fields[r.to] = field;
-        for (auto& [fid, row] : content.rows) {
-            row[r.to] = row.at(r.from);
-            row.erase(r.from);
-        }
-    }
+    gistest::deleteAndRename(content.fields, content.rows, deleted, renames);
+    for (const Rename& r : renames)
+        if (const auto alias = aliases.find(r.from); alias != aliases.end()) content.fields.at(r.to).alias = alias->second;
     return content;
 }
 

@@ -1,3 +1,4 @@
+#include "Mapped.h"
 #include "TempStore.h"
 
 #include "host/AddinInterfaces.h"
@@ -115,6 +116,8 @@ TEST(Creation, UnknownNamesAndClassesLeaveTheOutPointerNull)
     EXPECT_EQ(object, nullptr);
 }
 
+// Unloaded means gone from the process's memory, also after the module
+// handed out its button's bitmap.
 TEST(Creation, AModuleIsUnloadedOnlyWhenNothingOfItLives)
 {
     testsupport::TempStore temp;
@@ -122,9 +125,13 @@ TEST(Creation, AModuleIsUnloadedOnlyWhenNothingOfItLives)
     {
         ComPtr<host::ICommand> command;
         ASSERT_EQ(createInstance("Quillet.clsExtCommand", command), S_OK);
+        std::int32_t bitmap = 0;
+        EXPECT_EQ(command->get_Bitmap(&bitmap), S_OK);
         freeUnusedLibraries();
         EXPECT_TRUE(isModuleLoaded(QUILLET_MODULE));
+        EXPECT_TRUE(testsupport::isMapped(QUILLET_MODULE));
     }
     freeUnusedLibraries();
     EXPECT_FALSE(isModuleLoaded(QUILLET_MODULE));
+    EXPECT_FALSE(testsupport::isMapped(QUILLET_MODULE)) << "the module stays in memory";
 }

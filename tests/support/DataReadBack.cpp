@@ -1,4 +1,5 @@
 #include "DataReadBack.h"
+#include "Renamed.h"
 
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
@@ -100,17 +101,7 @@ std::map<std::string, std::string> filesUnder(const std::string& path)
 LayerContent changed(LayerContent content, const std::vector<std::string>& deleted,
                      const std::vector<std::pair<std::string, std::string>>& renamed)
 {
-    for (const std::string& gone : deleted) content.fields.erase(gone);
-    for (auto& [fid, row] : content.rows)
-        for (const std::string& gone : deleted) row.erase(gone);
-    for (const auto& [from, to] : renamed) {
-        content.fields[to] = content.fields.at(from);
-        content.fields.erase(from);
-        for (auto& [fid, row] : content.rows) {
-            row[to] = row.at(from);
-            row.erase(from);
-        }
-    }
+    deleteAndRename(content.fields, content.rows, deleted, renamed);
     return content;
 }
 

@@ -20,17 +20,25 @@ QStringList entries(const QListWidget& list)
     return out;
 }
 
+namespace {
+
+// A text of its own: one that shares the add-in module's literal would
+// point into the module once it is unloaded.
+QString owned(const QString& text) { return QString(text.constData(), text.size()); }
+
+} // namespace
+
 Ui::Ui()
 {
     forms::testing::setMessageHandler([this](const forms::MessageRecord& m) {
-        messages.push_back(m);
+        messages.push_back({owned(m.title), owned(m.text), m.kind, m.owner});
         if (answers.empty()) return forms::defaultAnswer(m.kind);
         const forms::Answer a = answers.front();
         answers.pop_front();
         return a;
     });
     forms::testing::setModalHandler([this](forms::Form& form) {
-        modalsShown.push_back(form.name());
+        modalsShown.push_back(owned(form.name()));
         return onModal ? onModal(form) : true;
     });
 }

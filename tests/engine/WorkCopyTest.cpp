@@ -1,0 +1,168 @@
+// A folder dataset changed as a copy swapped in: at every instant the folder
+// is the whole old dataset or the whole new one, and a crash's traces are
+// undone at the next open.
+
+#include "engine/WorkCopy.h"
+
+#include "DataReadBack.h"
+#include "EngineWatch.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The renames of this program fail from the `failFrom`th one on while it
+// is set; the swap's steps are renames, and nothing else makes them fail on
+// demand.
+int renames = 0;
+int failFrom = 0;
+
+} // namespace
+
+extern "C" int rename(const char* from, const char* to) noexcept
+{
+    using Rename = int (*)(const char*, const char*);
+    static const auto real = reinterpret_cast<Rename>(dlsym(RTLD_NEXT, "rename"));
+    if (failFrom > 0 && ++renames >= failFrom) {
+        errno = EXDEV;
+        return -1;
+    }
+    return real(from, to);
+}
+
+namespace {
+
+class WorkCopyTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(temp.isValid());
+        fs::create_directory(folder);
+        std::ofstream(folder / "a.table") << "old";
+    }
+    void TearDown() override { failFrom = renames = 0; }
+
+    // A copy of the folder whose table says "new".
+    std::unique_ptr<engine::WorkCopy> newCopy()
+    {
+        std::unique_ptr<engine::WorkCopy> copy;
+        EXPECT_EQ(engine::WorkCopy::make(folder.string(), copy), runtime::S_OK);
+        if (copy) std::ofstream(fs::path(copy->path()) / "a.table") << "new";
+        return copy;
+    }
+    std::vector<std::string> watched() const { return {(folder / "a.table").string()}; }
+    std::string table() const { return gistest::filesUnder((folder / "a.table").string()).begin()->second; }
+    // What is left beside the folder: hidden copies, by name.
+    std::vector<std::string> beside() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(root))
+            if (entry.path() != folder) names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    QTemporaryDir temp;
+    const fs::path root{temp.path().toStdString()};
+    const fs::path folder = root / "data.gdb";
+};
+
+TEST_F(WorkCopyTest, ACopySwappedInReplacesTheFolderAndLeavesNothingBeside)
+{
+    const auto original = engine::stampsOf(watched());
+    auto copy = newCopy();
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->path(), engine::workPathOf(folder.string()));
+    EXPECT_EQ(copy->swapIn(watched(), original), runtime::S_OK);
+    copy.reset();
+    EXPECT_EQ(table(), "new");
+    EXPECT_TRUE(beside().empty());
+}
+
+TEST_F(WorkCopyTest, ACopyNotSwappedInIsRemovedAndTheFolderKept)
+{
+    struct Case {
+        const char* what;
+        bool otherWrites;
+    };
+    for (const Case c : {Case{"dropped", false}, Case{"another program wrote meanwhile", true}}) {
+        const auto original = engine::stampsOf(watched());
+        auto copy = newCopy();
+        ASSERT_TRUE(copy);
+        if (c.otherWrites) {
+            std::ofstream(folder / "a.table") << "theirs";
+            const gistest::Reasons reasons;
+            EXPECT_EQ(copy->swapIn(watched(), original), runtime::E_FAIL) << c.what;
+            EXPECT_TRUE(reasons.mention("changed by another program")) << c.what;
+        }
+        copy.reset();
+        EXPECT_EQ(table(), c.otherWrites ? "theirs" : "old") << c.what;
+        EXPECT_TRUE(beside().empty()) << c.what;
+    }
+}
+
+// The new copy cannot take the folder's place, nor can the old folder come
+// back: the failure says where the data is, and the data is still there.
+TEST_F(WorkCopyTest, AFailedSwapThatCannotBeUndoneSaysWhereTheDataIs)
+{
+    const auto original = engine::stampsOf(watched());
+    auto copy = newCopy();
+    ASSERT_TRUE(copy);
+    const gistest::Reasons reasons;
+    failFrom = 2; // the folder moves aside; neither rename after it works
+    EXPECT_EQ(copy->swapIn(watched(), original), runtime::E_FAIL);
+    failFrom = 0;
+    copy.reset();
+    ASSERT_EQ(reasons.heard.size(), 2u);
+    EXPECT_NE(reasons.heard[0].find("could not put its new copy in its place"), std::string::npos) << reasons.heard[0];
+    const std::string aside = ".data.quillet-old-" + std::to_string(getpid()) + ".gdb";
+    EXPECT_NE(reasons.heard[1].find(aside), std::string::npos) << reasons.heard[1];
+    EXPECT_EQ(beside(), std::vector<std::string>{aside});
+    EXPECT_EQ(gistest::filesUnder((root / aside / "a.table").string()).begin()->second, "old");
+}
+
+TEST_F(WorkCopyTest, RecoveryUndoesWhatADeadProcessLeftAndNothingOfALiveOne)
+{
+    // Above any process id the system hands out.
+    const std::string dead = "999999999";
+    const std::string alive = std::to_string(getpid());
+    struct Case {
+        const char* what;
+        std::string leftover;
+        bool folderThere;
+        bool leftoverStays;
+        bool folderAfter;
+    };
+    const Case cases[] = {
+        {"the old folder, its place empty", ".data.quillet-old-" + dead + ".gdb", false, false, true},
+        {"the old folder beside the new one", ".data.quillet-old-" + dead + ".gdb", true, false, true},
+        {"a half-made copy", ".data.quillet-" + dead + ".gdb", true, false, true},
+        {"a copy being made now", ".data.quillet-" + alive + ".gdb", true, true, true},
+        {"another dataset's copy", ".other.quillet-" + dead + ".gdb", true, true, true},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(folder);
+        fs::create_directory(root / c.leftover);
+        std::ofstream(root / c.leftover / "a.table") << "old";
+        if (c.folderThere) {
+            fs::create_directory(folder);
+            std::ofstream(folder / "a.table") << "new";
+        }
+        engine::WorkCopy::recover(folder.string());
+        EXPECT_EQ(fs::exists(root / c.leftover), c.leftoverStays) << c.what;
+        EXPECT_EQ(fs::exists(folder / "a.table"), c.folderAfter) << c.what;
+        fs::remove_all(root / c.leftover);
+    }
+}
+
+} // namespace
