@@ -128,7 +128,7 @@ private:
     void fail(const Answer& answer)
     {
         if (!lockStoodInTheWay(answer)) return fail(answer.message);
-        LockWait::noteRanOut();
+        LockWait::noteLockMet();
         fail(reason::lockedBySession(displayName(table_), lockTimeout()));
     }
 
