@@ -58,8 +58,9 @@ TEST(GpkgAliases, AnAliasMovesOnlyWhereTheFileKeepsItOnceAndComesBack)
         EXPECT_EQ(towns.count("note"), 0u) << c.what << ": another table's column of the same name";
 
         ASSERT_EQ(engine::forgetGpkgColumn(*gpkg, "counties", "note"), runtime::S_OK) << c.what;
-        if (!moved.empty())
+        if (!moved.empty()) {
             ASSERT_EQ(engine::returnGpkgAlias(*gpkg, "counties", moved, "County name"), runtime::S_OK) << c.what;
+        }
         Aliases restored;
         ASSERT_EQ(engine::readGpkgAliases(*gpkg, "counties", restored), runtime::S_OK) << c.what;
         EXPECT_EQ(restored, before) << c.what;
