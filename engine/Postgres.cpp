@@ -1,4 +1,5 @@
 #include "engine/Postgres.h"
+#include "engine/PostgresTypes.h"
 
 #include "engine/FieldTypes.h"
 #include "engine/Log.h"
@@ -160,45 +161,12 @@ private:
 
 bool isQuotedLiteral(const std::string& text) { return text.size() >= 2 && text.front() == '\'' && text.back() == '\''; }
 
-// Where a quoted literal at the start of `text` ends ('' is a quote inside it).
-std::size_t literalEnd(const std::string& text)
-{
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        if (text[i] != '\'') continue;
-        if (i + 1 < text.size() && text[i + 1] == '\'')
-            ++i;
-        else
-            return i;
-    }
-    return std::string::npos;
-}
-
 bool isNumber(const std::string& text)
 {
     double value = 0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     return !text.empty() && ec == std::errc() && ptr == end;
-}
-
-bool isTypeName(const std::string& text)
-{
-    if (text.empty()) return false;
-    for (char c : text)
-        if (!std::isalnum(static_cast<unsigned char>(c)) && !std::strchr("_ (),[]\"", c)) return false;
-    return true;
-}
-
-// 'x'::type, NULL::type, 12::type: the literal without the database's cast.
-std::string withoutCast(const std::string& text)
-{
-    std::size_t end = text.find("::");
-    if (!text.empty() && text.front() == '\'') {
-        end = literalEnd(text);
-        if (end != std::string::npos) ++end;
-    }
-    if (end == std::string::npos || text.compare(end, 2, "::") != 0 || !isTypeName(text.substr(end + 2))) return text;
-    return text.substr(0, end);
 }
 
 bool isBoolean(const OGRFieldDefn& field) { return field.GetSubType() == OFSTBoolean; }
@@ -436,44 +404,6 @@ HResult addColumn(GDALDataset& dataset, const Table& table, const OGRFieldDefn& 
 }
 
 namespace {
-
-// text and character varying without a length hold the same values.
-bool sameColumnType(const std::string& a, const std::string& b)
-{
-    const auto plain = [](const std::string& type) { return type == "character varying" ? "text" : type; };
-    return plain(a) == plain(b);
-}
-
-// "numeric(12,3)" -> {12, 3}; "character varying(40)" -> {40, 0}; none
-// for a type without a size or of another name.
-std::optional<std::pair<int, int>> sizeOf(const std::string& type, const std::string& name)
-{
-    if (type.rfind(name + "(", 0) != 0 || type.back() != ')') return std::nullopt;
-    int first = 0;
-    int second = 0;
-    const char* begin = type.data() + name.size() + 1;
-    const char* end = type.data() + type.size() - 1;
-    auto [ptr, ec] = std::from_chars(begin, end, first);
-    if (ec != std::errc()) return std::nullopt;
-    if (ptr != end && (*ptr != ',' || std::from_chars(ptr + 1, end, second).ec != std::errc())) return std::nullopt;
-    return std::make_pair(first, second);
-}
-
-// Whether every value of a column of type `from` is stored unchanged in
-// one of type `to`: the same type, or a wider one of the same kind (the
-// database would cut trailing blanks off text that is too long and round
-// numbers to fewer decimals without a word).
-bool holdsEveryValue(const std::string& from, const std::string& to)
-{
-    if (sameColumnType(from, to)) return true;
-    const std::string text = "character varying";
-    if (from.rfind(text, 0) == 0 && (to == "text" || to == text)) return true;
-    if (const auto f = sizeOf(from, text), t = sizeOf(to, text); f && t) return t->first >= f->first;
-    if (from.rfind("numeric", 0) == 0 && to == "numeric") return true;
-    if (const auto f = sizeOf(from, "numeric"), t = sizeOf(to, "numeric"); f && t)
-        return t->second >= f->second && t->first - t->second >= f->first - f->second;
-    return (from == "smallint" && to == "integer") || (from == "real" && to == "double precision");
-}
 
 // A rename's copy keeps the target in step with the source until the
 // rename deletes one of them: a trigger calling a temporary function of
