@@ -174,7 +174,7 @@ TEST_F(QgisOnPostgres, ALockHeldByAnotherConnectionRefusesWithinTheBoundAndChang
               QStringList({text::addFieldFailed(QStringLiteral("f_name")), text::confirmDelete,
                            text::notDeleted(QStringLiteral("f_memo"))}));
     const QString bar = host.iface.messages().join('\n');
-    EXPECT_TRUE(bar.contains(QStringLiteral("lock timeout"))) << bar.toStdString();
+    EXPECT_TRUE(bar.contains(QStringLiteral("is locked by another session"))) << bar.toStdString();
 
     other.exec("ROLLBACK");
     const Snapshot after = pgtest::snapshot(*db, surveyTable);
