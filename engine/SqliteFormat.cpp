@@ -166,7 +166,13 @@ public:
         // first.
         const bool described = geoPackage_ && (!alias.empty() || field.GetSubType() == OFSTJSON);
         const auto createTable = [](GDALDataset& dataset, OGRLayer&) { return createGpkgDataColumns(dataset); };
-        hr = addFieldByOgr(table, field, false, writeAlias, described ? AlsoInTransaction(createTable) : nullptr);
+        // GDAL 3.7 and later write a GeoPackage alias themselves, as a row the
+        // standard's one-alias-per-table rule refuses while the old field of
+        // a rename still holds it: the engine writes it, once, as above.
+        OGRFieldDefn withoutAlias(&field);
+        withoutAlias.SetAlternativeName("");
+        hr = addFieldByOgr(table, geoPackage_ ? withoutAlias : field, false, writeAlias,
+                           described ? AlsoInTransaction(createTable) : nullptr);
         if (runtime::succeeded(hr) && !movedFrom.empty())
             movedAliases_[keyOf(*dataset, table.name(), field.GetNameRef())] = {movedFrom, alias};
         return hr;
