@@ -1,9 +1,14 @@
 #include "gishost/model/DocumentLoader.h"
 
+#include <cpl_conv.h>
+
 namespace gishost {
 
 ComPtr<Map> openMap(const std::string& path, std::string& problem)
 {
+    // gishost writes nothing beside a dataset it only opens: GDAL 3.10 kept
+    // a GeoPackage's metadata in a side file (.aux.xml) written at close.
+    CPLSetConfigOption("GDAL_PAM_ENABLED", "NO");
     auto dataset = engine::Dataset::open(path, problem);
     return dataset ? runtime::make<Map>(std::move(dataset)) : ComPtr<Map>();
 }
