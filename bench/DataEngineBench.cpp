@@ -37,6 +37,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -295,7 +296,7 @@ void writeLayers(const std::string& path, int layers, int fields)
         OGRLayer* layer = dataset->CreateLayer(("layer" + std::to_string(l)).c_str(), nullptr, wkbPoint, nullptr);
         for (int i = 0; i < fields; ++i) {
             OGRFieldDefn field(("field" + std::to_string(i)).c_str(), i % 3 ? OFTString : OFTInteger);
-            layer->CreateField(&field);
+            if (layer->CreateField(&field) != OGRERR_NONE) throw std::runtime_error("could not make a bench layer");
         }
         OGRFeature f(layer->GetLayerDefn());
         if (layer->CreateFeature(&f) != OGRERR_NONE) fail("cannot write a row");

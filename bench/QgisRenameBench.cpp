@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 
 namespace {
 
@@ -38,7 +39,8 @@ void writeTable(const std::string& path, int rows)
     OGRLayer* layer = ds->CreateLayer("points", &wgs84, wkbPoint, nullptr);
     OGRFieldDefn label("label", OFTString), value("value", OFTInteger), ratio("ratio", OFTReal);
     label.SetWidth(20);
-    for (OGRFieldDefn* field : {&label, &value, &ratio}) layer->CreateField(field);
+    for (OGRFieldDefn* field : {&label, &value, &ratio})
+        if (layer->CreateField(field) != OGRERR_NONE) throw std::runtime_error("could not make the bench's layer");
     ds->StartTransaction();
     for (int i = 0; i < rows; ++i) {
         OGRFeature feature(layer->GetLayerDefn());
