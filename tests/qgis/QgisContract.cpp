@@ -249,14 +249,15 @@ Profile inProject(Profile profile)
     return profile;
 }
 
-// QGIS has no short integer, single or UUID type; its memory provider has
-// no JSON type and keeps no default or not-null constraint.
+// QGIS has no short integer, single or UUID type; its memory provider keeps
+// no default or not-null constraint, and holds JSON only from QGIS 3.44 on.
 Profile memoryProfile()
 {
+    constexpr bool holdsJson = _QGIS_VERSION_INT >= 34400;
     Profile p;
     p.types = ownCodes({{host::fieldTypeSmallInteger, {runtime::S_OK, host::fieldTypeInteger}},
                         {host::fieldTypeSingle, {runtime::S_OK, host::fieldTypeDouble}},
-                        {104, {runtime::E_NOTIMPL}},
+                        {104, {holdsJson ? runtime::S_OK : runtime::E_NOTIMPL}},
                         {105, {runtime::S_OK, host::fieldTypeString}}});
     p.dropped = {Property::DefaultValue, Property::NotNull};
     return p;
