@@ -250,10 +250,10 @@ Profile inProject(Profile profile)
 }
 
 // QGIS has no short integer, single or UUID type; its memory provider keeps
-// no default or not-null constraint, and holds JSON only from QGIS 3.44 on.
+// no default or not-null constraint, and holds JSON from 3.40 on (not in 3.22).
 Profile memoryProfile()
 {
-    constexpr bool holdsJson = _QGIS_VERSION_INT >= 34400;
+    constexpr bool holdsJson = _QGIS_VERSION_INT >= 34000;
     Profile p;
     p.types = ownCodes({{host::fieldTypeSmallInteger, {runtime::S_OK, host::fieldTypeInteger}},
                         {host::fieldTypeSingle, {runtime::S_OK, host::fieldTypeDouble}},
