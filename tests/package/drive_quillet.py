@@ -6,11 +6,12 @@ import os
 
 from qgis.PyQt.QtCore import QTimer
 from qgis.PyQt.QtWidgets import QAction, QApplication, QComboBox, QLineEdit, QMessageBox, QPushButton, QTabWidget, QWidget
+from qgis.core import QgsProject, QgsVectorLayer
 from qgis.utils import iface
 
 result_path = os.environ["QUILLET_RESULT"]
 wait_for = os.environ.get("QUILLET_WAIT_FOR", "")
-layer_path, old_name, new_name = os.environ["QUILLET_RENAME"].split("|")
+layer_path, layer_name, old_name, new_name = os.environ["QUILLET_RENAME"].split(";")
 messages = []
 steps = []
 
@@ -23,6 +24,8 @@ def write(status):
 
 def quit_when_told():
     if not wait_for or os.path.exists(wait_for):
+        # Nothing of the project is worth saving: QGIS quits without asking.
+        QgsProject.instance().setDirty(False)
         QTimer.singleShot(0, iface.actionExit().trigger)
     else:
         QTimer.singleShot(200, quit_when_told)
@@ -44,7 +47,10 @@ def answer_message_boxes():
     box = visible(QMessageBox)
     if box is not None:
         messages.append(box.text().replace("\r", " / "))
-        (box.button(QMessageBox.Ok) or box.button(QMessageBox.Yes)).click()
+        for answer in (QMessageBox.Ok, QMessageBox.Yes, QMessageBox.Discard):
+            if box.button(answer):
+                box.button(answer).click()
+                break
     QTimer.singleShot(100, answer_message_boxes)
 
 
@@ -84,7 +90,10 @@ def press_button():
     if not buttons:
         finish("fail: no Quillet button")
         return
-    iface.addVectorLayer(layer_path, "", "ogr")
+    # A layer made directly: QGIS asks nothing, as its Add Layer dialog would.
+    layer = QgsVectorLayer(layer_path + "|layername=" + layer_name, layer_name, "ogr")
+    QgsProject.instance().addMapLayer(layer)
+    iface.setActiveLayer(layer)
     answer_message_boxes()
     wait_for_dialog()
     buttons[0].trigger()
