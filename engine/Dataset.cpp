@@ -28,10 +28,6 @@ GdalHandle openGdal(const std::string& path, const Format& format, bool update, 
     // SQLite-based drivers wait this long for another program's lock while
     // GDAL opens the dataset.
     const CPLConfigOptionSetter openWait("SQLITE_BUSY_TIMEOUT", std::to_string(wait.count()).c_str(), false);
-    // GDAL 3.10 keeps a GeoPackage's metadata in a side file (.aux.xml) it
-    // writes at close when the file was opened read-only: opening must
-    // leave every byte beside the data as it was too.
-    const CPLConfigOptionSetter noSideFiles("GDAL_PAM_ENABLED", "NO", false);
     const std::vector<std::string> options = format.openOptions();
     std::vector<const char*> list;
     for (const std::string& option : options) list.push_back(option.c_str());

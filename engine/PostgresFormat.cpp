@@ -7,6 +7,7 @@
 #include "engine/Format.h"
 #include "engine/Log.h"
 #include "engine/Postgres.h"
+#include "engine/PostgresSession.h"
 #include "engine/Reasons.h"
 #include "engine/Schema.h"
 #include "engine/Settings.h"
@@ -25,14 +26,6 @@ namespace engine {
 using runtime::HResult;
 
 namespace {
-
-std::string oneLine(std::string text)
-{
-    for (char& c : text)
-        if (c == '\n' || c == '\r') c = ' ';
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
-}
 
 // The code a field read from a column of this type gets: its OGR type's,
 // unless that code would make a column of another type.
@@ -74,7 +67,7 @@ public:
 
     std::string whyNotOpened(const std::string& path) const override
     {
-        return pg::hidePasswords(path + ": the database could not be opened. (" + oneLine(CPLGetLastErrorMsg()) + ")",
+        return pg::hidePasswords(path + ": the database could not be opened. (" + pg::oneLine(CPLGetLastErrorMsg()) + ")",
                                  path);
     }
 

@@ -20,15 +20,6 @@ bool gdalsOwn(const std::string& key)
     return false;
 }
 
-std::string oneLine(std::string text)
-{
-    for (char& c : text)
-        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
-    const auto first = text.find_first_not_of(' ');
-    const auto last = text.find_last_not_of(' ');
-    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-}
-
 Answer lostConnection(PGconn* conn)
 {
     Answer answer;
@@ -73,6 +64,15 @@ void take(PGresult* result, Answer& answer)
 }
 
 } // namespace
+
+std::string oneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    const auto first = text.find_first_not_of(' ');
+    const auto last = text.find_last_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
 
 bool lockStoodInTheWay(const Answer& answer)
 {

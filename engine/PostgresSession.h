@@ -46,6 +46,9 @@ private:
     pg_conn* conn_;
 };
 
+// The database's text on one line, without blanks around it.
+std::string oneLine(std::string text);
+
 // The keyword=value pairs of a libpq keyword string (values unquoted).
 std::vector<std::pair<std::string, std::string>> keywordPairs(const std::string& text);
 
