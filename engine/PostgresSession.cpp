@@ -79,9 +79,9 @@ bool lockStoodInTheWay(const Answer& answer)
     return !answer.ok && (answer.sqlState == "55P03" || answer.sqlState == "40P01");
 }
 
-std::vector<std::pair<std::string, std::string>> keywordPairs(const std::string& text)
+std::vector<KeywordPair> keywordPairs(const std::string& text)
 {
-    std::vector<std::pair<std::string, std::string>> pairs;
+    std::vector<KeywordPair> pairs;
     std::size_t i = 0;
     const auto skipBlanks = [&] {
         while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n')) ++i;
@@ -105,7 +105,7 @@ std::vector<std::pair<std::string, std::string>> keywordPairs(const std::string&
         } else {
             while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != '\n') value += text[i++];
         }
-        pairs.emplace_back(key, value);
+        pairs.push_back({key, value, keyStart, i});
     }
     return pairs;
 }
@@ -116,7 +116,7 @@ std::unique_ptr<Session> Session::open(const std::string& connection, std::strin
     if (STARTS_WITH_CI(text.c_str(), "PG:")) text.erase(0, 3);
     std::vector<std::pair<std::string, std::string>> pairs;
     for (auto& pair : keywordPairs(text))
-        if (!gdalsOwn(pair.first)) pairs.push_back(std::move(pair));
+        if (!gdalsOwn(pair.key)) pairs.emplace_back(std::move(pair.key), std::move(pair.value));
     pairs.emplace_back("application_name", "quillet");
     std::vector<const char*> keys;
     std::vector<const char*> values;

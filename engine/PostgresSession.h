@@ -49,7 +49,14 @@ private:
 // The database's text on one line, without blanks around it.
 std::string oneLine(std::string text);
 
-// The keyword=value pairs of a libpq keyword string (values unquoted).
-std::vector<std::pair<std::string, std::string>> keywordPairs(const std::string& text);
+// A keyword=value pair of a libpq keyword string: the value unquoted, and
+// where the pair's text stands, [begin, end).
+struct KeywordPair {
+    std::string key;
+    std::string value;
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+std::vector<KeywordPair> keywordPairs(const std::string& text);
 
 } // namespace engine::pg

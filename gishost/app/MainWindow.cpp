@@ -119,7 +119,7 @@ void MainWindow::buildFileMenu()
 void MainWindow::fillRecentMenu()
 {
     recentMenu_->clear();
-    for (const QString& source : RecentSources().list()) {
+    for (const QString& source : recentSources()) {
         QAction* action = recentMenu_->addAction(QString(source).replace(QLatin1Char('&'), QLatin1String("&&")));
         // Its password was not kept: the connection is asked for again.
         connect(action, &QAction::triggered, this,
@@ -140,7 +140,6 @@ void MainWindow::open(const QStringList& sources)
     std::vector<std::string> problems;
     QStringList opened;
     int shown = -1;
-    RecentSources recent;
     for (const QString& source : sources) {
         // A source open already is shown again, not opened twice.
         int at = mapOf(source);
@@ -155,7 +154,7 @@ void MainWindow::open(const QStringList& sources)
             document->add(std::move(map));
         }
         opened << QString::fromStdString(document->maps()[static_cast<std::size_t>(at)]->dataset()->name());
-        recent.add(source);
+        addRecentSource(source);
         shown = at;
     }
     if (shown >= 0) {
@@ -168,13 +167,9 @@ void MainWindow::open(const QStringList& sources)
 
 int MainWindow::mapOf(const QString& source) const
 {
-    const auto key = [](const QString& path) {
-        const QString canonical = QFileInfo(path).canonicalFilePath();
-        return canonical.isEmpty() ? path : canonical;
-    };
     const auto& maps = application_->document()->maps();
     for (std::size_t i = 0; i < maps.size(); ++i)
-        if (key(QString::fromStdString(maps[i]->dataset()->path())) == key(source)) return static_cast<int>(i);
+        if (fileKey(QString::fromStdString(maps[i]->dataset()->path())) == fileKey(source)) return static_cast<int>(i);
     return -1;
 }
 

@@ -1,5 +1,8 @@
 #include "gishost/app/Sources.h"
 
+#include "engine/PostgresSession.h"
+
+#include <cpl_string.h>
 #include <gdal.h>
 
 #include <QFileInfo>
@@ -7,6 +10,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -26,41 +30,20 @@ QStringList extensionPatterns(GDALDriverH driver)
     return patterns;
 }
 
-bool isSpace(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n'); }
-
-// libpq's keyword=value form; the pair naming the password is cut out.
-Credentials splitKeywords(QString text)
+// libpq's keyword=value form; the pairs naming the password are cut out,
+// with the blanks after them, and the last one's value kept.
+Credentials splitKeywords(const QString& body)
 {
+    std::string text = body.toStdString();
     Credentials found;
-    qsizetype i = 0;
-    const auto skipSpaces = [&] {
-        while (i < text.size() && isSpace(text[i])) ++i;
-    };
-    while (skipSpaces(), i < text.size()) {
-        const qsizetype start = i;
-        while (i < text.size() && text[i] != QLatin1Char('=') && !isSpace(text[i])) ++i;
-        const QString key = text.mid(start, i - start);
-        skipSpaces();
-        if (i >= text.size() || text[i] != QLatin1Char('=')) break;
-        ++i;
-        skipSpaces();
-        QString value;
-        if (i < text.size() && text[i] == QLatin1Char('\'')) {
-            for (++i; i < text.size() && text[i] != QLatin1Char('\''); ++i) {
-                if (text[i] == QLatin1Char('\\') && i + 1 < text.size()) ++i;
-                value += text[i];
-            }
-            ++i;
-        } else {
-            while (i < text.size() && !isSpace(text[i])) value += text[i++];
-        }
-        if (key.compare(QLatin1String("password"), Qt::CaseInsensitive) != 0) continue;
-        found.password = value;
-        skipSpaces();
-        text.remove(start, i - start);
-        i = start;
+    const auto pairs = engine::pg::keywordPairs(text);
+    for (auto pair = pairs.rbegin(); pair != pairs.rend(); ++pair) {
+        if (!EQUAL(pair->key.c_str(), "password")) continue;
+        if (found.password.isEmpty()) found.password = QString::fromStdString(pair->value);
+        const std::size_t end = std::min(text.size(), text.find_first_not_of(" \t\n", pair->end));
+        text.erase(pair->begin, end - pair->begin);
     }
-    found.connection = text.trimmed();
+    found.connection = QString::fromStdString(text).trimmed();
     return found;
 }
 
@@ -91,8 +74,6 @@ std::pair<QString, QString> prefixAndBody(const QString& connection)
     return {connection.left(cut), connection.mid(cut)};
 }
 
-const QString organisation = QStringLiteral("Quillet");
-const QString application = QStringLiteral("gishost");
 const QString recentKey = QStringLiteral("recentSources");
 
 } // namespace
@@ -149,19 +130,23 @@ QString withPassword(const Credentials& credentials)
     return credentials.connection + QStringLiteral(" password='%1'").arg(quoted);
 }
 
-QStringList RecentSources::list() const
+QString fileKey(const QString& path)
 {
-    return QSettings(organisation, application).value(recentKey).toStringList().mid(0, kept);
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
 }
 
-void RecentSources::add(const QString& source)
+QSettings settings() { return QSettings(QStringLiteral("Quillet"), QStringLiteral("gishost")); }
+
+QStringList recentSources() { return settings().value(recentKey).toStringList().mid(0, recentKept); }
+
+void addRecentSource(const QString& source)
 {
-    const QString canonical = isConnection(source) ? QString() : QFileInfo(source).canonicalFilePath();
-    const QString shown = canonical.isEmpty() ? splitPassword(source).connection : canonical;
-    QStringList sources = list();
+    const QString shown = isConnection(source) ? splitPassword(source).connection : fileKey(source);
+    QStringList sources = recentSources();
     sources.removeAll(shown);
     sources.prepend(shown);
-    QSettings(organisation, application).setValue(recentKey, sources.mid(0, kept));
+    settings().setValue(recentKey, sources.mid(0, recentKept));
 }
 
 } // namespace gishost

@@ -4,6 +4,7 @@
 // database connections, whose passwords are kept out of everything shown or
 // stored.
 
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 
@@ -27,13 +28,17 @@ Credentials splitPassword(const QString& source);
 // The connection to open: `password` put back into it, if there is one.
 QString withPassword(const Credentials& credentials);
 
+// A file by its real path (as given when it does not exist), so that two
+// names of one file are one source.
+QString fileKey(const QString& path);
+
+// gishost's own settings.
+QSettings settings();
+
 // The last sources opened, newest first, none twice (a file by its real
 // path), no passwords; kept in gishost's settings.
-class RecentSources {
-public:
-    static constexpr int kept = 5;
-    QStringList list() const;
-    void add(const QString& source);
-};
+inline constexpr int recentKept = 5;
+QStringList recentSources();
+void addRecentSource(const QString& source);
 
 } // namespace gishost

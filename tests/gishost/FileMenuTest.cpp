@@ -27,7 +27,6 @@
 namespace {
 
 using gishost::Credentials;
-using gishost::RecentSources;
 
 QAction* entry(QMenu& menu, const QString& text)
 {
@@ -120,18 +119,17 @@ TEST(Sources, TheOpenFilterListsWhatGdalReadsThenAllFiles)
 TEST(Sources, RecentSourcesKeepTheLastFiveWithoutPasswords)
 {
     const TempSettings settings;
-    RecentSources recent;
-    EXPECT_TRUE(recent.list().isEmpty());
+    EXPECT_TRUE(gishost::recentSources().isEmpty());
     for (const char* source : {"/d/a.gpkg", "/d/b.shp", "/d/a.gpkg", "PG:dbname=gis password=Secret-1", "/d/c.gdb",
                                "/d/d.tif", "/d/e.gpkg"})
-        recent.add(QString::fromUtf8(source));
-    EXPECT_EQ(recent.list(), (QStringList{QStringLiteral("/d/e.gpkg"), QStringLiteral("/d/d.tif"),
+        gishost::addRecentSource(QString::fromUtf8(source));
+    EXPECT_EQ(gishost::recentSources(), (QStringList{QStringLiteral("/d/e.gpkg"), QStringLiteral("/d/d.tif"),
                                           QStringLiteral("/d/c.gdb"), QStringLiteral("PG:dbname=gis"),
                                           QStringLiteral("/d/a.gpkg")}));
-    recent.add(QStringLiteral("PG:dbname=gis password=Secret-2"));
-    EXPECT_EQ(recent.list().front(), QStringLiteral("PG:dbname=gis"));
-    EXPECT_EQ(recent.list().count(QStringLiteral("PG:dbname=gis")), 1);
-    QSettings stored(QStringLiteral("Quillet"), QStringLiteral("gishost"));
+    gishost::addRecentSource(QStringLiteral("PG:dbname=gis password=Secret-2"));
+    EXPECT_EQ(gishost::recentSources().front(), QStringLiteral("PG:dbname=gis"));
+    EXPECT_EQ(gishost::recentSources().count(QStringLiteral("PG:dbname=gis")), 1);
+    QSettings stored = gishost::settings();
     stored.sync();
     QFile file(stored.fileName());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << stored.fileName().toStdString();
@@ -175,7 +173,7 @@ TEST_F(FileMenu, OpenAddsTheChosenFilesAsMaps)
     ASSERT_TRUE(window.tree().currentItem());
     EXPECT_EQ(window.tree().currentItem()->parent(), window.tree().topLevelItem(1)) << "the new map's layer is shown";
     EXPECT_TRUE(status().startsWith(QStringLiteral("Opened "))) << status().toStdString();
-    EXPECT_EQ(RecentSources().list(), QStringList{QString::fromStdString(shapefile)});
+    EXPECT_EQ(gishost::recentSources(), QStringList{QString::fromStdString(shapefile)});
     EXPECT_TRUE(ui.messages.empty());
 
     // Opened again, through the recent entry or by another name for the
@@ -189,7 +187,7 @@ TEST_F(FileMenu, OpenAddsTheChosenFilesAsMaps)
                  QString::fromStdString(geoPackage)});
     EXPECT_EQ(mapCount(), 2u);
     EXPECT_EQ(window.tree().currentItem()->parent(), window.tree().topLevelItem(0));
-    EXPECT_EQ(RecentSources().list().size(), 2) << "the same file by another name, once";
+    EXPECT_EQ(gishost::recentSources().size(), 2) << "the same file by another name, once";
 
     window.show();
     entry(window.fileMenu(), QStringLiteral("&Quit"))->trigger();
@@ -223,7 +221,7 @@ TEST_F(FileMenu, SourcesThatCannotBeOpenedAreNamedAndChangeNothing)
     entry(window.fileMenu(), QStringLiteral("&Open…"))->trigger();
     EXPECT_EQ(mapCount(), 1u);
     EXPECT_EQ(mapNames(window.tree()), before);
-    EXPECT_TRUE(RecentSources().list().isEmpty());
+    EXPECT_TRUE(gishost::recentSources().isEmpty());
     ASSERT_EQ(ui.messages.size(), 1u);
     const QString said = ui.messages[0].text;
     EXPECT_TRUE(said.contains(missing) && said.contains(notData)) << said.toStdString();
@@ -231,7 +229,7 @@ TEST_F(FileMenu, SourcesThatCannotBeOpenedAreNamedAndChangeNothing)
     chosen = {missing, QString::fromStdString(write(gishost::sample::writeGeoTiff))};
     entry(window.fileMenu(), QStringLiteral("&Open…"))->trigger();
     EXPECT_EQ(mapCount(), 2u);
-    EXPECT_EQ(RecentSources().list().size(), 1);
+    EXPECT_EQ(gishost::recentSources().size(), 1);
     EXPECT_EQ(ui.messages.size(), 2u);
 }
 
@@ -251,9 +249,9 @@ TEST_F(FileMenu, ConnectionsNeverShowTheirPassword)
     ASSERT_EQ(ui.messages.size(), 1u);
     for (const QString& shown : {ui.messages[0].text, status(), window.windowTitle()})
         EXPECT_FALSE(shown.contains(QStringLiteral("Hidden-Secret"))) << shown.toStdString();
-    EXPECT_TRUE(RecentSources().list().isEmpty());
+    EXPECT_TRUE(gishost::recentSources().isEmpty());
 
-    RecentSources().add(QStringLiteral("PG:dbname=gis password=Hidden-Secret-8"));
+    gishost::addRecentSource(QStringLiteral("PG:dbname=gis password=Hidden-Secret-8"));
     emit window.fileMenu().aboutToShow();
     ASSERT_EQ(window.recentMenu().actions().size(), 1);
     EXPECT_EQ(window.recentMenu().actions()[0]->text(), QStringLiteral("PG:dbname=gis"));
@@ -281,7 +279,7 @@ TEST_F(FileMenu, DroppedFilesAndFoldersAreOpened)
     EXPECT_TRUE(drop.isAccepted());
     QCoreApplication::processEvents();
     EXPECT_EQ(mapCount(), 3u);
-    EXPECT_EQ(RecentSources().list().size(), 2);
+    EXPECT_EQ(gishost::recentSources().size(), 2);
 
     QMimeData remote;
     remote.setUrls({QUrl(QStringLiteral("https://example.com/data.gpkg"))});
