@@ -166,7 +166,7 @@ std::filesystem::path Store::defaultPath()
 std::vector<std::filesystem::path> Store::systemFiles()
 {
     const char* env = std::getenv("COMPONENT_SYSTEM_STORES");
-    const std::filesystem::path folder = env ? env : COMPONENT_SYSTEM_STORES_DIR;
+    const std::filesystem::path folder = env && *env ? env : COMPONENT_SYSTEM_STORES_DIR;
     std::vector<std::filesystem::path> files;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(folder, ec))

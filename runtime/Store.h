@@ -45,7 +45,7 @@ public:
     static Store current();
     static std::filesystem::path defaultPath();
     // The machine's layers: the .json files of COMPONENT_SYSTEM_STORES, or
-    // of the folder the build names (store.d beside the library folder).
+    // of /usr/share/component-runtime/store.d (store-qt5.d for Qt 5).
     static std::vector<std::filesystem::path> systemFiles();
 
     const std::filesystem::path& path() const noexcept { return file_; }
