@@ -37,7 +37,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -296,7 +295,7 @@ void writeLayers(const std::string& path, int layers, int fields)
         OGRLayer* layer = dataset->CreateLayer(("layer" + std::to_string(l)).c_str(), nullptr, wkbPoint, nullptr);
         for (int i = 0; i < fields; ++i) {
             OGRFieldDefn field(("field" + std::to_string(i)).c_str(), i % 3 ? OFTString : OFTInteger);
-            if (layer->CreateField(&field) != OGRERR_NONE) throw std::runtime_error("could not make a bench layer");
+            if (layer->CreateField(&field) != OGRERR_NONE) fail("cannot create a field of a listing layer");
         }
         OGRFeature f(layer->GetLayerDefn());
         if (layer->CreateFeature(&f) != OGRERR_NONE) fail("cannot write a row");

@@ -3,6 +3,8 @@
 
 #include "engine/Dataset.h"
 
+#include "DataReadBack.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -34,9 +36,8 @@ TEST(DatasetOpen, AConnectionStringRecoversNothingInTheWorkingFolder)
     const QTemporaryDir temp;
     const fs::path root = temp.path().toStdString();
     const std::string connection = "PG:dbname=gone port=1";
-    // What a crash between a folder's two renames would leave, by a
-    // process id no process has.
-    const fs::path aside = root / ("." + connection + ".quillet-old-999999999");
+    // What a crash between a folder's two renames would leave.
+    const fs::path aside = root / ("." + connection + ".quillet-old-" + gistest::deadPid);
     fs::create_directory(aside);
     const InFolder working(root);
     std::string problem;

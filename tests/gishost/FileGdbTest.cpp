@@ -187,7 +187,7 @@ TEST_F(FileGdb, AnInterruptedSwapIsUndoneAtTheNextOpen)
 {
     const std::string path = gishost::sample::writeFileGdb(root);
     const auto files = gistest::filesUnder(path);
-    const fs::path aside = root / ".quillet_sample.quillet-old-999999999.gdb";
+    const fs::path aside = root / (".quillet_sample.quillet-old-" + gistest::deadPid + ".gdb");
     const fs::path halfDone = root / ".quillet_sample.quillet-999999998.gdb";
     fs::rename(path, aside);
     fs::create_directory(halfDone);

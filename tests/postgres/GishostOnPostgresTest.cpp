@@ -112,6 +112,13 @@ protected:
         return pgtest::changed(s, deleted, renamed);
     }
 
+    // A table of bigRows rows whose v is three times its id.
+    static constexpr int bigRows = 200000;
+    void makeBig()
+    {
+        db->exec("CREATE TABLE big (id integer PRIMARY KEY, v integer); INSERT INTO big SELECT i, i * 3 FROM "
+                 "generate_series(1, " + std::to_string(bigRows) + ") i");
+    }
 };
 
 TEST_F(GishostOnPostgres, DeletesAndRenamesEveryTypeKeepingValuesGeometriesAndDefinitions)
@@ -354,8 +361,7 @@ TEST_F(GishostOnPostgres, RenamesKeepTheExactDeclaredType)
 // column afterwards.
 TEST_F(GishostOnPostgres, EditsOfAnotherSessionDuringARenameReachTheNewColumn)
 {
-    db->exec("CREATE TABLE big (id integer PRIMARY KEY, v integer); "
-             "INSERT INTO big SELECT i, i * 3 FROM generate_series(1, 200000) i");
+    makeBig();
     std::map<int, int> committed;
     std::atomic<bool> stop = false;
     std::atomic<bool> started = false;
@@ -363,7 +369,7 @@ TEST_F(GishostOnPostgres, EditsOfAnotherSessionDuringARenameReachTheNewColumn)
         pgtest::Session other = session();
         std::mt19937 random(7);
         for (int value = -1; !stop; --value) {
-            const int id = 1 + static_cast<int>(random() % 200000);
+            const int id = 1 + static_cast<int>(random() % bigRows);
             try {
                 other.exec("UPDATE big SET v = " + std::to_string(value) + " WHERE id = " + std::to_string(id));
                 committed[id] = value;
@@ -384,7 +390,7 @@ TEST_F(GishostOnPostgres, EditsOfAnotherSessionDuringARenameReachTheNewColumn)
     editor.join();
     EXPECT_GT(committed.size(), 10u);
     std::map<int, int> expected;
-    for (int id = 1; id <= 200000; ++id) expected[id] = id * 3;
+    for (int id = 1; id <= bigRows; ++id) expected[id] = id * 3;
     for (const auto& [id, value] : committed) expected[id] = value;
     std::map<int, int> after;
     for (const pgtest::Row& row : db->query("SELECT id, w FROM big")) after[std::stoi(*row[0])] = std::stoi(*row[1]);
@@ -397,10 +403,9 @@ TEST_F(GishostOnPostgres, EditsOfAnotherSessionDuringARenameReachTheNewColumn)
 // opened again no trigger or function of ours is left.
 TEST_F(GishostOnPostgres, AKilledRenameLeavesTheOldColumnWholeAndNothingOfOursBehind)
 {
-    db->exec("CREATE TABLE big (id integer PRIMARY KEY, v integer); "
-             "INSERT INTO big SELECT i, i * 3 FROM generate_series(1, 200000) i");
+    makeBig();
     const auto whole = [&](const std::string& column) {
-        return db->value("SELECT count(*) FROM big WHERE " + column + " = id * 3") == "200000";
+        return db->value("SELECT count(*) FROM big WHERE " + column + " = id * 3") == std::to_string(bigRows);
     };
     // When to kill, by the copy's report "copy done total".
     const std::vector<std::pair<const char*, std::function<bool(double, double)>>> points{
@@ -431,8 +436,7 @@ TEST_F(GishostOnPostgres, AKilledRenameLeavesTheOldColumnWholeAndNothingOfOursBe
         // The killed session's end may take the server a moment.
         std::string left;
         for (int i = 0; i < 100; ++i) {
-            left = *db->value("SELECT (SELECT count(*) FROM pg_trigger WHERE tgname LIKE 'quillet%') + "
-                              "(SELECT count(*) FROM pg_proc WHERE proname LIKE 'quillet%')");
+            left = *pgtest::oursLeft(*db);
             if (left == "0") break;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }

@@ -195,4 +195,10 @@ void TablesTest::TearDown()
     DatabaseTest::TearDown();
 }
 
+Cell oursLeft(Session& session)
+{
+    return session.value("SELECT (SELECT count(*) FROM pg_trigger WHERE tgname LIKE 'quillet%') + "
+                         "(SELECT count(*) FROM pg_proc WHERE proname LIKE 'quillet%')");
+}
+
 } // namespace pgtest

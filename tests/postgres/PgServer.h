@@ -52,6 +52,9 @@ Snapshot snapshot(Session& session, const std::string& table);
 Snapshot changed(Snapshot before, const std::vector<std::string>& dropped,
                  const std::vector<std::pair<std::string, std::string>>& renamed);
 
+// How many triggers and functions of Quillet's the database holds.
+Cell oursLeft(Session& session);
+
 // Where the server script keeps its state: $QUILLET_PG_STATE, else the
 // build tree's folder.
 std::string stateFolder();

@@ -269,10 +269,7 @@ TEST_F(PostgresSql, ACopyKeepsTheTargetInStepUntilTheRenameEnds)
     auto db = session();
     db.exec("CREATE TABLE t (id serial PRIMARY KEY, a integer, b integer, c integer); "
             "INSERT INTO t (a) SELECT i FROM generate_series(1, 100) i");
-    const auto ours = [&] {
-        return db.value("SELECT (SELECT count(*) FROM pg_trigger WHERE tgname LIKE 'quillet%') + "
-                        "(SELECT count(*) FROM pg_proc WHERE proname LIKE 'quillet%')");
-    };
+    const auto ours = [&] { return pgtest::oursLeft(db); };
     const auto dataset = open();
     const Table t{"public", "t"};
     const auto inStep = [&] { return db.value("SELECT count(*) FROM t WHERE b IS DISTINCT FROM a"); };

@@ -41,6 +41,10 @@ LayerContent changed(LayerContent content, const std::vector<std::string>& delet
 
 // Every file under `path` (a file or a folder) and its bytes.
 std::map<std::string, std::string> filesUnder(const std::string& path);
+
+// A process id above any the system hands out: the mark of work files that
+// a crashed process left.
+inline const std::string deadPid = "999999999";
 // The files of a dataset: a shapefile's companions with it.
 std::map<std::string, std::string> datasetFiles(const std::string& path);
 
