@@ -94,13 +94,9 @@ void AttributeTableModel::open(const std::string& path, std::string layer)
     const char* ignored[] = {"OGR_GEOMETRY", "OGR_STYLE", nullptr};
     l.SetIgnoredFields(ignored);
     const std::string driver = gdal->dataset->GetDriver() ? gdal->dataset->GetDriver()->GetDescription() : "";
-    gdal->bySql = (driver == "GPKG" || driver == "SQLite" || driver == "PostgreSQL") && !gdal->fidColumn.empty();
-    gdal->table = engine::quoteIdentifier(layerName_);
-    if (driver == "PostgreSQL") {
-        const auto table = engine::pg::tableOf(*gdal->dataset, layerName_);
-        gdal->bySql = gdal->bySql && table;
-        if (table) gdal->table = engine::pg::quotedName(*table);
-    }
+    const auto pgTable = driver == "PostgreSQL" ? engine::pg::tableOf(*gdal->dataset, layerName_) : std::nullopt;
+    gdal->table = pgTable ? engine::pg::quotedName(*pgTable) : engine::quoteIdentifier(layerName_);
+    gdal->bySql = !gdal->fidColumn.empty() && (driver == "GPKG" || driver == "SQLite" || pgTable);
     const GIntBig count = l.GetFeatureCount(TRUE);
     rows_ = static_cast<int>(std::clamp<GIntBig>(count, 0, std::numeric_limits<int>::max()));
     if (gdal->bySql) gdal->firstId = firstOfDenseIds(*gdal->dataset, gdal->table, gdal->fidColumn, count);
