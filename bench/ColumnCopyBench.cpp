@@ -2,8 +2,8 @@
 // engine knows, and reports the per-feature loop against the one UPDATE
 // statement measured in the same run.
 
-#include "engine/OgrEdits.h"
-#include "engine/Table.h"
+#include "engine/core/OgrEdits.h"
+#include "engine/core/Table.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>

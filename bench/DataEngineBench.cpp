@@ -15,7 +15,7 @@
 #include "dialog/frmQuillet.h"
 #include "forms/Controls.h"
 #include "forms/MessageBox.h"
-#include "engine/OgrStatus.h"
+#include "engine/core/OgrStatus.h"
 #include "gishost/model/DocumentLoader.h"
 
 #include <gdal_priv.h>

@@ -1,7 +1,7 @@
 #include "gishost/app/AttributeTable.h"
 
-#include "engine/OgrStatus.h"
-#include "engine/Postgres.h"
+#include "engine/core/OgrStatus.h"
+#include "engine/postgres/PostgresSql.h"
 #include "hostkit/FieldInfo.h"
 
 #include <gdal_priv.h>

@@ -1,6 +1,6 @@
 #include "gishost/app/LayerTree.h"
 
-#include "engine/FieldTypes.h"
+#include "gdalhost/FieldTypes.h"
 #include "gishost/model/Map.h"
 #include "runtime/ComPtr.h"
 
@@ -8,7 +8,7 @@
 
 namespace gishost {
 
-using namespace engine;
+using gdalhost::typeName;
 
 using runtime::ComPtr;
 

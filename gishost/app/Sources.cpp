@@ -1,6 +1,6 @@
 #include "gishost/app/Sources.h"
 
-#include "engine/PostgresSession.h"
+#include "engine/postgres/PostgresSession.h"
 
 #include <cpl_string.h>
 #include <gdal.h>

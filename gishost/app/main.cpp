@@ -9,7 +9,7 @@
 #include "hostkit/RunningApplications.h"
 #include "gishost/sample/SampleData.h"
 #include "runtime/Creation.h"
-#include "engine/Settings.h"
+#include "engine/core/Settings.h"
 
 #include <gdal_priv.h>
 

@@ -1,8 +1,6 @@
 #include "gishost/model/FeatureClass.h"
 
-#include "engine/FieldTypes.h"
-#include "engine/Text.h"
-#include "gishost/model/FieldSchema.h"
+#include "gdalhost/Text.h"
 #include "hostkit/FieldCollection.h"
 #include "hostkit/TableCursor.h"
 
@@ -10,22 +8,21 @@
 
 namespace gishost {
 
-using namespace engine;
-
+using gdalhost::toUtf8;
 using namespace host;
 
 HResult FeatureClass::get_Fields(IFieldCollection** fields) noexcept
 {
     if (!fields) return runtime::E_POINTER;
     return guarded([&] {
-        FieldList list;
-        const HResult hr = this->fields(list);
+        hostkit::FieldList list;
+        const HResult hr = table_.fields(list);
         if (runtime::failed(hr)) return hr;
         // Read again only when the engine's knowledge of the table changed.
         const ComPtr<FeatureClass> self(this);
-        auto read = [self, list, seen = table_.dataset().generation()](FieldList& out) mutable {
-            if (const std::uint64_t now = self->table_.dataset().generation(); now != seen) {
-                if (const HResult again = self->fields(list); runtime::failed(again)) return again;
+        auto read = [self, list, seen = table().dataset().generation()](hostkit::FieldList& out) mutable {
+            if (const std::uint64_t now = self->table().dataset().generation(); now != seen) {
+                if (const HResult again = self->table_.fields(list); runtime::failed(again)) return again;
                 seen = now;
             }
             out = list;
@@ -35,36 +32,14 @@ HResult FeatureClass::get_Fields(IFieldCollection** fields) noexcept
     });
 }
 
-HResult FeatureClass::fields(FieldList& out)
-{
-    std::shared_ptr<const Schema> schema;
-    const HResult hr = table_.schema(schema);
-    if (runtime::failed(hr)) return hr;
-    if (schema != convertedFrom_) {
-        converted_ = std::make_shared<const std::vector<FieldInfo>>(fieldInfos(*schema));
-        convertedFrom_ = schema;
-    }
-    out = converted_;
-    return S_OK;
-}
-
 HResult FeatureClass::AddField(IFieldDefinition* field) noexcept
 {
     if (!field) return runtime::E_POINTER;
     return guarded([&] {
         FieldInfo info;
         const HResult hr = readDefinition(*field, info);
-        return runtime::failed(hr) ? hr : addField(info);
+        return runtime::failed(hr) ? hr : table_.addField(info);
     });
-}
-
-HResult FeatureClass::addField(const FieldInfo& info)
-{
-    std::unique_ptr<OGRFieldDefn> ogrField;
-    const HResult hr = ogrFieldFor(info, ogrField);
-    if (runtime::failed(hr)) return hr;
-    const auto columnType = databaseType(info.type);
-    return table_.addField(*ogrField, columnType ? columnType->name : std::string());
 }
 
 HResult FeatureClass::DeleteField(IFieldDefinition* field) noexcept

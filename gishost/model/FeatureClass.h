@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Table.h"
+#include "gdalhost/TableFields.h"
 #include "gishost/model/Life.h"
 #include "hostkit/FieldInfo.h"
 #include "host/ObjectModel.h"
@@ -12,7 +12,7 @@
 namespace gishost {
 
 // The table behind a vector layer; it is also its attribute table. A thin
-// adapter over the engine's table.
+// adapter over the engine's table as hosts see it.
 class FeatureClass final : public HostObject<host::IFeatureClass, host::IAttributeTable> {
 public:
     explicit FeatureClass(engine::Table table) : table_(std::move(table)) {}
@@ -22,19 +22,10 @@ public:
     HResult DeleteField(host::IFieldDefinition* field) noexcept override;
     HResult Search(runtime::IUnknown* filter, bool recycling, host::IRowCursor** cursor) noexcept override;
 
-    using FieldList = hostkit::FieldList;
-    // The fields as the engine knows them: object id, geometries, then
-    // attributes; converted once for each reading of the table.
-    HResult fields(FieldList& out);
-    // AddField for a definition already read.
-    HResult addField(const FieldInfo& info);
-
-    const engine::Table& table() const noexcept { return table_; }
+    const engine::Table& table() const noexcept { return table_.table(); }
 
 private:
-    engine::Table table_;
-    std::shared_ptr<const engine::Schema> convertedFrom_;
-    FieldList converted_;
+    gdalhost::TableFields table_;
 };
 
 } // namespace gishost

@@ -1,11 +1,12 @@
 #include "gishost/model/Map.h"
 
-#include "engine/Text.h"
+#include "gdalhost/Text.h"
 #include "gishost/model/Layers.h"
 #include "hostkit/PlainLayer.h"
 
 namespace gishost {
 
+using gdalhost::toU16;
 using namespace engine;
 
 Map::Map(std::shared_ptr<Dataset> dataset)

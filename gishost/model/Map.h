@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Dataset.h"
+#include "engine/core/Dataset.h"
 #include "gishost/model/Life.h"
 #include "host/ObjectModel.h"
 

@@ -1,7 +1,7 @@
 #include "gishost/sample/SampleData.h"
 
-#include "engine/GpkgAliases.h"
-#include "engine/Transaction.h"
+#include "engine/sqlite/GpkgAliases.h"
+#include "engine/core/Transaction.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>

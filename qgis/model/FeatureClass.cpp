@@ -3,7 +3,7 @@
 #include "qgis/model/GdalStorage.h"
 #include "qgis/model/ProviderStorage.h"
 #include "qgis/model/Reasons.h"
-#include "engine/Log.h"
+#include "engine/core/Log.h"
 #include "hostkit/FieldCollection.h"
 #include "hostkit/TableCursor.h"
 

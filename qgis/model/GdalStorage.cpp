@@ -1,8 +1,8 @@
 #include "qgis/model/GdalStorage.h"
 
 #include "qgis/model/Reasons.h"
-#include "engine/Format.h"
-#include "engine/Postgres.h"
+#include "engine/core/Format.h"
+#include "engine/postgres/PostgresSql.h"
 
 #include <qgsdatasourceuri.h>
 #include <qgsogrutils.h>
@@ -156,11 +156,10 @@ std::unique_ptr<GdalStorage> GdalStorage::open(QgsVectorLayer& layer, OpenDatase
         if (mustUseEngine) whyNot = reason::noDatabaseTable(layer.name());
         return nullptr;
     }
-    auto featureClass = runtime::make<gishost::FeatureClass>(engine::Table(std::move(dataset), table));
-    return std::unique_ptr<GdalStorage>(new GdalStorage(layer, std::move(featureClass), encoding));
+    return std::unique_ptr<GdalStorage>(new GdalStorage(layer, engine::Table(std::move(dataset), table), encoding));
 }
 
-GdalStorage::GdalStorage(QgsVectorLayer& layer, runtime::ComPtr<gishost::FeatureClass> table, QString encoding)
+GdalStorage::GdalStorage(QgsVectorLayer& layer, engine::Table table, QString encoding)
     : layer_(&layer), table_(std::move(table)), encoding_(std::move(encoding))
 {
 }
@@ -168,8 +167,8 @@ GdalStorage::GdalStorage(QgsVectorLayer& layer, runtime::ComPtr<gishost::Feature
 HResult GdalStorage::fields(std::vector<hostkit::FieldInfo>& out)
 {
     const ShapefileEncoding reading(encoding_);
-    gishost::FeatureClass::FieldList list;
-    const HResult hr = table_->fields(list);
+    hostkit::FieldList list;
+    const HResult hr = table_.fields(list);
     if (runtime::succeeded(hr)) out = *list;
     return hr;
 }
@@ -177,19 +176,19 @@ HResult GdalStorage::fields(std::vector<hostkit::FieldInfo>& out)
 HResult GdalStorage::addField(const hostkit::FieldInfo& field)
 {
     const ShapefileEncoding writing(encoding_);
-    return table_->addField(field);
+    return table_.addField(field);
 }
 
 HResult GdalStorage::deleteField(const QString& name)
 {
     const ShapefileEncoding writing(encoding_);
-    return table().deleteField(name.toStdString());
+    return table_.deleteField(name.toStdString());
 }
 
 HResult GdalStorage::copyColumn(const QString& source, const QString& target)
 {
     const ShapefileEncoding writing(encoding_);
-    return table().copyColumn(source.toStdString(), target.toStdString());
+    return table_.copyColumn(source.toStdString(), target.toStdString());
 }
 
 HResult GdalStorage::canMake(Change, QString& why) const

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "qgis/model/Storage.h"
-#include "gishost/model/FeatureClass.h"
+#include "gdalhost/TableFields.h"
 
 #include <QPointer>
 
@@ -56,14 +56,12 @@ public:
     void refresh() override;
 
 private:
-    GdalStorage(QgsVectorLayer& layer, runtime::ComPtr<gishost::FeatureClass> table, QString encoding);
+    GdalStorage(QgsVectorLayer& layer, engine::Table table, QString encoding);
 
-    const engine::Table& table() const noexcept { return table_->table(); }
+    const engine::Table& table() const noexcept { return table_.table(); }
 
     QPointer<QgsVectorLayer> layer_;
-    // gishost's adapter of the engine's table, for its fields as the host
-    // hands them out and its additions from a field definition.
-    runtime::ComPtr<gishost::FeatureClass> table_;
+    gdalhost::TableFields table_;
     // A shapefile's encoding as QGIS reads it; empty for other data.
     QString encoding_;
 };

@@ -1,10 +1,10 @@
 #include "qgis/model/ProviderStorage.h"
 
-#include "engine/FieldTypes.h"
-#include "engine/Log.h"
-#include "engine/Reasons.h"
-#include "engine/Text.h"
-#include "gishost/model/FieldSchema.h"
+#include "gdalhost/FieldTypes.h"
+#include "engine/core/Log.h"
+#include "engine/core/Reasons.h"
+#include "gdalhost/Text.h"
+#include "gdalhost/FieldSchema.h"
 #include "qgis/model/QgisCompat.h"
 #include "qgis/model/Reasons.h"
 
@@ -66,14 +66,14 @@ std::int32_t typeCodeOf(const QgsField& field)
     if (!e) return host::fieldTypeString;
     OGRFieldDefn ogr("", e->ogrType);
     ogr.SetSubType(e->ogrSubType);
-    return engine::typeCodeOf(ogr);
+    return gdalhost::typeCodeOf(ogr);
 }
 
 // The QGIS type for a type code: the exact one, else the one of its base
 // type (a short integer is an integer to QGIS).
 const TypeEntry* entryForCode(std::int32_t code)
 {
-    const auto ogr = engine::ogrTypeOf(code);
+    const auto ogr = gdalhost::ogrTypeOf(code);
     if (!ogr) return nullptr;
     if (const TypeEntry* e = findEntry([&](const TypeEntry& e) {
             return e.ogrType == ogr->type && e.ogrSubType == ogr->subType;
@@ -142,16 +142,16 @@ HResult ProviderStorage::addField(const FieldInfo& info)
     if (!p) return runtime::E_FAIL;
     // What no attribute field can be is refused, and said, as gishost does.
     std::unique_ptr<OGRFieldDefn> ogr;
-    if (const HResult hr = gishost::ogrFieldFor(info, ogr); runtime::failed(hr)) return hr;
+    if (const HResult hr = gdalhost::ogrFieldFor(info, ogr); runtime::failed(hr)) return hr;
     std::vector<FieldInfo> current;
     if (const HResult hr = fields(current); runtime::failed(hr)) return hr;
     if (const std::int32_t taken = hostkit::findField(current, info.name); taken >= 0) {
-        engine::explain(engine::reason::nameTaken(quotedLayer(), engine::toUtf8(current[taken].name)));
+        engine::explain(engine::reason::nameTaken(quotedLayer(), gdalhost::toUtf8(current[taken].name)));
         return runtime::E_INVALIDARG;
     }
     const TypeEntry* type = entryForCode(info.type);
     if (!type || !holdsType(*p, *type)) {
-        engine::explain(reason::cannotHoldType(layer_->name(), QString::fromUtf8(engine::typeName(info.type))).toStdString());
+        engine::explain(reason::cannotHoldType(layer_->name(), QString::fromUtf8(gdalhost::typeName(info.type))).toStdString());
         return runtime::E_NOTIMPL;
     }
     const QString name = QString::fromStdU16String(info.name);

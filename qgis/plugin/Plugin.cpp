@@ -1,7 +1,7 @@
 #include "qgis/plugin/Plugin.h"
 
 #include "qgis/model/Application.h"
-#include "engine/Log.h"
+#include "engine/core/Log.h"
 #include "forms/Form.h"
 #include "hostkit/CommandBars.h"
 #include "hostkit/HostClasses.h"

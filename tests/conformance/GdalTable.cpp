@@ -1,9 +1,9 @@
 #include "GdalTable.h"
 
-#include "engine/DefaultValue.h"
-#include "engine/FieldTypes.h"
-#include "engine/GpkgAliases.h"
-#include "engine/Text.h"
+#include "gdalhost/DefaultValue.h"
+#include "gdalhost/FieldTypes.h"
+#include "engine/sqlite/GpkgAliases.h"
+#include "gdalhost/Text.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
@@ -35,20 +35,20 @@ void setValue(OGRFeature& feature, int index, const Variant& value)
     } else if (const auto* d = value.get<double>()) {
         feature.SetField(index, *d);
     } else if (const auto* s = value.get<std::u16string>()) {
-        feature.SetField(index, engine::toUtf8(*s).c_str());
+        feature.SetField(index, gdalhost::toUtf8(*s).c_str());
     }
 }
 
 std::unique_ptr<OGRFieldDefn> ogrField(const ContractField& column)
 {
-    const auto type = engine::ogrTypeOf(column.type);
+    const auto type = gdalhost::ogrTypeOf(column.type);
     check(type.has_value(), "a type code of the standard table");
-    auto field = std::make_unique<OGRFieldDefn>(engine::toUtf8(column.name).c_str(), type->type);
+    auto field = std::make_unique<OGRFieldDefn>(gdalhost::toUtf8(column.name).c_str(), type->type);
     field->SetSubType(type->subType);
     field->SetWidth(column.length);
-    field->SetAlternativeName(engine::toUtf8(column.alias).c_str());
+    field->SetAlternativeName(gdalhost::toUtf8(column.alias).c_str());
     std::optional<std::string> ogrDefault;
-    check(runtime::succeeded(engine::defaultFromVariant(column.defaultValue, type->type, ogrDefault)), "a default");
+    check(runtime::succeeded(gdalhost::defaultFromVariant(column.defaultValue, type->type, ogrDefault)), "a default");
     if (ogrDefault) field->SetDefault(ogrDefault->c_str());
     return field;
 }
@@ -87,17 +87,17 @@ void writeStandardTable(const std::string& path, const std::string& driverName, 
     const ContractTable& table = standardTable();
     const bool geoPackage = driverName == "GPKG";
     for (const ContractField& column : table.fields) {
-        check(layer->CreateField(ogrField(column).get()) == OGRERR_NONE, "creating " + engine::toUtf8(column.name));
+        check(layer->CreateField(ogrField(column).get()) == OGRERR_NONE, "creating " + gdalhost::toUtf8(column.name));
         // GDAL 3.6 writes no GeoPackage alias; the hosts read gpkg_data_columns.
         if (geoPackage && !column.alias.empty())
-            check(runtime::succeeded(engine::writeGpkgAlias(*dataset, layerName, engine::toUtf8(column.name),
-                                                            engine::toUtf8(column.alias))),
+            check(runtime::succeeded(engine::writeGpkgAlias(*dataset, layerName, gdalhost::toUtf8(column.name),
+                                                            gdalhost::toUtf8(column.alias))),
                   "writing an alias");
     }
     for (std::size_t row = 0; row < table.rows; ++row) {
         OGRFeatureUniquePtr feature(OGRFeature::CreateFeature(layer->GetLayerDefn()));
         for (const ContractField& column : table.fields)
-            setValue(*feature, feature->GetFieldIndex(engine::toUtf8(column.name).c_str()), column.values[row]);
+            setValue(*feature, feature->GetFieldIndex(gdalhost::toUtf8(column.name).c_str()), column.values[row]);
         feature->SetGeometryDirectly(polygon(row).release());
         check(layer->CreateFeature(feature.get()) == OGRERR_NONE, "writing a row");
     }
@@ -109,8 +109,8 @@ std::vector<Variant> readColumn(const std::string& path, const std::string& laye
     check(dataset != nullptr, "opening " + path);
     OGRLayer* layer = dataset->GetLayerByName(layerName.c_str());
     check(layer != nullptr, "the layer " + layerName);
-    const int index = layer->GetLayerDefn()->GetFieldIndex(engine::toUtf8(field).c_str());
-    check(index >= 0, "the field " + engine::toUtf8(field));
+    const int index = layer->GetLayerDefn()->GetFieldIndex(gdalhost::toUtf8(field).c_str());
+    check(index >= 0, "the field " + gdalhost::toUtf8(field));
     const OGRFieldType type = layer->GetLayerDefn()->GetFieldDefn(index)->GetType();
     std::vector<Variant> values;
     for (auto& feature : *layer) {
@@ -123,7 +123,7 @@ std::vector<Variant> readColumn(const std::string& path, const std::string& laye
         else if (type == OFTReal)
             values.emplace_back(feature->GetFieldAsDouble(index));
         else
-            values.emplace_back(engine::toU16(feature->GetFieldAsString(index)));
+            values.emplace_back(gdalhost::toU16(feature->GetFieldAsString(index)));
     }
     return values;
 }

@@ -1,7 +1,7 @@
 // Opening a dataset: the traces a crash left beside a folder are undone,
 // and only beside folders.
 
-#include "engine/Dataset.h"
+#include "engine/core/Dataset.h"
 
 #include "DataReadBack.h"
 

@@ -2,9 +2,9 @@
 // what it does not change byte for byte, and refuses, changing nothing, what
 // the format or the moment does not allow.
 
-#include "engine/Dbf.h"
-#include "engine/DbfHeader.h"
-#include "engine/Progress.h"
+#include "engine/shapefile/DbfRewrite.h"
+#include "engine/shapefile/DbfHeader.h"
+#include "engine/core/Progress.h"
 
 #include "DataReadBack.h"
 #include "EngineWatch.h"

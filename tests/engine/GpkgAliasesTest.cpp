@@ -3,7 +3,7 @@
 // given to a column moves away from another column only where the file
 // refuses it twice, and comes back once the column that took it is gone.
 
-#include "engine/GpkgAliases.h"
+#include "engine/sqlite/GpkgAliases.h"
 
 #include "GpkgMetadata.h"
 

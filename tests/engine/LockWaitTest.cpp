@@ -1,8 +1,8 @@
 // Another program's lock is known by the database's own answer, never by
 // the words of a message.
 
-#include "engine/Dataset.h"
-#include "engine/LockWait.h"
+#include "engine/core/Dataset.h"
+#include "engine/core/LockWait.h"
 
 #include "EngineWatch.h"
 #include "GpkgMetadata.h"

@@ -1,4 +1,4 @@
-#include "engine/PostgresTypes.h"
+#include "engine/postgres/PostgresTypes.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // is the whole old dataset or the whole new one, and a crash's traces are
 // undone at the next open.
 
-#include "engine/WorkCopy.h"
+#include "engine/core/WorkCopy.h"
 
 #include "DataReadBack.h"
 #include "EngineWatch.h"

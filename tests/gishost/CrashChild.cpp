@@ -6,7 +6,7 @@
 #include "GisTestSupport.h"
 
 #include "dialog/Messages.h"
-#include "engine/Progress.h"
+#include "engine/core/Progress.h"
 
 #include <gdal_priv.h>
 

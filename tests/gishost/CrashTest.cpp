@@ -9,8 +9,8 @@
 #include "GisTestSupport.h"
 #include "GpkgMetadata.h"
 
-#include "engine/GpkgAliases.h"
-#include "engine/OgrStatus.h"
+#include "engine/sqlite/GpkgAliases.h"
+#include "engine/core/OgrStatus.h"
 
 #include <gdal_priv.h>
 #include <gtest/gtest.h>

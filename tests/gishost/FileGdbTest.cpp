@@ -8,7 +8,7 @@
 #include "GisTestSupport.h"
 
 #include "dialog/Messages.h"
-#include "engine/OgrStatus.h"
+#include "engine/core/OgrStatus.h"
 #include "gishost/sample/SampleData.h"
 
 #include <gdal_priv.h>

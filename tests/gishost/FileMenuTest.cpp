@@ -4,7 +4,7 @@
 #include "GisTestSupport.h"
 #include "TempStore.h"
 
-#include "engine/Log.h"
+#include "engine/core/Log.h"
 #include "gishost/app/ConnectionDialog.h"
 #include "gishost/app/MainWindow.h"
 #include "gishost/app/Sources.h"

@@ -37,8 +37,8 @@ ComPtr<gishost::FeatureClass> featureClassOf(const ComPtr<host::ILayer>& layer)
 
 std::vector<hostkit::FieldInfo> fieldsOf(gishost::FeatureClass& fc)
 {
-    gishost::FeatureClass::FieldList fields;
-    EXPECT_EQ(fc.fields(fields), S_OK);
+    hostkit::FieldList fields;
+    EXPECT_EQ(gdalhost::TableFields(fc.table()).fields(fields), S_OK);
     return fields ? *fields : std::vector<hostkit::FieldInfo>{};
 }
 

@@ -8,7 +8,7 @@
 #include "GpkgMetadata.h"
 
 #include "dialog/Messages.h"
-#include "engine/Progress.h"
+#include "engine/core/Progress.h"
 #include "gishost/sample/SampleData.h"
 
 #include <gdal_priv.h>

@@ -6,11 +6,11 @@
 #include "EngineWatch.h"
 #include "PgServer.h"
 
-#include "engine/Dataset.h"
-#include "engine/DefaultValue.h"
-#include "engine/FieldTypes.h"
-#include "engine/LockWait.h"
-#include "engine/Postgres.h"
+#include "engine/core/Dataset.h"
+#include "gdalhost/DefaultValue.h"
+#include "gdalhost/FieldTypes.h"
+#include "engine/core/LockWait.h"
+#include "engine/postgres/PostgresSql.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
@@ -95,7 +95,7 @@ TEST_F(PostgresSql, EveryTypeCodeMakesAColumnThatReadsBackAsTheSameType)
     int n = 0;
     for (const TypeCase& c : typeCases) {
         const std::string name = "f" + std::to_string(n++);
-        const auto type = engine::ogrTypeOf(c.code);
+        const auto type = gdalhost::ogrTypeOf(c.code);
         ASSERT_TRUE(type) << c;
         OGRFieldDefn field(name.c_str(), type->type);
         field.SetSubType(type->subType);
@@ -106,7 +106,7 @@ TEST_F(PostgresSql, EveryTypeCodeMakesAColumnThatReadsBackAsTheSameType)
         auto db = session();
         EXPECT_EQ(pgtest::snapshot(db, "t").columns.at(name)[0], c.columnType) << c;
         const auto back = readField("t", name);
-        EXPECT_EQ(engine::typeCodeOf(*back), c.code) << c;
+        EXPECT_EQ(gdalhost::typeCodeOf(*back), c.code) << c;
         if (c.width > 0) {
             EXPECT_EQ(back->GetWidth(), c.width) << c;
             EXPECT_EQ(back->GetPrecision(), c.precision) << c;
@@ -164,10 +164,10 @@ TEST_F(PostgresSql, AddedColumnKeepsDefaultNotNullAndComment)
     for (std::size_t i = 0; i < std::size(defaultCases); ++i) {
         const std::string from = "c" + std::to_string(i), to = "n" + std::to_string(i);
         const OGRFieldDefn& source = *definition.GetFieldDefn(definition.GetFieldIndex(from.c_str()));
-        const runtime::Variant value = engine::variantFromDefault(
+        const runtime::Variant value = gdalhost::variantFromDefault(
             engine::pg::ogrDefault(source) ? engine::pg::ogrDefault(source)->c_str() : nullptr, source.GetType());
         std::optional<std::string> literal;
-        ASSERT_EQ(engine::defaultFromVariant(value, source.GetType(), literal), runtime::S_OK) << from;
+        ASSERT_EQ(gdalhost::defaultFromVariant(value, source.GetType(), literal), runtime::S_OK) << from;
 
         OGRFieldDefn field(&source);
         field.SetName(to.c_str());

@@ -3,8 +3,8 @@
 // The engine as a test watches and tunes it; tests that include this link
 // the engine.
 
-#include "engine/Log.h"
-#include "engine/Settings.h"
+#include "engine/core/Log.h"
+#include "engine/core/Settings.h"
 
 #include <chrono>
 #include <string>

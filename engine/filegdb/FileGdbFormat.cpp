@@ -1,0 +1,260 @@
+// FileGDB through GDAL's OpenFileGDB writer, which rewrites the table in
+// place and, in the GDAL this engine runs on, can damage rows it was not
+// asked to touch while answering success. So each change is made to a copy
+// of the whole folder, every row of the copy is read back and compared
+// with the rows before the change, and only a copy that holds exactly what
+// was asked for takes the folder's place (WorkCopy).
+
+#include "engine/filegdb/FileGdbFormat.h"
+
+#include "engine/core/FieldTypes.h"
+#include "engine/core/Format.h"
+#include "engine/core/Log.h"
+#include "engine/core/OgrEdits.h"
+#include "engine/core/OgrStatus.h"
+#include "engine/core/Reasons.h"
+#include "engine/filegdb/RowDigests.h"
+#include "engine/core/Table.h"
+#include "engine/core/WorkCopy.h"
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+namespace engine {
+
+using runtime::HResult;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Before 3.6.4, GDAL's writer corrupts rows when it puts a rewritten row
+// into space another row left free (GDAL issue 7504). A table whose free
+// space list is a folder has none GDAL can read or write: every rewritten
+// row goes to the end of the table instead.
+class NoFreeSpaceReuse {
+public:
+    explicit NoFreeSpaceReuse(const std::string& folder)
+    {
+        if (std::atoi(GDALVersionInfo("VERSION_NUM")) >= 3060400) return;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(folder, ec)) {
+            if (entry.path().extension() != ".gdbtable") continue;
+            const fs::path list = fs::path(entry.path()).replace_extension(".freelist");
+            fs::remove(list, ec);
+            if (fs::create_directory(list, ec)) lists_.push_back(list);
+        }
+    }
+    ~NoFreeSpaceReuse()
+    {
+        std::error_code ec;
+        for (const fs::path& list : lists_) fs::remove(list, ec);
+    }
+    NoFreeSpaceReuse(const NoFreeSpaceReuse&) = delete;
+    NoFreeSpaceReuse& operator=(const NoFreeSpaceReuse&) = delete;
+
+private:
+    std::vector<fs::path> lists_;
+};
+
+// Whether this GDAL reads a date before 1970 back a second late (its
+// FileGDB reader rounds toward zero): every row it rewrites then moves such
+// dates, which the read-back would refuse after all the work.
+bool shiftsOldDates()
+{
+    static const bool shifts = [] {
+        const QuietErrors quiet;
+        const char* path = "/vsimem/quillet-date-probe.gdb";
+        {
+            GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("OpenFileGDB");
+            GDALDatasetUniquePtr dataset(driver ? driver->Create(path, 0, 0, 0, GDT_Unknown, nullptr) : nullptr);
+            OGRLayer* layer = dataset ? dataset->CreateLayer("probe", nullptr, wkbNone, nullptr) : nullptr;
+            OGRFieldDefn date("d", OFTDateTime);
+            if (!layer || layer->CreateField(&date) != OGRERR_NONE) return false;
+            OGRFeature feature(layer->GetLayerDefn());
+            feature.SetField(0, 1933, 8, 10, 0, 0, 0.0f, 0);
+            if (layer->CreateFeature(&feature) != OGRERR_NONE) return false;
+        }
+        GDALDatasetUniquePtr dataset(GDALDataset::Open(path, GDAL_OF_VECTOR | GDAL_OF_READONLY));
+        OGRLayer* layer = dataset ? dataset->GetLayer(0) : nullptr;
+        OGRFeatureUniquePtr read(layer ? layer->GetNextFeature() : nullptr);
+        const bool late = read && read->GetRawFieldRef(0)->Date.Second != 0;
+        dataset.reset();
+        VSIRmdirRecursive(path);
+        return late;
+    }();
+    return shifts;
+}
+
+bool holdsOldDates(OGRLayer& layer)
+{
+    const OGRFeatureDefn& definition = *layer.GetLayerDefn();
+    std::vector<int> dates;
+    for (int i = 0; i < definition.GetFieldCount(); ++i) {
+        const OGRFieldType type = definition.GetFieldDefn(i)->GetType();
+        if (type == OFTDate || type == OFTDateTime) dates.push_back(i);
+    }
+    if (dates.empty()) return false;
+    bool old = false;
+    {
+        const OnlyFields only(layer, dates);
+        layer.ResetReading();
+        for (auto& feature : layer) {
+            for (int i : dates)
+                if (feature->IsFieldSetAndNotNull(i) && feature->GetRawFieldRef(i)->Date.Year < 1970) old = true;
+            if (old) break;
+        }
+    }
+    layer.ResetReading();
+    return old;
+}
+
+// Whether a field stored as `stored` holds every value of `asked`.
+bool keepsEveryValue(OGRFieldType asked, OGRFieldType stored)
+{
+    if (asked == stored || stored == OFTString) return true;
+    switch (asked) {
+    case OFTInteger:
+        return stored == OFTInteger64 || stored == OFTReal;
+    case OFTDate:
+    case OFTTime:
+        return stored == OFTDateTime;
+    default:
+        return false;
+    }
+}
+
+// The change itself, on the copy's layer.
+using Change = std::function<HResult(OGRLayer& layer)>;
+// What else the copy must hold afterwards; explained when it does not.
+using Expect = std::function<HResult(OGRLayer& layer)>;
+
+GDALDatasetUniquePtr openCopy(const std::string& path, unsigned flags)
+{
+    const char* const drivers[] = {"OpenFileGDB", nullptr};
+    return GDALDatasetUniquePtr(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | flags, drivers));
+}
+
+std::vector<std::string> fieldsBut(const Table& table, const std::string& left)
+{
+    std::shared_ptr<const Schema> schema;
+    std::vector<std::string> names;
+    if (runtime::failed(table.schema(schema))) return names;
+    for (const Field& f : schema->fields)
+        if (left != f.name()) names.push_back(f.name());
+    return names;
+}
+
+HResult changeCopy(const Table& table, const Format& format, const std::string& what,
+                   const std::vector<std::string>& untouched, const Change& change, const Expect& expect = {})
+{
+    const std::string& path = table.dataset().path();
+    const Table::Rows rows = table.rows();
+    if (rows.layer && shiftsOldDates() && holdsOldDates(*rows.layer)) {
+        explain(reason::oldDatesWouldShift(table.displayName(), GDALVersionInfo("RELEASE_NAME")));
+        return runtime::E_FAIL;
+    }
+    const auto watched = format.watchedFiles(path);
+    const auto original = stampsOf(watched);
+    std::unique_ptr<WorkCopy> copy;
+    HResult hr = WorkCopy::make(path, copy);
+    if (runtime::failed(hr)) return hr;
+
+    const QuietErrors quiet;
+    CPLErrorReset();
+    RowDigests before;
+    {
+        const NoFreeSpaceReuse noReuse(copy->path());
+        auto dataset = openCopy(copy->path(), GDAL_OF_UPDATE);
+        OGRLayer* layer = dataset ? dataset->GetLayerByName(table.name().c_str()) : nullptr;
+        if (!layer || !digestRows(*layer, untouched, before)) {
+            explain(reason::failed(table.displayName(), what, CPLGetLastErrorMsg()));
+            return runtime::E_FAIL;
+        }
+        CPLErrorReset();
+        if (runtime::failed(hr = change(*layer))) return hr;
+    }
+    auto dataset = openCopy(copy->path(), GDAL_OF_READONLY);
+    OGRLayer* layer = dataset ? dataset->GetLayerByName(table.name().c_str()) : nullptr;
+    RowDigests after;
+    long long row = -1;
+    if (!layer || !digestRows(*layer, untouched, after) || firstDifference(before, after, row)) {
+        explain(reason::otherValuesChanged(table.displayName(), row));
+        return runtime::E_FAIL;
+    }
+    if (expect && runtime::failed(hr = expect(*layer))) return hr;
+    dataset.reset();
+    return copy->swapIn(watched, original);
+}
+
+class FileGdbFormat final : public Format {
+public:
+    HResult addField(const Table& table, const OGRFieldDefn& field, const std::string&) const override
+    {
+        const std::string what = reason::addingField(field.GetNameRef());
+        return changeCopy(
+            table, *this, what, fieldsBut(table, ""),
+            [&](OGRLayer& layer) {
+                OGRFieldDefn asked(&field);
+                if (layer.CreateField(&asked, FALSE) != OGRERR_NONE)
+                    return explainFailure(table, what, runtime::E_FAIL);
+                return madeAsNamed(layer, field, false) ? HResult(runtime::S_OK) : HResult(runtime::E_INVALIDARG);
+            },
+            // GDAL writes some types as others (a big integer as a double).
+            [&](OGRLayer& layer) {
+                const OGRFeatureDefn& definition = *layer.GetLayerDefn();
+                const int index = definition.GetFieldIndex(field.GetNameRef());
+                if (index >= 0 && keepsEveryValue(field.GetType(), definition.GetFieldDefn(index)->GetType()))
+                    return HResult(runtime::S_OK);
+                explain(reason::unsupportedType("FileGDB", typeName(field)));
+                return HResult(runtime::E_NOTIMPL);
+            });
+    }
+
+    HResult deleteField(const Table& table, const std::string& name) const override
+    {
+        const std::string what = reason::deletingField(name);
+        return changeCopy(table, *this, what, fieldsBut(table, name), [&](OGRLayer& layer) {
+            const int index = layer.GetLayerDefn()->GetFieldIndex(name.c_str());
+            if (index < 0 || layer.DeleteField(index) != OGRERR_NONE)
+                return explainFailure(table, what, runtime::E_FAIL);
+            return HResult(runtime::S_OK);
+        });
+    }
+
+    HResult copyColumn(const Table& table, const std::string& from, const std::string& to) const override
+    {
+        const std::string what = reason::copying(from, to);
+        const auto indexes = [&](OGRLayer& layer) {
+            const OGRFeatureDefn& definition = *layer.GetLayerDefn();
+            return std::pair{definition.GetFieldIndex(from.c_str()), definition.GetFieldIndex(to.c_str())};
+        };
+        return changeCopy(
+            table, *this, what, fieldsBut(table, to),
+            [&](OGRLayer& layer) {
+                const auto [a, b] = indexes(layer);
+                return explainFailure(table, what, a < 0 || b < 0 ? runtime::E_INVALIDARG : copyEveryRow(layer, a, b));
+            },
+            [&](OGRLayer& layer) {
+                const auto [a, b] = indexes(layer);
+                long long row = -1;
+                if (columnsMatch(layer, a, b, row)) return HResult(runtime::S_OK);
+                explain(reason::copyNotReadBack(from, to, row));
+                return HResult(runtime::E_FAIL);
+            });
+    }
+};
+
+} // namespace
+
+void registerFileGdbFormat(FormatRegistry& formats)
+{
+    static const FileGdbFormat format;
+    formats.add("OpenFileGDB", format);
+}
+
+} // namespace engine
