@@ -4,7 +4,7 @@
 
 #include "QgisTestSupport.h"
 
-#include "gishost/model/FeatureClass.h"
+#include "gdalhost/TableFields.h"
 #include "qgis/model/Application.h"
 #include "qgis/model/FeatureClass.h"
 
@@ -85,9 +85,9 @@ std::vector<FieldInfo> gishostFields(const std::string& path, const char* layer)
         ADD_FAILURE() << problem;
         return {};
     }
-    const auto table = runtime::make<gishost::FeatureClass>(engine::Table(std::move(dataset), layer));
-    gishost::FeatureClass::FieldList fields;
-    EXPECT_EQ(table->fields(fields), S_OK);
+    gdalhost::TableFields table(engine::Table(std::move(dataset), layer));
+    hostkit::FieldList fields;
+    EXPECT_EQ(table.fields(fields), S_OK);
     return fields ? *fields : std::vector<FieldInfo>{};
 }
 
