@@ -28,11 +28,11 @@ public:
     // The fields as the data source has them; an alias given in QGIS wins.
     HResult fields(std::vector<hostkit::FieldInfo>& out);
     HResult copyColumn(const QString& source, const QString& target);
+    HResult addField(const hostkit::FieldInfo& info);
+    HResult deleteField(const QString& name);
 
 private:
     using Change = Storage::Change;
-    HResult addField(const hostkit::FieldInfo& info);
-    HResult deleteField(const QString& name);
     // Fails, saying why, when the layer may not change now.
     HResult allowed(Change change) const;
 

@@ -8,6 +8,7 @@
 #include <qgsconfig.h>
 #include <qgsfeaturerequest.h>
 #include <qgsfield.h>
+#include <qgsprocessingalgorithm.h>
 #include <qgsvectordataprovider.h>
 
 #include <QMetaType>
@@ -55,5 +56,14 @@ using ProviderCapability = QgsVectorDataProvider::Capability;
 inline constexpr ProviderCapability canAddAttributes = ProviderCapability::AddAttributes;
 inline constexpr ProviderCapability canDeleteAttributes = ProviderCapability::DeleteAttributes;
 inline constexpr ProviderCapability canChangeAttributeValues = ProviderCapability::ChangeAttributeValues;
+
+// What an algorithm says of itself: ours must run on the main thread.
+#if _QGIS_VERSION_INT >= 33600
+using AlgorithmFlags = Qgis::ProcessingAlgorithmFlags;
+inline constexpr auto noThreading = Qgis::ProcessingAlgorithmFlag::NoThreading;
+#else
+using AlgorithmFlags = QgsProcessingAlgorithm::Flags;
+inline constexpr auto noThreading = QgsProcessingAlgorithm::FlagNoThreading;
+#endif
 
 } // namespace qgishost::compat

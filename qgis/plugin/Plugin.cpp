@@ -1,6 +1,7 @@
 #include "qgis/plugin/Plugin.h"
 
 #include "qgis/model/Application.h"
+#include "qgis/processing/Provider.h"
 #include "engine/core/Log.h"
 #include "forms/Form.h"
 #include "hostkit/CommandBars.h"
@@ -9,6 +10,8 @@
 #include "runtime/Creation.h"
 
 #include <qgisinterface.h>
+#include <qgsapplication.h>
+#include <qgsprocessingregistry.h>
 #include <qgsmessagebar.h>
 #include <qgsproject.h>
 
@@ -42,6 +45,8 @@ struct Plugin::Session {
     runtime::ComPtr<Application> application;
     hostkit::RunningEntry running;
     std::unique_ptr<hostkit::CommandBars> bars;
+    // QGIS's registry owns it while it is registered.
+    processing::Provider* algorithms = nullptr;
 };
 
 Plugin::Plugin(QgisInterface* iface)
@@ -70,11 +75,18 @@ void Plugin::initGui()
     for (const auto& button : session_->bars->buttons()) iface.addPluginToVectorMenu(button.toolBar, button.action);
     for (const std::string& p : session_->bars->problems()) problems.push_back(p);
     for (const std::string& p : problems) showOnMessageBar(iface, QString::fromStdString(p), Qgis::Critical);
+    if (QgsProcessingRegistry* registry = QgsApplication::processingRegistry()) {
+        auto* algorithms = new processing::Provider;
+        if (registry->addProvider(algorithms)) session_->algorithms = algorithms;
+    }
 }
 
 void Plugin::unload()
 {
     if (!session_) return;
+    if (session_->algorithms)
+        if (QgsProcessingRegistry* registry = QgsApplication::processingRegistry())
+            registry->removeProvider(session_->algorithms);
     if (session_->bars)
         for (const auto& button : session_->bars->buttons())
             if (button.action) iface_->removePluginVectorMenu(button.toolBar, button.action);
