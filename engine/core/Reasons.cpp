@@ -148,6 +148,11 @@ std::string crashUndone(const std::string& path)
     return path + ": undid a change that a crash had interrupted; the data is as it was before that change.";
 }
 
+std::string crashLeftoverRemoved(const std::string& leftover)
+{
+    return leftover + ": removed this unfinished copy that a crash had left; the data beside it is whole.";
+}
+
 std::string crashNeedsWrite(const std::string& path)
 {
     return path + " holds a change that a crash interrupted, and only write access to the file and its folder can "

@@ -32,6 +32,7 @@ std::string dbfNotRewritable(const std::string& path, const std::string& why);
 std::string badWidth(const char* format, const std::string& name, int width, int most);
 std::string oldDatesWouldShift(const std::string& table, const std::string& gdalVersion);
 std::string crashUndone(const std::string& path);
+std::string crashLeftoverRemoved(const std::string& leftover);
 std::string crashNeedsWrite(const std::string& path);
 
 // What could not be done, for failed().

@@ -137,7 +137,7 @@ void WorkCopy::recover(const std::string& folderPath)
                 fs::remove_all(path, ec);
             }
         } else if (processGone(pidBetween(name, base + workMark, extension))) {
-            fs::remove_all(path, ec);
+            if (fs::remove_all(path, ec) > 0 && !ec) note(reason::crashLeftoverRemoved(path.string()));
         }
     }
 }

@@ -7,6 +7,7 @@
 #include "engine/core/Format.h"
 #include "engine/core/Schema.h"
 #include "engine/core/Table.h"
+#include "engine/core/WorkCopy.h"
 
 #include <filesystem>
 #include <set>
@@ -21,13 +22,15 @@ namespace {
 
 class ShapefileFormat final : public Format {
 public:
-    // The tables' .dbf files: the fields live there.
+    // The tables' .dbf files: the fields live there. Hidden ones are work
+    // files of a change.
     std::vector<std::string> watchedFiles(const std::string& path) const override
     {
         std::error_code ec;
         if (!fs::is_directory(path, ec)) return {dbf::dbfPathOf(path, "")};
         std::vector<std::string> files;
         for (const std::string& file : Format::watchedFiles(path)) {
+            if (fs::path(file).filename().string().front() == '.') continue;
             std::string extension = fs::path(file).extension().string();
             for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             if (extension == ".dbf") files.push_back(file);
@@ -44,6 +47,13 @@ public:
         for (const std::string& dbf : watchedFiles(path))
             if (!Format::writable(dbf)) return false;
         return true;
+    }
+
+    // A change killed mid-rewrite leaves its hidden work .dbf beside the
+    // table: it goes when the dataset is opened, not at the next change.
+    void recover(const std::string& path) const override
+    {
+        for (const std::string& dbf : watchedFiles(path)) WorkCopy::recover(dbf);
     }
 
     bool readsThroughGdal() const noexcept override { return false; }
