@@ -148,6 +148,12 @@ std::string crashUndone(const std::string& path)
     return path + ": undid a change that a crash had interrupted; the data is as it was before that change.";
 }
 
+std::string noAtomicSwap(const std::string& path)
+{
+    return path + ": the file system cannot swap two folders in one step; the new copy takes the old one's place in "
+                  "two renames, between which a crash leaves the old folder beside its place until the next open.";
+}
+
 std::string crashLeftoverRemoved(const std::string& leftover)
 {
     return leftover + ": removed this unfinished copy that a crash had left; the data beside it is whole.";

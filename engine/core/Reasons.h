@@ -33,6 +33,7 @@ std::string badWidth(const char* format, const std::string& name, int width, int
 std::string oldDatesWouldShift(const std::string& table, const std::string& gdalVersion);
 std::string crashUndone(const std::string& path);
 std::string crashLeftoverRemoved(const std::string& leftover);
+std::string noAtomicSwap(const std::string& path);
 std::string crashNeedsWrite(const std::string& path);
 
 // What could not be done, for failed().

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -99,8 +100,23 @@ HResult WorkCopy::swapIn(const std::vector<std::string>& watched, const std::vec
         return runtime::E_FAIL;
     }
     const fs::path folder(folder_);
+    std::error_code ec;
+    // One step where the file system can: no reader ever finds the folder
+    // missing, and the old data is then at the copy's name, which recovery
+    // clears like any copy a crash left.
+    if (renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, folder.c_str(), RENAME_EXCHANGE) == 0) {
+        swapped_ = true;
+        syncPath(folder.parent_path());
+        fs::remove_all(path_, ec);
+        return runtime::S_OK;
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+        explain(reason::failed(folder_, "put its new copy in its place", std::strerror(errno)));
+        return runtime::E_FAIL;
+    }
+    note(reason::noAtomicSwap(folder_));
     const fs::path old = besideFolder(folder, oldMark, getpid());
-    std::error_code ec, back;
+    std::error_code back;
     fs::rename(folder, old, ec);
     if (!ec) {
         fs::rename(path_, folder, ec);

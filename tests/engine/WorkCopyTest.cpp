@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -24,11 +25,24 @@ namespace {
 
 // The renames of this program fail from the `failFrom`th one on while it
 // is set; the swap's steps are renames, and nothing else makes them fail on
-// demand.
+// demand. The swap in one step fails with `exchangeError` while it is set
+// (EINVAL: a file system that cannot).
 int renames = 0;
 int failFrom = 0;
+int exchangeError = 0;
 
 } // namespace
+
+extern "C" int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) noexcept
+{
+    using Rename = int (*)(int, const char*, int, const char*, unsigned);
+    static const auto real = reinterpret_cast<Rename>(dlsym(RTLD_NEXT, "renameat2"));
+    if (exchangeError != 0) {
+        errno = exchangeError;
+        return -1;
+    }
+    return real(fromDir, from, toDir, to, flags);
+}
 
 extern "C" int rename(const char* from, const char* to) noexcept
 {
@@ -51,7 +65,7 @@ protected:
         fs::create_directory(folder);
         std::ofstream(folder / "a.table") << "old";
     }
-    void TearDown() override { failFrom = renames = 0; }
+    void TearDown() override { failFrom = renames = exchangeError = 0; }
 
     // A copy of the folder whose table says "new".
     std::unique_ptr<engine::WorkCopy> newCopy()
@@ -119,6 +133,7 @@ TEST_F(WorkCopyTest, AFailedSwapThatCannotBeUndoneSaysWhereTheDataIs)
     auto copy = newCopy();
     ASSERT_TRUE(copy);
     const gistest::Reasons reasons;
+    exchangeError = EINVAL;
     failFrom = 2; // the folder moves aside; neither rename after it works
     EXPECT_EQ(copy->swapIn(watched(), original), runtime::E_FAIL);
     failFrom = 0;
@@ -129,6 +144,30 @@ TEST_F(WorkCopyTest, AFailedSwapThatCannotBeUndoneSaysWhereTheDataIs)
     EXPECT_NE(reasons.heard[1].find(aside), std::string::npos) << reasons.heard[1];
     EXPECT_EQ(beside(), std::vector<std::string>{aside});
     EXPECT_EQ(gistest::filesUnder((root / aside / "a.table").string()).begin()->second, "old");
+}
+
+// Where the file system cannot swap in one step, two renames do it; where
+// the swap fails otherwise, the folder stays as it was.
+TEST_F(WorkCopyTest, TheSwapInOneStepFallsBackOnlyWhereTheFileSystemCannot)
+{
+    struct Case {
+        int error;
+        runtime::HResult expected;
+        const char* table;
+    } cases[] = {{EINVAL, runtime::S_OK, "new"}, {EIO, runtime::E_FAIL, "old"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::strerror(c.error));
+        std::ofstream(folder / "a.table") << "old";
+        const auto original = engine::stampsOf(watched());
+        auto copy = newCopy();
+        ASSERT_TRUE(copy);
+        exchangeError = c.error;
+        EXPECT_EQ(copy->swapIn(watched(), original), c.expected);
+        exchangeError = 0;
+        copy.reset();
+        EXPECT_EQ(table(), c.table);
+        EXPECT_TRUE(beside().empty());
+    }
 }
 
 TEST_F(WorkCopyTest, RecoveryUndoesWhatADeadProcessLeftAndNothingOfALiveOne)
