@@ -66,4 +66,15 @@ using AlgorithmFlags = QgsProcessingAlgorithm::Flags;
 inline constexpr auto noThreading = QgsProcessingAlgorithm::FlagNoThreading;
 #endif
 
+// A field parameter's names.
+inline QStringList fieldNames(const QgsProcessingParameterDefinition* parameter, const QVariantMap& parameters,
+                              QgsProcessingContext& context)
+{
+#if _QGIS_VERSION_INT >= 33200
+    return QgsProcessingParameters::parameterAsStrings(parameter, parameters, context);
+#else
+    return QgsProcessingParameters::parameterAsFields(parameter, parameters, context);
+#endif
+}
+
 } // namespace qgishost::compat

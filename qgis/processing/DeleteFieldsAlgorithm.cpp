@@ -41,7 +41,7 @@ QVariantMap DeleteFieldsAlgorithm::processAlgorithm(const QVariantMap& parameter
 {
     QgsVectorLayer* layer = parameterAsVectorLayer(parameters, input, context);
     if (!layer) refuse(invalidSourceError(parameters, input));
-    const QStringList asked = parameterAsFields(parameters, fieldsParameter, context);
+    const QStringList asked = compat::fieldNames(parameterDefinition(fieldsParameter), parameters, context);
     if (asked.isEmpty()) refuse(msg::selectOneField);
 
     const LayerFields fields(*layer, feedback);
