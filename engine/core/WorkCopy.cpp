@@ -1,6 +1,7 @@
 #include "engine/core/WorkCopy.h"
 
 #include "engine/core/Log.h"
+#include "engine/core/Progress.h"
 #include "engine/core/Reasons.h"
 
 #include <fcntl.h>
@@ -104,9 +105,11 @@ HResult WorkCopy::swapIn(const std::vector<std::string>& watched, const std::vec
     // One step where the file system can: no reader ever finds the folder
     // missing, and the old data is then at the copy's name, which recovery
     // clears like any copy a crash left.
+    reportProgress("swap", 0, 1);
     if (renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, folder.c_str(), RENAME_EXCHANGE) == 0) {
         swapped_ = true;
         syncPath(folder.parent_path());
+        reportProgress("swap", 1, 1);
         fs::remove_all(path_, ec);
         return runtime::S_OK;
     }
