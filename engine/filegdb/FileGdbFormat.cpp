@@ -13,7 +13,7 @@
 #include "engine/core/OgrEdits.h"
 #include "engine/core/OgrStatus.h"
 #include "engine/core/Reasons.h"
-#include "engine/filegdb/RowDigests.h"
+#include "engine/filegdb/RowCompare.h"
 #include "engine/core/Table.h"
 #include "engine/core/WorkCopy.h"
 
@@ -166,26 +166,29 @@ HResult changeCopy(const Table& table, const Format& format, const std::string& 
 
     const QuietErrors quiet;
     CPLErrorReset();
-    RowDigests before;
     {
         const NoFreeSpaceReuse noReuse(copy->path());
         auto dataset = openCopy(copy->path(), GDAL_OF_UPDATE);
         OGRLayer* layer = dataset ? dataset->GetLayerByName(table.name().c_str()) : nullptr;
-        if (!layer || !digestRows(*layer, untouched, before)) {
+        if (!layer) {
             explain(reason::failed(table.displayName(), what, CPLGetLastErrorMsg()));
             return runtime::E_FAIL;
         }
         CPLErrorReset();
         if (runtime::failed(hr = change(*layer))) return hr;
     }
+    // The original is as the copy was before the change: the swap refuses
+    // a folder another program wrote meanwhile.
+    auto originalData = openCopy(path, GDAL_OF_READONLY);
     auto dataset = openCopy(copy->path(), GDAL_OF_READONLY);
+    OGRLayer* before = originalData ? originalData->GetLayerByName(table.name().c_str()) : nullptr;
     OGRLayer* layer = dataset ? dataset->GetLayerByName(table.name().c_str()) : nullptr;
-    RowDigests after;
     long long row = -1;
-    if (!layer || !digestRows(*layer, untouched, after) || firstDifference(before, after, row)) {
+    if (!before || !layer || !sameRows(*before, *layer, untouched, row)) {
         explain(reason::otherValuesChanged(table.displayName(), row));
         return runtime::E_FAIL;
     }
+    originalData.reset();
     if (expect && runtime::failed(hr = expect(*layer))) return hr;
     dataset.reset();
     return copy->swapIn(watched, original);

@@ -1,7 +1,7 @@
 #pragma once
 
 // FileGDB (GDAL's OpenFileGDB driver): each change is made to a copy that
-// is read back row by row (RowDigests.h) before it takes the original's
+// is read back row by row (RowCompare.h) before it takes the original's
 // place.
 
 namespace engine {

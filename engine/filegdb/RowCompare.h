@@ -1,0 +1,22 @@
+#pragma once
+
+// Whether a change through a driver that cannot be trusted touched anything
+// besides what it was asked to change: the table before and after, read
+// side by side, one row of each at a time, so that memory does not grow
+// with the table.
+
+#include <string>
+#include <vector>
+
+class OGRLayer;
+
+namespace engine {
+
+// Whether every row of `after` holds what the row of the same feature id
+// in `before` holds, in the fields `fields` (found by name in each) and in
+// every geometry, both read in feature id order. When not, `row` is the
+// first feature id that differs, or -1 when the rows themselves do (a
+// field missing, a row more or less, a row that cannot be read).
+bool sameRows(OGRLayer& before, OGRLayer& after, const std::vector<std::string>& fields, long long& row);
+
+} // namespace engine
