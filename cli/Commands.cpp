@@ -9,7 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
+#include <algorithm>
 #include <functional>
 #include <iostream>
 
@@ -72,7 +72,7 @@ Result chooseTables(const engine::Dataset& dataset, const Options& options, bool
     return {};
 }
 
-using TableWork = std::function<Result(const engine::Table&, const std::shared_ptr<const engine::Schema>&)>;
+using TableWork = std::function<Result(const engine::Table&, const engine::Schema&)>;
 
 // Runs `work` on the chosen table of each source, with a line for each.
 Outcome eachTable(const std::vector<std::string>& sources, const Options& options, const TableWork& work)
@@ -91,7 +91,7 @@ Outcome eachTable(const std::vector<std::string>& sources, const Options& option
             const engine::Table table(dataset, tables.front());
             std::shared_ptr<const engine::Schema> schema;
             result = runtime::failed(table.schema(schema)) ? Result{Outcome::DataError, std::string(text::fieldsNotRead)}
-                                                           : work(table, schema);
+                                                           : work(table, *schema);
             report(bar, table.displayName(), result);
         }
         worst = worse(worst, result.outcome);
@@ -238,22 +238,18 @@ void printLayer(const std::string& heading, const Json& layer)
 Outcome renameField(const std::string& oldName, const std::string& newName, const std::vector<std::string>& sources,
                     const Options& options)
 {
-    return eachTable(sources, options, [&](const engine::Table& table, const std::shared_ptr<const engine::Schema>& s) {
-        return rename(table, *s, rules::trimBlanks(oldName), rules::trimBlanks(newName));
+    return eachTable(sources, options, [&](const engine::Table& table, const engine::Schema& schema) {
+        return rename(table, schema, rules::trimBlanks(oldName), rules::trimBlanks(newName));
     });
 }
 
 Outcome deleteFields(const std::vector<std::string>& fields, const std::vector<std::string>& sources,
                      const Options& options)
 {
-    return eachTable(sources, options, [&](const engine::Table& table, const std::shared_ptr<const engine::Schema>& s) {
-        return remove(table, *s, fields);
+    return eachTable(sources, options, [&](const engine::Table& table, const engine::Schema& schema) {
+        return remove(table, schema, fields);
     });
 }
-
-} // namespace cli
-
-namespace cli {
 
 Outcome listFields(const std::vector<std::string>& sources, const Options& options)
 {
