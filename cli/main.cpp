@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -42,8 +43,8 @@ std::vector<std::string> splitFields(const std::string& list)
     return names;
 }
 
-// The command and its arguments after the options; an exit code when the
-// program ends here.
+// Reads the options, wherever they stand; the exit code when the program
+// ends here (help, or a wrong option).
 std::optional<int> parseOptions(int argc, char** argv, cli::Options& options)
 {
     enum { json = 1000 };
