@@ -55,9 +55,13 @@ bool namesNoFolder(const std::string& path)
                        [](unsigned char c) { return std::isalnum(c) || c == '_'; });
 }
 
+// A lock found now is noted as met, for the caller that waits within a LockWait.
 bool lockStoodInTheWay(const Format& format, const std::string& path)
 {
-    return LockWait::lockStoodInTheWay() || format.lockedNow(path);
+    if (LockWait::lockStoodInTheWay()) return true;
+    if (!format.lockedNow(path)) return false;
+    LockWait::noteLockMet();
+    return true;
 }
 
 std::string whyNotOpened(const std::string& path, const std::string& driver, const Format& format)

@@ -15,16 +15,12 @@ namespace engine {
 
 namespace fs = std::filesystem;
 
-namespace {
-
 bool writableFile(const std::string& path)
 {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) return true; // not a file: a connection string
     return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && access(path.c_str(), W_OK) == 0;
 }
-
-} // namespace
 
 void Opening::recover(const std::string&) const {}
 

@@ -22,6 +22,10 @@ struct Field;
 class Table;
 struct Schema;
 
+// Whether one file or folder may be written; a file nobody may write to
+// counts as read-only even for root. True for what is no file.
+bool writableFile(const std::string& path);
+
 class Opening {
 public:
     virtual ~Opening() = default;

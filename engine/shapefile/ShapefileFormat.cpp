@@ -43,7 +43,8 @@ public:
     {
         std::error_code ec;
         const fs::path folder = fs::is_directory(path, ec) ? fs::path(path) : fs::path(path).parent_path();
-        if (!Format::writable(folder.empty() ? "." : folder.string())) return false;
+        // The folder itself, not the other data it holds.
+        if (!writableFile(folder.empty() ? "." : folder.string())) return false;
         for (const std::string& dbf : watchedFiles(path))
             if (!Format::writable(dbf)) return false;
         return true;
