@@ -43,12 +43,14 @@ void report(ProgressBar& bar, const std::string& where, const Result& result)
         std::cerr << "quillet: " << line << std::endl;
 }
 
-// The source opened, or why not: its problem names it.
-Result open(const std::string& source, std::shared_ptr<engine::Dataset>& dataset)
+// The source opened, or why not: its problem names it. `lockMet` says
+// whether a lock kept a table from being read.
+Result open(const std::string& source, std::shared_ptr<engine::Dataset>& dataset, bool& lockMet)
 {
     const engine::LockWait wait;
     std::string problem;
     dataset = engine::Dataset::open(source, problem);
+    lockMet = engine::LockWait::lockStoodInTheWay();
     if (dataset) return {};
     return {engine::LockWait::lockStoodInTheWay() ? Outcome::Locked : Outcome::DataError, problem};
 }
@@ -72,6 +74,9 @@ Result chooseTables(const engine::Dataset& dataset, const Options& options, bool
     return {};
 }
 
+// Why a table's fields could not be read.
+Outcome unreadFields(bool lockMet) { return lockMet ? Outcome::Locked : Outcome::DataError; }
+
 using TableWork = std::function<Result(const engine::Table&, const engine::Schema&)>;
 
 // Runs `work` on the chosen table of each source, with a line for each.
@@ -82,7 +87,8 @@ Outcome eachTable(const std::vector<std::string>& sources, const Options& option
     for (const std::string& source : sources) {
         std::shared_ptr<engine::Dataset> dataset;
         std::vector<std::string> tables;
-        Result result = open(source, dataset);
+        bool lockMet = false;
+        Result result = open(source, dataset, lockMet);
         if (result.outcome != Outcome::Done) {
             report(bar, {}, result);
         } else if (result = chooseTables(*dataset, options, false, tables); result.outcome != Outcome::Done) {
@@ -90,7 +96,7 @@ Outcome eachTable(const std::vector<std::string>& sources, const Options& option
         } else {
             const engine::Table table(dataset, tables.front());
             std::shared_ptr<const engine::Schema> schema;
-            result = runtime::failed(table.schema(schema)) ? Result{Outcome::DataError, std::string(text::fieldsNotRead)}
+            result = runtime::failed(table.schema(schema)) ? Result{unreadFields(lockMet), std::string(text::fieldsNotRead)}
                                                            : work(table, *schema);
             report(bar, table.displayName(), result);
         }
@@ -259,7 +265,8 @@ Outcome listFields(const std::vector<std::string>& sources, const Options& optio
     for (const std::string& source : sources) {
         std::shared_ptr<engine::Dataset> dataset;
         std::vector<std::string> tables;
-        Result result = open(source, dataset);
+        bool lockMet = false;
+        Result result = open(source, dataset, lockMet);
         if (result.outcome == Outcome::Done) result = chooseTables(*dataset, options, true, tables);
         Json entry = {{"source", dataset ? dataset->shownPath() : engine::pg::hidePasswords(source, source)}};
         Json layers = Json::array();
@@ -267,7 +274,7 @@ Outcome listFields(const std::vector<std::string>& sources, const Options& optio
             const engine::Table table(dataset, name);
             std::shared_ptr<const engine::Schema> schema;
             if (runtime::failed(table.schema(schema))) {
-                result = {Outcome::DataError, std::string(text::fieldsNotRead)};
+                result = {unreadFields(lockMet), std::string(text::fieldsNotRead)};
                 break;
             }
             layers.push_back(layerJson(name, *schema));

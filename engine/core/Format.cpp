@@ -71,8 +71,7 @@ std::shared_ptr<const Schema> SchemaReading::readFields(const std::string&, GDAL
     OGRLayer* layer = gdal ? gdal->GetLayerByName(table.c_str()) : nullptr;
     if (!layer) return nullptr;
     auto schema = schemaOf(*layer);
-    completeFields(*gdal, table, schema->fields);
-    return schema;
+    return completeFields(*gdal, table, *schema) ? schema : nullptr;
 }
 
 void FormatRegistry::add(std::string driverName, const Format& format)

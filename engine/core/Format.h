@@ -91,7 +91,8 @@ public:
 
 protected:
     // What the format keeps elsewhere than GDAL tells; by default nothing.
-    virtual void completeFields(GDALDataset&, const std::string&, std::vector<Field>&) const {}
+    // False when what GDAL read is not the whole table: it is then not read.
+    virtual bool completeFields(GDALDataset&, const std::string&, Schema&) const { return true; }
 };
 
 class Writing {

@@ -7,6 +7,7 @@
 
 #include "engine/core/FieldTypes.h"
 #include "engine/core/Format.h"
+#include "engine/core/LockWait.h"
 #include "engine/core/Log.h"
 #include "engine/postgres/PostgresSql.h"
 #include "engine/postgres/PostgresSession.h"
@@ -39,6 +40,17 @@ std::optional<Field::DatabaseType> exactType(const OGRFieldDefn& field, const st
     // Even text for character varying would change what the column is.
     if (pg::columnType(remade) == type) return std::nullopt;
     return Field::DatabaseType{type, named.type == OFTInteger || named.type == OFTInteger64};
+}
+
+// Columns besides the object id and the geometries.
+bool hasAttributeColumns(const std::map<std::string, pg::ColumnFacts>& columns, const Schema& schema)
+{
+    for (const auto& [name, facts] : columns) {
+        const bool geometry = std::any_of(schema.geometries.begin(), schema.geometries.end(),
+                                          [&](const GeometryColumn& g) { return g.name == name; });
+        if (name != schema.fidColumn && !geometry) return true;
+    }
+    return false;
 }
 
 class PostgresFormat final : public Format {
@@ -104,12 +116,18 @@ public:
 
     // Aliases are the columns' comments; defaults lose the database's casts;
     // a column type GDAL's type would not make again is kept by name.
-    void completeFields(GDALDataset& dataset, const std::string& table, std::vector<Field>& fields) const override
+    bool completeFields(GDALDataset& dataset, const std::string& table, Schema& schema) const override
     {
         const auto where = pg::tableOf(dataset, table);
         std::map<std::string, pg::ColumnFacts> columns;
-        if (!where || runtime::failed(pg::readColumns(dataset, *where, columns))) return;
-        for (Field& field : fields) {
+        if (!where || runtime::failed(pg::readColumns(dataset, *where, columns))) return true;
+        // GDAL reads a table another session holds locked as one without
+        // fields, and says nothing; the catalog, read without a lock, tells.
+        if (schema.fields.empty() && hasAttributeColumns(columns, schema)) {
+            LockWait::noteLockMet();
+            return false;
+        }
+        for (Field& field : schema.fields) {
             auto plain = std::make_shared<OGRFieldDefn>(field.definition.get());
             const auto literal = pg::ogrDefault(*plain);
             plain->SetDefault(literal ? literal->c_str() : nullptr);
@@ -119,6 +137,7 @@ public:
             if (column->second.comment) field.alias = *column->second.comment;
             field.databaseType = exactType(*plain, column->second.type);
         }
+        return true;
     }
 
     HResult addField(const Table& table, const OGRFieldDefn& field, const std::string& columnType) const override

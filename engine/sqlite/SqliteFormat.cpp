@@ -141,13 +141,14 @@ public:
     }
 
     // A GeoPackage's aliases count before GDAL's alternative names.
-    void completeFields(GDALDataset& dataset, const std::string& table, std::vector<Field>& fields) const override
+    bool completeFields(GDALDataset& dataset, const std::string& table, Schema& schema) const override
     {
-        if (!geoPackage_) return;
+        if (!geoPackage_) return true;
         std::map<std::string, std::string> aliases;
         if (runtime::succeeded(readGpkgAliases(dataset, table, aliases))) showMovedAliases(dataset, table, aliases);
-        for (Field& field : fields)
+        for (Field& field : schema.fields)
             if (const auto alias = aliases.find(field.name()); alias != aliases.end()) field.alias = alias->second;
+        return true;
     }
 
     HResult addField(const Table& table, const OGRFieldDefn& field, const std::string&) const override

@@ -79,4 +79,20 @@ TEST_F(CliOnPostgres, ALockHeldPastTheBoundIsExitCodeThree)
     EXPECT_EQ(after.rows, before.rows);
 }
 
+// Another session holds the table locked while the source is opened: GDAL
+// would read it as a table without fields; it is a lock, and nothing changes.
+TEST_F(CliOnPostgres, ATableLockedWhenOpenedIsExitCodeThree)
+{
+    const pgtest::Snapshot before = pgtest::snapshot(*db, "sites");
+    pgtest::Session holder = session();
+    holder.exec("BEGIN; LOCK TABLE sites IN ACCESS EXCLUSIVE MODE");
+    const clitest::Run run =
+        quillet({"rename", "--lock-timeout", "0.5", "-l", "sites", "f_note", "note", gdalConnection()});
+    holder.exec("ROLLBACK");
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    const pgtest::Snapshot after = pgtest::snapshot(*db, "sites");
+    EXPECT_EQ(after.columns, before.columns);
+    EXPECT_EQ(after.rows, before.rows);
+}
+
 } // namespace
