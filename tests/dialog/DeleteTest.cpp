@@ -146,10 +146,10 @@ TEST_F(DeleteTest, DeleteFieldStopsQuietlyBeforeTheHostCall)
                                                                               {QStringLiteral("roads"), QStringLiteral("OBJECTID")},
                                                                               {QStringLiteral("roads"), QStringLiteral("Shape")},
                                                                               {QStringLiteral("roads"), QStringLiteral("PHOTO")}})
-        EXPECT_FALSE(form.DeleteField(layer, field)) << field.toStdString();
+        EXPECT_FALSE(form.DeleteField(layer, field).done()) << field.toStdString();
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(host.faults().calls(Role::FeatureClass, "DeleteField"), 0);
-    EXPECT_TRUE(form.DeleteField(QStringLiteral("roads"), QStringLiteral("NAME")));
+    EXPECT_TRUE(form.DeleteField(QStringLiteral("roads"), QStringLiteral("NAME")).done());
 }
 
 // Each host call of the deletion failing once: the field stays and the user is

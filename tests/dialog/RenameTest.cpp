@@ -192,9 +192,9 @@ TEST_F(RenameTest, ARequiredOrVanishedFieldIsRefused)
 TEST_F(RenameTest, WithoutFeatureClassOrFieldsDuplicateFieldStopsQuietly)
 {
     host.faults().fail(Role::Layer, "get_FeatureClass", nullptr, 1);
-    EXPECT_FALSE(form.DuplicateField(QStringLiteral("roads"), QStringLiteral("NAME"), QStringLiteral("NEWNAME")));
+    EXPECT_FALSE(form.DuplicateField(QStringLiteral("roads"), QStringLiteral("NAME"), QStringLiteral("NEWNAME")).done());
     host.faults().fail(Role::FeatureClass, "get_Fields", nullptr, 1);
-    EXPECT_FALSE(form.DuplicateField(QStringLiteral("roads"), QStringLiteral("NAME"), QStringLiteral("NEWNAME")));
+    EXPECT_FALSE(form.DuplicateField(QStringLiteral("roads"), QStringLiteral("NAME"), QStringLiteral("NEWNAME")).done());
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(fieldNames(*roads), untouched);
 }
