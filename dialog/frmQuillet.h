@@ -24,8 +24,8 @@ using runtime::ComPtr;
 
 // The main dialog: deletes fields on one tab, renames a field on the other.
 // Every handler and routine goes on past a failing host call, statement by
-// statement; see HostCalls.h. The routines that work on the layers return
-// what they did; only the handlers show messages.
+// statement; see HostCalls.h. The routines that work on the layers show no
+// message: they return what they did, and the handlers word it.
 class frmQuillet : public forms::Form {
 public:
     frmQuillet();
