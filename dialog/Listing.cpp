@@ -93,19 +93,25 @@ ComPtr<IFeatureLayer> frmQuillet::FindLayer(const QString& layerName)
     return found;
 }
 
-void frmQuillet::LoadCurrentFieldList(const QString& layerName)
+Outcome frmQuillet::LoadCurrentFieldList(const QString& layerName)
 {
-    if (trimBlanks(layerName).isEmpty()) return;
+    if (trimBlanks(layerName).isEmpty()) return Outcome::refused(Step::Layer);
     const ComPtr<IFeatureLayer> pFL = FindLayer(layerName);
-    if (!pFL) return;
+    if (!pFL) return Outcome::refused(Step::Layer);
     forms::clearDropDown(cboCurrentFieldName);
-    const ComPtr<IFeatureClass> pFC = fetch(pFL, &IFeatureLayer::get_FeatureClass);
-    if (!pFC) {
-        forms::msgBox(window(), text::noFeatureClass, forms::MsgKind::Critical, text::title);
-        return;
-    }
+    ComPtr<IFeatureClass> pFC;
+    HResult hr = pFL->get_FeatureClass(pFC.put());
+    if (runtime::succeeded(hr) && !pFC) hr = runtime::E_POINTER;
+    if (runtime::failed(hr)) return Outcome::failed(Step::FeatureClass, hr);
     forEachListableField(pFC, [&](const QString& name) { forms::addDropDownEntry(cboCurrentFieldName, name); });
     if (cboCurrentFieldName->count() > 0) forms::selectDropDownEntry(cboCurrentFieldName, 0);
+    return {};
+}
+
+void frmQuillet::reportListing(const Outcome& listing)
+{
+    if (listing.step == Step::FeatureClass)
+        forms::msgBox(window(), text::noFeatureClass, forms::MsgKind::Critical, text::title);
 }
 
 void frmQuillet::LoadAvailableFieldList(const QString& layerName)
@@ -123,6 +129,9 @@ void frmQuillet::LoadAvailableFieldList(const QString& layerName)
 
 void frmQuillet::cboTargetLayer_Click() { LoadAvailableFieldList(cboTargetLayer->currentText()); }
 
-void frmQuillet::cboTargetLayerRename_Click() { LoadCurrentFieldList(cboTargetLayerRename->currentText()); }
+void frmQuillet::cboTargetLayerRename_Click()
+{
+    reportListing(LoadCurrentFieldList(cboTargetLayerRename->currentText()));
+}
 
 } // namespace quillet

@@ -39,9 +39,14 @@ void frmQuillet::cmdConvert_Click()
         return;
     }
 
-    if (!DuplicateField(layerName, oldName, newName)) return;
-    const bool deleted = DeleteField(layerName, oldName);
-    forms::msgBox(window(), deleted ? text::renamed : text::duplicatedNotDeleted, MsgKind::Information, text::title);
+    if (const Outcome duplication = DuplicateField(layerName, oldName, newName); !duplication.done()) {
+        reportRename(duplication, oldName, newName);
+        return;
+    }
+    const Outcome deletion = DeleteField(layerName, oldName);
+    reportRequired(deletion);
+    forms::msgBox(window(), deletion.done() ? text::renamed : text::duplicatedNotDeleted, MsgKind::Information,
+                  text::title);
     reloadFieldLists();
     txtNewFieldName->clear();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialog/Outcome.h"
 #include "forms/Form.h"
 #include "host/ObjectModel.h"
 #include "runtime/ComPtr.h"
@@ -23,7 +24,8 @@ using runtime::ComPtr;
 
 // The main dialog: deletes fields on one tab, renames a field on the other.
 // Every handler and routine goes on past a failing host call, statement by
-// statement; see HostCalls.h.
+// statement; see HostCalls.h. The routines that work on the layers show no
+// message: they return what they did, and the handlers word it.
 class frmQuillet : public forms::Form {
 public:
     frmQuillet();
@@ -83,12 +85,12 @@ public:
     void LoadDeleteLayerList();
     void LoadRenameLayerList();
     ComPtr<host::IFeatureLayer> FindLayer(const QString& layerName);
-    void LoadCurrentFieldList(const QString& layerName);
+    Outcome LoadCurrentFieldList(const QString& layerName);
     void LoadAvailableFieldList(const QString& layerName);
-    bool DeleteField(const QString& layerName, const QString& fieldName);
+    [[nodiscard]] Outcome DeleteField(const QString& layerName, const QString& fieldName);
     bool FieldNameExists(const QString& layerName, const QString& newName);
     bool IsValidFieldName(const QString& name);
-    bool DuplicateField(const QString& layerName, const QString& oldName, const QString& newName);
+    [[nodiscard]] Outcome DuplicateField(const QString& layerName, const QString& oldName, const QString& newName);
     void LoadRequiredFieldList(const QString& layerName);
 
 protected:
@@ -96,13 +98,16 @@ protected:
     void createControls(QDialog& window) override;
 
 private:
-    // What became of one field of a deletion pass.
-    enum class Deletion { Deleted, StillInLayer, NotInLayer, LayerNotFound, FieldsUnreadable };
-    Deletion deleteField(const QString& layerName, const QString& fieldName);
-    void reportDeletions(const QString& layerName, const std::map<Deletion, QStringList>& outcomes);
-    // A rename stopped after the new field was added: the field is removed
-    // again, and the user told why it stopped and whether it is left.
-    void stopAfterAdd(const ComPtr<host::IFeatureClass>& pFC, const QString& newName, const QString& why);
+    // The part of a deletion pass's report that names a field.
+    enum class Section { Deleted, StillInLayer, NotInLayer, LayerNotFound, FieldsUnreadable };
+    static Section sectionOf(const Outcome& deletion);
+    // A field whose required flag is set, or cannot be read, is refused and
+    // named as the host names it.
+    static std::optional<Outcome> refuseRequired(const ComPtr<host::IFieldDefinition>& pField);
+    void reportRequired(const Outcome& deletion);
+    void reportDeletions(const QString& layerName, const std::map<Section, QStringList>& sections);
+    void reportRename(const Outcome& duplication, const QString& oldName, const QString& newName);
+    void reportListing(const Outcome& listing);
     void fillLayerList(QComboBox* box, const ComPtr<host::IMapDocument>& pMapDoc);
     void moveOne(QListWidget* source, QListWidget* target);
     void moveAll(QListWidget* source, QListWidget* target);

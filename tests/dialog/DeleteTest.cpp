@@ -134,22 +134,53 @@ TEST_F(DeleteTest, ALayerNameWithBlanksIsDeletedFromButNotReloaded)
     EXPECT_EQ(ui.messages.back().text, doneText);
 }
 
-TEST_F(DeleteTest, DeleteFieldStopsQuietlyBeforeTheHostCall)
+// DeleteField only says where it stopped, even for a required field: the
+// handler is what words it.
+TEST_F(DeleteTest, DeleteFieldReportsWhereItStoppedAndShowsNothing)
 {
+    using quillet::Step;
+    using Kind = quillet::Outcome::Kind;
     roads->featureClass->addField(props(u"PHOTO", host::fieldTypeBlob));
+    roads->featureClass->addField(props(u"ROUTE", host::fieldTypeString, true));
     app.document->maps[0]->addOtherLayer(u"basemap");
     form.load();
-    for (const auto& [layer, field] : std::vector<std::pair<QString, QString>>{{QStringLiteral(" "), QStringLiteral("NAME")},
-                                                                              {QStringLiteral("roads"), QStringLiteral("  ")},
-                                                                              {QStringLiteral("basemap"), QStringLiteral("NAME")},
-                                                                              {QStringLiteral("roads"), QStringLiteral("NOPE")},
-                                                                              {QStringLiteral("roads"), QStringLiteral("OBJECTID")},
-                                                                              {QStringLiteral("roads"), QStringLiteral("Shape")},
-                                                                              {QStringLiteral("roads"), QStringLiteral("PHOTO")}})
-        EXPECT_FALSE(form.DeleteField(layer, field)) << field.toStdString();
-    EXPECT_TRUE(ui.messages.empty());
+    struct Case {
+        const char* layer;
+        const char* field;
+        Kind kind;
+        Step step;
+        std::optional<QString> named = {};
+        Role role = Role::FeatureClass;
+        const char* failing = nullptr;
+    };
+    for (const Case& c : {Case{" ", "NAME", Kind::Refused, Step::Layer}, Case{"roads", "  ", Kind::Refused, Step::FindField},
+                          Case{"basemap", "NAME", Kind::Refused, Step::Layer},
+                          Case{"roads", "NOPE", Kind::Refused, Step::FindField},
+                          Case{"roads", "OBJECTID", Kind::Refused, Step::Type},
+                          Case{"roads", "Shape", Kind::Refused, Step::Type},
+                          Case{"roads", "PHOTO", Kind::Refused, Step::Type},
+                          Case{"roads", "ROUTE", Kind::Refused, Step::Required, QStringLiteral("ROUTE")},
+                          Case{"roads", "NAME", Kind::Failed, Step::FindField, {}, Role::FieldCollection, "FindField"},
+                          Case{"roads", "NAME", Kind::Failed, Step::Type, {}, Role::FieldDefinition, "get_Type"},
+                          Case{"roads", "NAME", Kind::Failed, Step::Required, QStringLiteral("NAME"),
+                               Role::FieldDefinition, "get_Required"}}) {
+        if (c.failing) host.faults().fail(c.role, c.failing, nullptr, 1);
+        const quillet::Outcome outcome = form.DeleteField(QString::fromUtf8(c.layer), QString::fromUtf8(c.field));
+        EXPECT_EQ(outcome.kind, c.kind) << c.field;
+        EXPECT_EQ(outcome.step, c.step) << c.field;
+        EXPECT_EQ(outcome.field, c.named) << c.field;
+        EXPECT_EQ(outcome.error, c.failing ? runtime::E_FAIL : runtime::S_OK) << c.field;
+    }
     EXPECT_EQ(host.faults().calls(Role::FeatureClass, "DeleteField"), 0);
-    EXPECT_TRUE(form.DeleteField(QStringLiteral("roads"), QStringLiteral("NAME")));
+
+    host.faults().fail(Role::FeatureClass, "DeleteField", nullptr, 1);
+    const quillet::Outcome refusedByHost = form.DeleteField(QStringLiteral("roads"), QStringLiteral("NAME"));
+    EXPECT_EQ(refusedByHost.kind, Kind::Failed);
+    EXPECT_EQ(refusedByHost.step, Step::Delete);
+    EXPECT_EQ(refusedByHost.error, runtime::E_FAIL);
+    EXPECT_TRUE(form.DeleteField(QStringLiteral("roads"), QStringLiteral("NAME")).done());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(fieldNames(*roads), QStringList({"OBJECTID", "Shape", "CODE", "KIND", "PHOTO", "ROUTE"}));
 }
 
 // Each host call of the deletion failing once: the field stays and the user is

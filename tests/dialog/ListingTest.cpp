@@ -151,6 +151,25 @@ TEST_F(DialogTest, AFeatureLayerWithoutFeatureClassIsReportedOnTheRenameTabOnly)
     EXPECT_EQ(form.cboCurrentFieldName->count(), 0);
 }
 
+// The listing only says what it could not do; the rename tab's handler is
+// what shows it.
+TEST_F(DialogTest, LoadCurrentFieldListReportsAMissingFeatureClassWithoutShowingIt)
+{
+    memhost::Map& map = app.document->addMap();
+    addFields(map.addFeatureLayer(u"roads"), {u"NAME"});
+    map.addFeatureLayer(u"broken").featureClass = nullptr;
+    form.load();
+
+    const quillet::Outcome broken = form.LoadCurrentFieldList(QStringLiteral("broken"));
+    EXPECT_EQ(broken.kind, quillet::Outcome::Kind::Failed);
+    EXPECT_EQ(broken.step, quillet::Step::FeatureClass);
+    EXPECT_EQ(form.cboCurrentFieldName->count(), 0);
+    EXPECT_EQ(form.LoadCurrentFieldList(QStringLiteral("rivers")).step, quillet::Step::Layer);
+    EXPECT_TRUE(form.LoadCurrentFieldList(roads).done());
+    EXPECT_EQ(items(form.cboCurrentFieldName), list({"NAME"}));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(DialogTest, ChoosingALayerEmptiesTheDeletionList)
 {
     memhost::Map& map = app.document->addMap();

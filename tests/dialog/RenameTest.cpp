@@ -189,14 +189,45 @@ TEST_F(RenameTest, ARequiredOrVanishedFieldIsRefused)
     EXPECT_EQ(form.txtNewFieldName->text(), QStringLiteral("NEWNAME"));
 }
 
-TEST_F(RenameTest, WithoutFeatureClassOrFieldsDuplicateFieldStopsQuietly)
+// DuplicateField only says where it stopped and whether it left the new field
+// behind; the handler is what words it.
+TEST_F(RenameTest, DuplicateFieldReportsWhereItStoppedAndShowsNothing)
 {
-    host.faults().fail(Role::Layer, "get_FeatureClass", nullptr, 1);
-    EXPECT_FALSE(form.DuplicateField(QStringLiteral("roads"), QStringLiteral("NAME"), QStringLiteral("NEWNAME")));
-    host.faults().fail(Role::FeatureClass, "get_Fields", nullptr, 1);
-    EXPECT_FALSE(form.DuplicateField(QStringLiteral("roads"), QStringLiteral("NAME"), QStringLiteral("NEWNAME")));
+    using quillet::Step;
+    using Kind = quillet::Outcome::Kind;
+    fc().addField(props(u"ROUTE", host::fieldTypeString, true));
+    struct Case {
+        const char* what;
+        const char* field;
+        Kind kind;
+        Step step;
+        std::vector<std::pair<Role, const char*>> failing;
+        std::optional<QString> named = {};
+        bool left = false;
+    };
+    for (const Case& c : {Case{"layer", "NAME", Kind::Refused, Step::Layer, {{Role::Layer, "get_Name"}}},
+                          Case{"feature class", "NAME", Kind::Failed, Step::Fields, {{Role::Layer, "get_FeatureClass"}}},
+                          Case{"fields", "NAME", Kind::Failed, Step::Fields, {{Role::FeatureClass, "get_Fields"}}},
+                          Case{"missing", "NOPE", Kind::Refused, Step::FindField, {}},
+                          Case{"required", "ROUTE", Kind::Refused, Step::Required, {}, QStringLiteral("ROUTE")},
+                          Case{"new name", "NAME", Kind::Failed, Step::NewName, {{Role::NewFieldDefinition, "put_Name"}}},
+                          Case{"size", "NAME", Kind::Failed, Step::Definition, {{Role::FieldDefinition, "get_Scale"}}},
+                          Case{"copy", "NAME", Kind::Failed, Step::Calculate, {{Role::FieldCalculator, "Calculate"}}},
+                          Case{"copy, new field left", "NAME", Kind::Failed, Step::Calculate,
+                               {{Role::FieldCalculator, "Calculate"}, {Role::FeatureClass, "DeleteField"}}, {}, true}}) {
+        for (const auto& [role, operation] : c.failing) host.faults().fail(role, operation, nullptr, 1);
+        const quillet::Outcome outcome =
+            form.DuplicateField(QStringLiteral("roads"), QString::fromUtf8(c.field), QStringLiteral("NEWNAME"));
+        EXPECT_EQ(outcome.kind, c.kind) << c.what;
+        EXPECT_EQ(outcome.step, c.step) << c.what;
+        EXPECT_EQ(outcome.field, c.named) << c.what;
+        EXPECT_EQ(outcome.addedFieldLeft, c.left) << c.what;
+        EXPECT_EQ(fieldNames(*roads), c.left ? QStringList({"OBJECTID", "Shape", "NAME", "CODE", "ROUTE", "NEWNAME"})
+                                             : QStringList({"OBJECTID", "Shape", "NAME", "CODE", "ROUTE"}))
+            << c.what;
+        std::erase_if(fc().fields, [](const auto& f) { return f->props.name == u"NEWNAME"; });
+    }
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(fieldNames(*roads), untouched);
 }
 
 TEST_F(RenameTest, ABinaryFieldIsCopiedButKept)
