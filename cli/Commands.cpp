@@ -144,7 +144,7 @@ Result rename(const engine::Table& table, const engine::Schema& schema, std::str
 {
     if (newName.empty()) return refused(rules::enterNewName);
     if (nameTaken(schema, newName)) return refused(rules::nameExists);
-    if (!rules::isValidFieldName(newName)) return refused(rules::badName);
+    if (!rules::isValidFieldName(newName)) return refused(rules::badName());
     const engine::Field* old = schema.find(std::string(oldName));
     if (!old) return refused(rules::currentFieldNotFound);
     if (old->required) return refused(rules::requiredNoRename(old->name()));

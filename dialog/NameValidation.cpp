@@ -76,11 +76,6 @@ bool frmQuillet::FieldNameExists(const QString& layerName, const QString& newNam
     return false;
 }
 
-bool frmQuillet::IsValidFieldName(const QString& name)
-{
-    for (const QChar c : text::forbiddenCharacters)
-        if (name.contains(c, Qt::CaseInsensitive)) return false;
-    return name.size() <= text::maxFieldNameLength;
-}
+bool frmQuillet::IsValidFieldName(const QString& name) { return fieldrules::isValidFieldName(text::utf8(name)); }
 
 } // namespace quillet

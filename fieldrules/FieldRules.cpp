@@ -28,9 +28,12 @@ std::size_t utf16Length(std::string_view utf8)
 
 } // namespace
 
-const std::string badName =
-    concat({"Field name should not contain any of the following characters: \r'", forbiddenCharacters,
-            "', and \rit shouldn't exceed ", std::to_string(maxFieldNameLength), " characters.\rPlease try another one."});
+std::string badName()
+{
+    return concat({"Field name should not contain any of the following characters: \r'", forbiddenCharacters,
+                   "', and \rit shouldn't exceed ", std::to_string(maxFieldNameLength),
+                   " characters.\rPlease try another one."});
+}
 
 std::string requiredNoRename(std::string_view field)
 {

@@ -16,7 +16,7 @@ inline constexpr std::size_t maxFieldNameLength = 10;
 
 inline constexpr std::string_view enterNewName = "Please input new field name before proceed.";
 inline constexpr std::string_view nameExists = "New field name already exists. Please input another name.";
-extern const std::string badName;
+std::string badName();
 
 inline constexpr std::string_view renamed = "Field renamed successfully.";
 inline constexpr std::string_view duplicatedNotDeleted = "Field duplicated but original field cannot be deleted.";

@@ -19,13 +19,6 @@ const QString field = QStringLiteral("FIELD");
 const QString newName = QStringLiteral("NEW_NAME");
 const QString output = QStringLiteral("OUTPUT");
 
-bool isValidFieldName(const QString& name)
-{
-    for (const QChar c : msg::forbiddenCharacters)
-        if (name.contains(c)) return false;
-    return name.size() <= msg::maxFieldNameLength;
-}
-
 // Takes the added field away again after a later step failed or was
 // canceled; the layer then is as it was.
 void removeAdded(const LayerFields& layer, const QString& added)
@@ -61,7 +54,7 @@ QVariantMap RenameFieldAlgorithm::processAlgorithm(const QVariantMap& parameters
     const auto old = fields.find(oldName);
     if (!old) refuse(msg::currentFieldNotFound);
     if (fields.find(wanted)) refuse(msg::nameExists);
-    if (!isValidFieldName(wanted)) refuse(msg::badName);
+    if (!fieldrules::isValidFieldName(msg::utf8(wanted))) refuse(msg::badName);
     const QString oldField = QString::fromStdU16String(old->name);
     if (old->required || !old->editable) refuse(msg::requiredNoRename(oldField));
 

@@ -112,8 +112,8 @@ struct Refusal {
 const std::vector<std::string> sampleLayers{"cities", "roads", "parcels"};
 
 const Refusal refusals[] = {
-    {"BadCharacter", Refusal::Data::Shapefile, {"rename", "name", "river name"}, 1, rules::badName, ""},
-    {"TooLong", Refusal::Data::Shapefile, {"rename", "name", "abcdefghijk"}, 1, rules::badName, ""},
+    {"BadCharacter", Refusal::Data::Shapefile, {"rename", "name", "river name"}, 1, rules::badName(), ""},
+    {"TooLong", Refusal::Data::Shapefile, {"rename", "name", "abcdefghijk"}, 1, rules::badName(), ""},
     {"ExistingInOtherCaseAndBlanks", Refusal::Data::Shapefile, {"rename", "name", " FLOW "}, 1,
      std::string(rules::nameExists), ""},
     {"ExistingGeometryColumn", Refusal::Data::GeoPackage, {"rename", "-l", "cities", "city_label", "GEOM"}, 1,
