@@ -60,8 +60,9 @@ double rename()
     quillet::frmQuillet dialog;
     dialog.load();
     const auto start = std::chrono::steady_clock::now();
-    const bool done = dialog.DuplicateField(QStringLiteral("points"), QStringLiteral("value"), QStringLiteral("amount")) &&
-                      dialog.DeleteField(QStringLiteral("points"), QStringLiteral("value"));
+    const bool done =
+        dialog.DuplicateField(QStringLiteral("points"), QStringLiteral("value"), QStringLiteral("amount")).done() &&
+        dialog.DeleteField(QStringLiteral("points"), QStringLiteral("value")).done();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     dialog.unload();
     if (!done) {
