@@ -24,7 +24,7 @@ public:
     runtime::HResult schema(std::shared_ptr<const Schema>& out) const;
 
     // The field's alias travels as its alternative name; `columnType` is
-    // a database's own name of the column's type (see databaseTypeCode()).
+    // a database's own name of the column's type (Field::databaseType).
     runtime::HResult addField(const OGRFieldDefn& field, const std::string& columnType = {}) const;
     runtime::HResult deleteField(const std::string& name) const;
     // Every row's value of one field into another of the same type, read
