@@ -5,7 +5,6 @@
 #include "qgis/processing/Texts.h"
 
 #include <qgsprocessingfeedback.h>
-#include <qgsprocessingoutputs.h>
 #include <qgsprocessingparameters.h>
 
 namespace qgishost::processing {
@@ -14,9 +13,7 @@ namespace msg = quillet::text;
 
 namespace {
 
-const QString input = QStringLiteral("INPUT");
 const QString fieldsParameter = QStringLiteral("FIELDS");
-const QString output = QStringLiteral("OUTPUT");
 
 QString lines(const QStringList& names) { return names.join(QLatin1Char('\r')); }
 
@@ -25,26 +22,24 @@ QString lines(const QStringList& names) { return names.join(QLatin1Char('\r')); 
 QString DeleteFieldsAlgorithm::name() const { return text::deleteId; }
 QString DeleteFieldsAlgorithm::displayName() const { return text::deleteName; }
 QString DeleteFieldsAlgorithm::shortHelpString() const { return text::deleteHelp; }
-compat::AlgorithmFlags DeleteFieldsAlgorithm::flags() const { return QgsProcessingAlgorithm::flags() | compat::noThreading; }
 
 void DeleteFieldsAlgorithm::initAlgorithm(const QVariantMap&)
 {
-    addParameter(new QgsProcessingParameterVectorLayer(input, text::inputLayer));
+    addLayerParameter();
     auto* fields = new QgsProcessingParameterField(fieldsParameter, text::fieldsToDelete, QVariant(), input);
     fields->setAllowMultiple(true);
     addParameter(fields);
-    addOutput(new QgsProcessingOutputVectorLayer(output, text::changedLayer));
+    addLayerOutput();
 }
 
 QVariantMap DeleteFieldsAlgorithm::processAlgorithm(const QVariantMap& parameters, QgsProcessingContext& context,
                                                     QgsProcessingFeedback* feedback)
 {
-    QgsVectorLayer* layer = parameterAsVectorLayer(parameters, input, context);
-    if (!layer) refuse(invalidSourceError(parameters, input));
+    QgsVectorLayer& layer = layerOf(parameters, context);
     const QStringList asked = compat::fieldNames(parameterDefinition(fieldsParameter), parameters, context);
     if (asked.isEmpty()) refuse(msg::selectOneField);
 
-    const LayerFields fields(*layer, feedback);
+    const LayerFields fields(layer, feedback);
     QStringList names;
     for (const QString& name : asked) {
         const auto field = fields.find(name);
@@ -64,7 +59,7 @@ QVariantMap DeleteFieldsAlgorithm::processAlgorithm(const QVariantMap& parameter
     }
     if (!left.isEmpty()) refuse(msg::deletedSome(lines(deleted)) + QLatin1Char('\r') + msg::notDeleted(lines(left)));
     feedback->pushInfo(msg::deletedAll);
-    return {{output, layer->id()}};
+    return changed(layer);
 }
 
 } // namespace qgishost::processing

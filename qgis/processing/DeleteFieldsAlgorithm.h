@@ -3,18 +3,15 @@
 // "Delete fields (in place)": the add-in's deletion of fields, with their
 // values, from the layer's own data.
 
-#include "qgis/model/QgisCompat.h"
-
-#include <qgsprocessingalgorithm.h>
+#include "qgis/processing/InPlaceAlgorithm.h"
 
 namespace qgishost::processing {
 
-class DeleteFieldsAlgorithm final : public QgsProcessingAlgorithm {
+class DeleteFieldsAlgorithm final : public InPlaceAlgorithm {
 public:
     QString name() const override;
     QString displayName() const override;
     QString shortHelpString() const override;
-    compat::AlgorithmFlags flags() const override;
     QgsProcessingAlgorithm* createInstance() const override { return new DeleteFieldsAlgorithm; }
 
 protected:

@@ -5,7 +5,6 @@
 #include "qgis/processing/Texts.h"
 
 #include <qgsprocessingfeedback.h>
-#include <qgsprocessingoutputs.h>
 #include <qgsprocessingparameters.h>
 
 namespace qgishost::processing {
@@ -14,10 +13,8 @@ namespace msg = quillet::text;
 
 namespace {
 
-const QString input = QStringLiteral("INPUT");
 const QString field = QStringLiteral("FIELD");
 const QString newName = QStringLiteral("NEW_NAME");
-const QString output = QStringLiteral("OUTPUT");
 
 // Takes the added field away again after a later step failed or was
 // canceled; the layer then is as it was.
@@ -31,26 +28,24 @@ void removeAdded(const LayerFields& layer, const QString& added)
 QString RenameFieldAlgorithm::name() const { return text::renameId; }
 QString RenameFieldAlgorithm::displayName() const { return text::renameName; }
 QString RenameFieldAlgorithm::shortHelpString() const { return text::renameHelp; }
-compat::AlgorithmFlags RenameFieldAlgorithm::flags() const { return QgsProcessingAlgorithm::flags() | compat::noThreading; }
 
 void RenameFieldAlgorithm::initAlgorithm(const QVariantMap&)
 {
-    addParameter(new QgsProcessingParameterVectorLayer(input, text::inputLayer));
+    addLayerParameter();
     addParameter(new QgsProcessingParameterField(field, text::fieldToRename, QVariant(), input));
     addParameter(new QgsProcessingParameterString(newName, text::newFieldName));
-    addOutput(new QgsProcessingOutputVectorLayer(output, text::changedLayer));
+    addLayerOutput();
 }
 
 QVariantMap RenameFieldAlgorithm::processAlgorithm(const QVariantMap& parameters, QgsProcessingContext& context,
                                                    QgsProcessingFeedback* feedback)
 {
-    QgsVectorLayer* layer = parameterAsVectorLayer(parameters, input, context);
-    if (!layer) refuse(invalidSourceError(parameters, input));
+    QgsVectorLayer& layer = layerOf(parameters, context);
     const QString oldName = parameterAsString(parameters, field, context).trimmed();
     const QString wanted = parameterAsString(parameters, newName, context).trimmed();
     if (wanted.isEmpty()) refuse(msg::enterNewName);
 
-    const LayerFields fields(*layer, feedback);
+    const LayerFields fields(layer, feedback);
     const auto old = fields.find(oldName);
     if (!old) refuse(msg::currentFieldNotFound);
     if (fields.find(wanted)) refuse(msg::nameExists);
@@ -78,7 +73,7 @@ QVariantMap RenameFieldAlgorithm::processAlgorithm(const QVariantMap& parameters
     if (!fields.remove(oldField)) refuse(msg::duplicatedNotDeleted);
     feedback->setProgress(100);
     feedback->pushInfo(msg::renamed);
-    return {{output, layer->id()}};
+    return changed(layer);
 }
 
 } // namespace qgishost::processing

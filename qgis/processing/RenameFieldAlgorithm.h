@@ -4,18 +4,15 @@
 // (a new field like the old one, every value copied, the old one deleted),
 // on the layer's own data rather than a new layer.
 
-#include "qgis/model/QgisCompat.h"
-
-#include <qgsprocessingalgorithm.h>
+#include "qgis/processing/InPlaceAlgorithm.h"
 
 namespace qgishost::processing {
 
-class RenameFieldAlgorithm final : public QgsProcessingAlgorithm {
+class RenameFieldAlgorithm final : public InPlaceAlgorithm {
 public:
     QString name() const override;
     QString displayName() const override;
     QString shortHelpString() const override;
-    compat::AlgorithmFlags flags() const override;
     QgsProcessingAlgorithm* createInstance() const override { return new RenameFieldAlgorithm; }
 
 protected:
