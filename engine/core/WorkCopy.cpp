@@ -52,6 +52,13 @@ long pidBetween(const std::string& name, const std::string& prefix, const std::s
     return std::strtol(digits.c_str(), nullptr, 10);
 }
 
+bool unwritten(std::vector<FileStamp> now, std::vector<FileStamp> before)
+{
+    for (FileStamp& stamp : now) stamp.changedNs = 0;
+    for (FileStamp& stamp : before) stamp.changedNs = 0;
+    return now == before;
+}
+
 } // namespace
 
 std::string workPathOf(const std::string& path) { return besideFolder(path, workMark, getpid()).string(); }
@@ -64,7 +71,7 @@ bool syncPath(const std::string& path)
     return ::close(fd) == 0 && synced;
 }
 
-HResult WorkCopy::make(const std::string& folder, std::unique_ptr<WorkCopy>& copy)
+HResult WorkCopy::make(const std::string& folder, const Untouched& untouched, std::unique_ptr<WorkCopy>& copy)
 {
     std::error_code ec;
     const fs::path source = fs::canonical(folder, ec);
@@ -75,7 +82,15 @@ HResult WorkCopy::make(const std::string& folder, std::unique_ptr<WorkCopy>& cop
     const fs::path work = workPathOf(source);
     fs::remove_all(work, ec);
     std::unique_ptr<WorkCopy> made(new WorkCopy(source.string(), work.string()));
-    fs::copy(source, work, fs::copy_options::recursive, ec);
+    fs::create_directory(work, ec);
+    for (const auto& entry : fs::directory_iterator(source, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (untouched && untouched(name) && entry.is_regular_file(ec))
+            made->untouched_.push_back(name);
+        else
+            fs::copy(entry.path(), work / name, fs::copy_options::recursive, ec);
+        if (ec) break;
+    }
     if (ec) {
         explain(reason::failed(folder, "be copied beside itself", ec.message()));
         return runtime::E_FAIL;
@@ -90,13 +105,37 @@ WorkCopy::~WorkCopy()
     if (!swapped_) fs::remove_all(path_, ec);
 }
 
+// A link shares the old file's data, which is safe because nothing writes
+// to the copy any more and the old folder is only ever removed.
+std::error_code WorkCopy::linkUntouched()
+{
+    const fs::path folder(folder_), work(path_);
+    std::error_code ec;
+    for (const std::string& name : untouched_) {
+        fs::create_hard_link(folder / name, work / name, ec);
+        if (ec) fs::copy_file(folder / name, work / name, ec);
+        if (ec) break;
+    }
+    return ec;
+}
+
 HResult WorkCopy::swapIn(const std::vector<std::string>& watched, const std::vector<FileStamp>& original)
 {
+    if (stampsOf(watched) != original) {
+        explain(reason::changedByOthers(folder_));
+        return runtime::E_FAIL;
+    }
+    if (const std::error_code ec = linkUntouched()) {
+        explain(reason::failed(folder_, "be copied beside itself", ec.message()));
+        return runtime::E_FAIL;
+    }
     if (!syncTree(path_)) {
         explain(reason::failed(folder_, "write its new copy to disk", std::strerror(errno)));
         return runtime::E_FAIL;
     }
-    if (stampsOf(watched) != original) {
+    // Once more, as near the swap as can be; linking has moved the files'
+    // change times, so only what a write moves counts now.
+    if (!unwritten(stampsOf(watched), original)) {
         explain(reason::changedByOthers(folder_));
         return runtime::E_FAIL;
     }

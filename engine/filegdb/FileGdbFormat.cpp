@@ -1,9 +1,10 @@
 // FileGDB through GDAL's OpenFileGDB writer, which rewrites the table in
 // place and, in the GDAL this engine runs on, can damage rows it was not
 // asked to touch while answering success. So each change is made to a copy
-// of the whole folder, every row of the copy is read back and compared
-// with the rows before the change, and only a copy that holds exactly what
-// was asked for takes the folder's place (WorkCopy).
+// of the table's files and the system tables beside the folder, every row
+// of the copy is read back and compared with the rows before the change,
+// and only a copy that holds exactly what was asked for takes the folder's
+// place (WorkCopy), the other tables' files linked into it.
 
 #include "engine/filegdb/FileGdbFormat.h"
 
@@ -20,6 +21,7 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -133,10 +135,58 @@ using Change = std::function<HResult(OGRLayer& layer)>;
 // What else the copy must hold afterwards; explained when it does not.
 using Expect = std::function<HResult(OGRLayer& layer)>;
 
-GDALDatasetUniquePtr openCopy(const std::string& path, unsigned flags)
+GDALDatasetUniquePtr openCopy(const std::string& path, unsigned flags, const char* const* options = nullptr)
 {
     const char* const drivers[] = {"OpenFileGDB", nullptr};
-    return GDALDatasetUniquePtr(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | flags, drivers));
+    return GDALDatasetUniquePtr(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | flags, drivers, options));
+}
+
+// A table's files are named after its row in the system catalog: "a"
+// and the row's number in eight hex digits, then a dot.
+struct TableFiles {
+    std::string own;                 // the changed table's name prefix
+    std::vector<std::string> others; // every other user table's
+};
+
+// Empty where the catalog cannot be read: every file is then copied.
+TableFiles tableFiles(const std::string& path, const std::string& table)
+{
+    const char* const options[] = {"LIST_ALL_TABLES=YES", nullptr};
+    auto dataset = openCopy(path, GDAL_OF_READONLY, options);
+    OGRLayer* catalog = dataset ? dataset->GetLayerByName("GDB_SystemCatalog") : nullptr;
+    const int nameIndex = catalog ? catalog->GetLayerDefn()->GetFieldIndex("Name") : -1;
+    TableFiles files;
+    if (nameIndex < 0) return files;
+    for (auto& row : *catalog) {
+        const std::string name = row->GetFieldAsString(nameIndex);
+        const std::string prefix = CPLSPrintf("a%08llx.", static_cast<unsigned long long>(row->GetFID()));
+        if (EQUAL(name.c_str(), table.c_str()))
+            files.own = prefix;
+        else if (name.rfind("GDB_", 0) != 0)
+            files.others.push_back(prefix);
+    }
+    return files;
+}
+
+bool startsWithAny(const std::string& file, const std::vector<std::string>& prefixes)
+{
+    const std::string lower = CPLString(file).tolower();
+    return std::any_of(prefixes.begin(), prefixes.end(),
+                       [&](const std::string& prefix) { return lower.rfind(prefix, 0) == 0; });
+}
+
+// The table's index files in `folder`.
+std::vector<std::string> indexFiles(const std::string& folder, const std::string& own)
+{
+    std::vector<std::string> found;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        const std::string extension = entry.path().extension().string();
+        if (!own.empty() && startsWithAny(name, {own}) && (extension == ".spx" || extension == ".atx"))
+            found.push_back(name);
+    }
+    return found;
 }
 
 std::vector<std::string> fieldsBut(const Table& table, const std::string& left)
@@ -149,8 +199,35 @@ std::vector<std::string> fieldsBut(const Table& table, const std::string& left)
     return names;
 }
 
+// Whether a change rewrites the table's rows or only its field list.
+enum class Rewrites { fields, rows };
+
+// Rows a change rewrites leave their old bytes behind as dead space, which
+// GDAL's writer never reclaims; the copy is compacted before it is read
+// back, so the read-back covers the compaction too. Compacting drops the
+// table's indexes, which GDAL rebuilds as the copy closes only if a row
+// was written since: the first row is written back as it is.
+HResult compact(GDALDataset& dataset, OGRLayer& layer, const Table& table, const std::string& what,
+                const std::string& own)
+{
+    const std::vector<std::string> indexes = indexFiles(dataset.GetDescription(), own);
+    bool done = false;
+    HResult hr = querySql(dataset, "REPACK " + table.name(),
+                          [&](OGRFeature& row) { done = EQUAL(row.GetFieldAsString(0), "true"); });
+    if (runtime::succeeded(hr) && done && indexFiles(dataset.GetDescription(), own) != indexes) {
+        layer.ResetReading();
+        const OGRFeatureUniquePtr first(layer.GetNextFeature());
+        if (first) hr = statusOf(layer.SetFeature(first.get()));
+        layer.ResetReading();
+    }
+    if (runtime::succeeded(hr) && done) return runtime::S_OK;
+    explain(reason::failed(table.displayName(), what, CPLGetLastErrorMsg()));
+    return runtime::E_FAIL;
+}
+
 HResult changeCopy(const Table& table, const Format& format, const std::string& what,
-                   const std::vector<std::string>& untouched, const Change& change, const Expect& expect = {})
+                   const std::vector<std::string>& untouched, Rewrites rewrites, const Change& change,
+                   const Expect& expect = {})
 {
     const std::string& path = table.dataset().path();
     const Table::Rows rows = table.rows();
@@ -161,7 +238,9 @@ HResult changeCopy(const Table& table, const Format& format, const std::string& 
     const auto watched = format.watchedFiles(path);
     const auto original = stampsOf(watched);
     std::unique_ptr<WorkCopy> copy;
-    HResult hr = WorkCopy::make(path, copy);
+    const TableFiles files = tableFiles(path, table.name());
+    const auto others = [&](const std::string& file) { return startsWithAny(file, files.others); };
+    HResult hr = WorkCopy::make(path, others, copy);
     if (runtime::failed(hr)) return hr;
 
     const QuietErrors quiet;
@@ -176,6 +255,8 @@ HResult changeCopy(const Table& table, const Format& format, const std::string& 
         }
         CPLErrorReset();
         if (runtime::failed(hr = change(*layer))) return hr;
+        if (rewrites == Rewrites::rows && runtime::failed(hr = compact(*dataset, *layer, table, what, files.own)))
+            return hr;
     }
     // The original is as the copy was before the change: the swap refuses
     // a folder another program wrote meanwhile.
@@ -200,7 +281,7 @@ public:
     {
         const std::string what = reason::addingField(field.GetNameRef());
         return changeCopy(
-            table, *this, what, fieldsBut(table, ""),
+            table, *this, what, fieldsBut(table, ""), Rewrites::fields,
             [&](OGRLayer& layer) {
                 OGRFieldDefn asked(&field);
                 if (layer.CreateField(&asked, FALSE) != OGRERR_NONE)
@@ -221,7 +302,7 @@ public:
     HResult deleteField(const Table& table, const std::string& name) const override
     {
         const std::string what = reason::deletingField(name);
-        return changeCopy(table, *this, what, fieldsBut(table, name), [&](OGRLayer& layer) {
+        return changeCopy(table, *this, what, fieldsBut(table, name), Rewrites::rows, [&](OGRLayer& layer) {
             const int index = layer.GetLayerDefn()->GetFieldIndex(name.c_str());
             if (index < 0 || layer.DeleteField(index) != OGRERR_NONE)
                 return explainFailure(table, what, runtime::E_FAIL);
@@ -237,7 +318,7 @@ public:
             return std::pair{definition.GetFieldIndex(from.c_str()), definition.GetFieldIndex(to.c_str())};
         };
         return changeCopy(
-            table, *this, what, fieldsBut(table, to),
+            table, *this, what, fieldsBut(table, to), Rewrites::rows,
             [&](OGRLayer& layer) {
                 const auto [a, b] = indexes(layer);
                 return explainFailure(table, what, a < 0 || b < 0 ? runtime::E_INVALIDARG : copyEveryRow(layer, a, b));

@@ -71,7 +71,7 @@ protected:
     std::unique_ptr<engine::WorkCopy> newCopy()
     {
         std::unique_ptr<engine::WorkCopy> copy;
-        EXPECT_EQ(engine::WorkCopy::make(folder.string(), copy), runtime::S_OK);
+        EXPECT_EQ(engine::WorkCopy::make(folder.string(), {}, copy), runtime::S_OK);
         if (copy) std::ofstream(fs::path(copy->path()) / "a.table") << "new";
         return copy;
     }

@@ -15,7 +15,11 @@
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cmath>
+#include <set>
 #include <filesystem>
 
 namespace {
@@ -184,6 +188,66 @@ TEST_F(FileGdb, OldDatesAreRenamedWhereThisGdalKeepsThemAndRefusedWhereItWouldMo
                                                   quillet::text::notDeleted(QStringLiteral("DENS")).toStdString()}));
     EXPECT_NE(reasons.heard[0].find("before 1970"), std::string::npos) << reasons.heard[0];
     EXPECT_TRUE(gistest::filesUnder(path) == files);
+}
+
+// Where each file of a folder lives on disk, by name.
+std::map<std::string, ino_t> inodesUnder(const fs::path& folder)
+{
+    std::map<std::string, ino_t> inodes;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        struct stat info {};
+        if (::stat(entry.path().c_str(), &info) == 0) inodes[entry.path().filename().string()] = info.st_ino;
+    }
+    return inodes;
+}
+
+std::uintmax_t bytesUnder(const fs::path& folder)
+{
+    std::uintmax_t bytes = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) bytes += entry.is_regular_file() ? entry.file_size() : 0;
+    return bytes;
+}
+
+// Renames of one table in a folder that holds another: the other table's
+// files are the very same files afterwards (linked, never copied or
+// rewritten), and the renamed table neither grows with dead rows nor loses
+// its spatial index.
+TEST_F(FileGdb, ARenameCostsItsOwnTableOnlyAndLeavesItCompactAndIndexed)
+{
+    const std::string path = writeCounties(root, 1971);
+    {
+        GDALDatasetUniquePtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_UPDATE));
+        ASSERT_TRUE(dataset && dataset->CopyLayer(dataset->GetLayerByName("counties"), "neighbours"));
+    }
+    const Reading neighbours = readAll(path, "neighbours");
+    const Reading before = readAll(path, "counties");
+    const auto inodes = inodesUnder(path);
+    const std::uintmax_t bytes = bytesUnder(path);
+    {
+        const gistest::Host host({path});
+        gistest::Dialog dialog;
+        dialog.rename("counties", {"NAME", "A"});
+        dialog.rename("counties", {"A", "B"});
+        dialog.rename("counties", {"B", "CNTY_NAME"});
+        EXPECT_EQ(gistest::messages(dialog.ui), std::vector<std::string>(3, quillet::text::renamed.toStdString()));
+    }
+    expectChanged(path, before, {}, {{"NAME", "CNTY_NAME"}});
+    const Reading neighboursAfter = readAll(path, "neighbours");
+    EXPECT_FALSE(neighboursAfter.errors);
+    EXPECT_EQ(neighboursAfter.content.rows, neighbours.content.rows);
+    // The files kept are the other table's (a table's files share the
+    // name before the dot), and both tables keep their spatial index.
+    const auto after = inodesUnder(path);
+    EXPECT_EQ(after.size(), inodes.size());
+    std::set<std::string> kept;
+    for (const auto& [name, inode] : inodes) {
+        ASSERT_EQ(after.count(name), 1u) << name << " is gone";
+        if (after.at(name) == inode) kept.insert(fs::path(name).stem().string());
+    }
+    EXPECT_EQ(kept.size(), 1u);
+    for (const std::string& table : kept) EXPECT_TRUE(after.count(table + ".spx")) << table;
+    EXPECT_EQ(std::count_if(after.begin(), after.end(), [](const auto& f) { return fs::path(f.first).extension() == ".spx"; }), 2);
+    EXPECT_LE(bytesUnder(path), bytes * 11 / 10);
 }
 
 // A crash after the folder was moved aside and before its new copy took its
