@@ -42,8 +42,8 @@ HResult finishChange(const Table& table, const std::string& what, Transaction& t
     return explainFailure(table, what, transaction.commit());
 }
 
-// Whether two fields of one feature hold the same value (both null, or
-// both unset, count as the same).
+} // namespace
+
 bool sameValue(const OGRFeature& feature, int a, int b)
 {
     if (feature.IsFieldSet(a) != feature.IsFieldSet(b)) return false;
@@ -73,8 +73,6 @@ bool sameValue(const OGRFeature& feature, int a, int b)
         return std::strcmp(feature.GetFieldAsString(a), feature.GetFieldAsString(b)) == 0;
     }
 }
-
-} // namespace
 
 OnlyFields::OnlyFields(OGRLayer& layer, const std::vector<int>& kept) : layer_(layer)
 {

@@ -13,6 +13,7 @@
 #include <vector>
 
 class GDALDataset;
+class OGRFeature;
 class OGRFieldDefn;
 class OGRLayer;
 
@@ -54,6 +55,10 @@ private:
 // a field the rename cannot find again: it is explained, and with `undo`
 // the field is deleted again.
 bool madeAsNamed(OGRLayer& layer, const OGRFieldDefn& field, bool undo);
+
+// Whether two fields of one feature hold the same value (both null, or
+// both unset, count as the same).
+bool sameValue(const OGRFeature& feature, int a, int b);
 
 // Reads every row's two columns back; false with the first differing row.
 bool columnsMatch(OGRLayer& layer, int a, int b, long long& differingRow);

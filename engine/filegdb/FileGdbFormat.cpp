@@ -130,10 +130,22 @@ bool keepsEveryValue(OGRFieldType asked, OGRFieldType stored)
     }
 }
 
-// The change itself, on the copy's layer.
-using Change = std::function<HResult(OGRLayer& layer)>;
-// What else the copy must hold afterwards; explained when it does not.
-using Expect = std::function<HResult(OGRLayer& layer)>;
+// Whether a change rewrites the table's rows or only its field list.
+enum class Rewrites { fields, rows };
+
+// One change and how to check it.
+struct Change {
+    std::string what;                   // as the reasons name it
+    std::vector<std::string> untouched; // fields the change must leave as they were
+    Rewrites rewrites = Rewrites::fields;
+    std::function<HResult(OGRLayer& layer)> make = {}; // on the copy's layer
+    // What else the copy must hold afterwards; explained when it does not.
+    std::function<HResult(OGRLayer& layer)> expect = {};
+    // What each row of the copy must also hold, read with the rest, and
+    // why not when a row does not.
+    std::function<bool(const OGRFeature& row)> rowHolds = {};
+    std::function<std::string(long long row)> rowFailure = {};
+};
 
 GDALDatasetUniquePtr openCopy(const std::string& path, unsigned flags, const char* const* options = nullptr)
 {
@@ -199,9 +211,6 @@ std::vector<std::string> fieldsBut(const Table& table, const std::string& left)
     return names;
 }
 
-// Whether a change rewrites the table's rows or only its field list.
-enum class Rewrites { fields, rows };
-
 // Rows a change rewrites leave their old bytes behind as dead space, which
 // GDAL's writer never reclaims; the copy is compacted before it is read
 // back, so the read-back covers the compaction too. Compacting drops the
@@ -225,10 +234,9 @@ HResult compact(GDALDataset& dataset, OGRLayer& layer, const Table& table, const
     return runtime::E_FAIL;
 }
 
-HResult changeCopy(const Table& table, const Format& format, const std::string& what,
-                   const std::vector<std::string>& untouched, Rewrites rewrites, const Change& change,
-                   const Expect& expect = {})
+HResult changeCopy(const Table& table, const Format& format, const Change& change)
 {
+    const std::string& what = change.what;
     const std::string& path = table.dataset().path();
     const Table::Rows rows = table.rows();
     if (rows.layer && shiftsOldDates() && holdsOldDates(*rows.layer)) {
@@ -254,8 +262,8 @@ HResult changeCopy(const Table& table, const Format& format, const std::string& 
             return runtime::E_FAIL;
         }
         CPLErrorReset();
-        if (runtime::failed(hr = change(*layer))) return hr;
-        if (rewrites == Rewrites::rows && runtime::failed(hr = compact(*dataset, *layer, table, what, files.own)))
+        if (runtime::failed(hr = change.make(*layer))) return hr;
+        if (change.rewrites == Rewrites::rows && runtime::failed(hr = compact(*dataset, *layer, table, what, files.own)))
             return hr;
     }
     // The original is as the copy was before the change: the swap refuses
@@ -265,12 +273,14 @@ HResult changeCopy(const Table& table, const Format& format, const std::string& 
     OGRLayer* before = originalData ? originalData->GetLayerByName(table.name().c_str()) : nullptr;
     OGRLayer* layer = dataset ? dataset->GetLayerByName(table.name().c_str()) : nullptr;
     long long row = -1;
-    if (!before || !layer || !sameRows(*before, *layer, untouched, row)) {
-        explain(reason::otherValuesChanged(table.displayName(), row));
+    bool rowFailed = false;
+    const auto rowHolds = [&](const OGRFeature& now) { return !change.rowHolds || !(rowFailed = !change.rowHolds(now)); };
+    if (!before || !layer || !sameRows(*before, *layer, change.untouched, row, rowHolds)) {
+        explain(rowFailed ? change.rowFailure(row) : reason::otherValuesChanged(table.displayName(), row));
         return runtime::E_FAIL;
     }
     originalData.reset();
-    if (expect && runtime::failed(hr = expect(*layer))) return hr;
+    if (change.expect && runtime::failed(hr = change.expect(*layer))) return hr;
     dataset.reset();
     return copy->swapIn(watched, original);
 }
@@ -280,56 +290,67 @@ public:
     HResult addField(const Table& table, const OGRFieldDefn& field, const std::string&) const override
     {
         const std::string what = reason::addingField(field.GetNameRef());
-        return changeCopy(
-            table, *this, what, fieldsBut(table, ""), Rewrites::fields,
-            [&](OGRLayer& layer) {
-                OGRFieldDefn asked(&field);
-                if (layer.CreateField(&asked, FALSE) != OGRERR_NONE)
-                    return explainFailure(table, what, runtime::E_FAIL);
-                return madeAsNamed(layer, field, false) ? HResult(runtime::S_OK) : HResult(runtime::E_INVALIDARG);
-            },
-            // GDAL writes some types as others (a big integer as a double).
-            [&](OGRLayer& layer) {
-                const OGRFeatureDefn& definition = *layer.GetLayerDefn();
-                const int index = definition.GetFieldIndex(field.GetNameRef());
-                if (index >= 0 && keepsEveryValue(field.GetType(), definition.GetFieldDefn(index)->GetType()))
-                    return HResult(runtime::S_OK);
-                explain(reason::unsupportedType("FileGDB", typeName(field)));
-                return HResult(runtime::E_NOTIMPL);
-            });
+        return changeCopy(table, *this,
+                          {.what = what,
+                           .untouched = fieldsBut(table, ""),
+                           .make =
+                               [&](OGRLayer& layer) {
+                                   OGRFieldDefn asked(&field);
+                                   if (layer.CreateField(&asked, FALSE) != OGRERR_NONE)
+                                       return explainFailure(table, what, runtime::E_FAIL);
+                                   return madeAsNamed(layer, field, false) ? HResult(runtime::S_OK)
+                                                                           : HResult(runtime::E_INVALIDARG);
+                               },
+                           // GDAL writes some types as others (a big integer as a double).
+                           .expect = [&](OGRLayer& layer) {
+                               const OGRFeatureDefn& definition = *layer.GetLayerDefn();
+                               const int index = definition.GetFieldIndex(field.GetNameRef());
+                               if (index >= 0 &&
+                                   keepsEveryValue(field.GetType(), definition.GetFieldDefn(index)->GetType()))
+                                   return HResult(runtime::S_OK);
+                               explain(reason::unsupportedType("FileGDB", typeName(field)));
+                               return HResult(runtime::E_NOTIMPL);
+                           }});
     }
 
     HResult deleteField(const Table& table, const std::string& name) const override
     {
         const std::string what = reason::deletingField(name);
-        return changeCopy(table, *this, what, fieldsBut(table, name), Rewrites::rows, [&](OGRLayer& layer) {
-            const int index = layer.GetLayerDefn()->GetFieldIndex(name.c_str());
-            if (index < 0 || layer.DeleteField(index) != OGRERR_NONE)
-                return explainFailure(table, what, runtime::E_FAIL);
-            return HResult(runtime::S_OK);
-        });
+        return changeCopy(table, *this,
+                          {.what = what,
+                           .untouched = fieldsBut(table, name),
+                           .rewrites = Rewrites::rows,
+                           .make = [&](OGRLayer& layer) {
+                               const int index = layer.GetLayerDefn()->GetFieldIndex(name.c_str());
+                               if (index < 0 || layer.DeleteField(index) != OGRERR_NONE)
+                                   return explainFailure(table, what, runtime::E_FAIL);
+                               return HResult(runtime::S_OK);
+                           }});
     }
 
     HResult copyColumn(const Table& table, const std::string& from, const std::string& to) const override
     {
         const std::string what = reason::copying(from, to);
-        const auto indexes = [&](OGRLayer& layer) {
-            const OGRFeatureDefn& definition = *layer.GetLayerDefn();
+        const auto indexes = [&](const OGRFeatureDefn& definition) {
             return std::pair{definition.GetFieldIndex(from.c_str()), definition.GetFieldIndex(to.c_str())};
         };
         return changeCopy(
-            table, *this, what, fieldsBut(table, to), Rewrites::rows,
-            [&](OGRLayer& layer) {
-                const auto [a, b] = indexes(layer);
-                return explainFailure(table, what, a < 0 || b < 0 ? runtime::E_INVALIDARG : copyEveryRow(layer, a, b));
-            },
-            [&](OGRLayer& layer) {
-                const auto [a, b] = indexes(layer);
-                long long row = -1;
-                if (columnsMatch(layer, a, b, row)) return HResult(runtime::S_OK);
-                explain(reason::copyNotReadBack(from, to, row));
-                return HResult(runtime::E_FAIL);
-            });
+            table, *this,
+            {.what = what,
+             .untouched = fieldsBut(table, to),
+             .rewrites = Rewrites::rows,
+             .make =
+                 [&](OGRLayer& layer) {
+                     const auto [a, b] = indexes(*layer.GetLayerDefn());
+                     return explainFailure(table, what,
+                                           a < 0 || b < 0 ? runtime::E_INVALIDARG : copyEveryRow(layer, a, b));
+                 },
+             .rowHolds =
+                 [&](const OGRFeature& row) {
+                     const auto [a, b] = indexes(*row.GetDefnRef());
+                     return a >= 0 && b >= 0 && sameValue(row, a, b);
+                 },
+             .rowFailure = [&](long long row) { return reason::copyNotReadBack(from, to, row); }});
     }
 };
 

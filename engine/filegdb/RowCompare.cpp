@@ -85,7 +85,8 @@ std::uint64_t digest(const OGRFeature& feature, const std::vector<int>& indexes,
 
 } // namespace
 
-bool sameRows(OGRLayer& before, OGRLayer& after, const std::vector<std::string>& fields, long long& row)
+bool sameRows(OGRLayer& before, OGRLayer& after, const std::vector<std::string>& fields, long long& row,
+              const std::function<bool(const OGRFeature& row)>& alsoHolds)
 {
     row = -1;
     const auto indexes = [&](OGRLayer& layer) {
@@ -107,7 +108,8 @@ bool sameRows(OGRLayer& before, OGRLayer& after, const std::vector<std::string>&
         // Either loop also ends where a row cannot be read.
         if (CPLGetLastErrorType() >= CE_Failure) return false;
         if (!old || !now) return !old && !now;
-        if (old->GetFID() != now->GetFID() || digest(*old, oldIndexes, wkb) != digest(*now, newIndexes, wkb)) {
+        if (old->GetFID() != now->GetFID() || digest(*old, oldIndexes, wkb) != digest(*now, newIndexes, wkb) ||
+            (alsoHolds && !alsoHolds(*now))) {
             row = old->GetFID();
             return false;
         }

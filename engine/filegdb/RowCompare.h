@@ -5,9 +5,11 @@
 // side by side, one row of each at a time, so that memory does not grow
 // with the table.
 
+#include <functional>
 #include <string>
 #include <vector>
 
+class OGRFeature;
 class OGRLayer;
 
 namespace engine {
@@ -16,7 +18,9 @@ namespace engine {
 // in `before` holds, in the fields `fields` (found by name in each) and in
 // every geometry, both read in feature id order. When not, `row` is the
 // first feature id that differs, or -1 when the rows themselves do (a
-// field missing, a row more or less, a row that cannot be read).
-bool sameRows(OGRLayer& before, OGRLayer& after, const std::vector<std::string>& fields, long long& row);
+// field missing, a row more or less, a row that cannot be read). Each row
+// of `after` must also pass `alsoHolds`, in the same reading.
+bool sameRows(OGRLayer& before, OGRLayer& after, const std::vector<std::string>& fields, long long& row,
+              const std::function<bool(const OGRFeature& row)>& alsoHolds = {});
 
 } // namespace engine
