@@ -9,7 +9,8 @@
 // GeoPackage of 200 layers x 50 fields against GDAL reading the definitions.
 //
 //   data_engine_bench [ROWS ...]             (default: 100000 1000000)
-//   data_engine_bench --child rename|delete PATH   (one dialog run, in a process of its own)
+//   data_engine_bench --child rename|delete PATH [LAYER]   (one dialog run, in a process of its own)
+//   data_engine_bench --write DRIVER PATH ROWS     (the survey table alone, to look at one case)
 
 #include "GisTestSupport.h"
 
@@ -68,12 +69,14 @@ double timed(const std::function<void()>& run)
 
 // A survey table of ten attributes, as in the field: text, integers, reals,
 // dates, some of them null.
-void writeTable(const char* driverName, const std::string& path, int rows)
+void writeTable(const char* driverName, const std::string& path, int rows, const char* name = layerName)
 {
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driverName);
-    GDALDatasetUniquePtr dataset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+    GDALDatasetUniquePtr dataset(fs::exists(path)
+                                     ? GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_UPDATE)
+                                     : driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
     if (!dataset) fail("cannot create " + path);
-    OGRLayer* layer = dataset->CreateLayer(layerName, nullptr, wkbPoint, nullptr);
+    OGRLayer* layer = dataset->CreateLayer(name, nullptr, wkbPoint, nullptr);
     struct Column {
         const char* name;
         OGRFieldType type;
@@ -90,7 +93,7 @@ void writeTable(const char* driverName, const std::string& path, int rows)
         field.SetPrecision(c.precision);
         if (layer->CreateField(&field) != OGRERR_NONE) fail("cannot create field " + std::string(c.name));
     }
-    dataset->StartTransaction();
+    const bool transaction = dataset->TestCapability(ODsCTransactions) && dataset->StartTransaction() == OGRERR_NONE;
     for (int i = 0; i < rows; ++i) {
         OGRFeature f(layer->GetLayerDefn());
         if (i % 10) f.SetField(0, ("name " + std::to_string(i)).c_str());
@@ -107,7 +110,7 @@ void writeTable(const char* driverName, const std::string& path, int rows)
         f.SetGeometry(&point);
         if (layer->CreateFeature(&f) != OGRERR_NONE) fail("cannot write a row");
     }
-    dataset->CommitTransaction();
+    if (transaction) dataset->CommitTransaction();
 }
 
 // The process's peak resident memory. Not getrusage(): a process spawned
@@ -125,7 +128,7 @@ long peakMemoryKb()
 
 // One rename or deletion through the real dialog; prints its seconds and
 // the process's peak memory.
-int child(const std::string& what, const std::string& path, int argc, char** argv)
+int child(const std::string& what, const std::string& path, const std::string& table, int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
@@ -140,13 +143,13 @@ int child(const std::string& what, const std::string& path, int argc, char** arg
     form.load();
     double seconds = 0;
     if (what == "rename") {
-        forms::selectDropDownEntry(form.cboTargetLayerRename, form.cboTargetLayerRename->findText(layerName));
+        forms::selectDropDownEntry(form.cboTargetLayerRename, form.cboTargetLayerRename->findText(table.c_str()));
         forms::selectDropDownEntry(form.cboCurrentFieldName, form.cboCurrentFieldName->findText("name"));
         form.txtNewFieldName->setText("label");
         seconds = timed([&] { form.cmdConvert_Click(); });
         if (said != quillet::text::renamed) fail("the rename failed: " + said.toStdString());
     } else {
-        forms::selectDropDownEntry(form.cboTargetLayer, form.cboTargetLayer->findText(layerName));
+        forms::selectDropDownEntry(form.cboTargetLayer, form.cboTargetLayer->findText(table.c_str()));
         form.lstAvailableFields->setCurrentItem(form.lstAvailableFields->findItems("name", Qt::MatchExactly).front());
         form.cmdAdd_Click();
         seconds = timed([&] { form.cmdDelete_Click(); });
@@ -163,14 +166,14 @@ struct ChildResult {
 };
 
 // Runs this program as a child for one dialog run: its time and peak memory.
-ChildResult inChild(const std::string& what, const std::string& path)
+ChildResult inChild(const std::string& what, const std::string& path, const std::string& table = layerName)
 {
     const std::string self = fs::read_symlink("/proc/self/exe").string();
     const std::string output = path + ".seconds";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const char* argv[] = {self.c_str(), "--child", what.c_str(), path.c_str(), nullptr};
+    const char* argv[] = {self.c_str(), "--child", what.c_str(), path.c_str(), table.c_str(), nullptr};
     pid_t pid = 0;
     if (posix_spawn(&pid, self.c_str(), &actions, nullptr, const_cast<char**>(argv), environ) != 0) fail("spawn");
     posix_spawn_file_actions_destroy(&actions);
@@ -196,6 +199,19 @@ GDALDatasetUniquePtr openForUpdate(const std::string& path)
 void sql(GDALDataset& dataset, const std::string& statement)
 {
     if (runtime::failed(engine::executeSql(dataset, statement))) fail(statement + ": " + CPLGetLastErrorMsg());
+}
+
+// Before 3.6.4 GDAL's FileGDB writer corrupts rows it moves into free
+// space; a free-space list that is a folder keeps it from reusing any, as
+// the engine does.
+void noFreeSpaceReuse(const std::string& gdb)
+{
+    for (const auto& entry : fs::directory_iterator(gdb)) {
+        if (entry.path().extension() != ".gdbtable") continue;
+        const fs::path list = fs::path(entry.path()).replace_extension(".freelist");
+        fs::remove(list);
+        fs::create_directory(list);
+    }
 }
 
 // GDAL's own three steps, closing the dataset as part of the work.
@@ -250,8 +266,25 @@ void ogrinfoThreeSteps(const std::string& path, bool geoPackage)
 
 void copyAndSync(const std::string& from, const std::string& to)
 {
-    const std::string command = "cp '" + from + "' '" + to + "' && sync '" + to + "'";
+    const std::string command = "cp -r '" + from + "' '" + to + "' && sync '" + to + "'";
     if (std::system(command.c_str()) != 0) fail(command);
+}
+
+std::uintmax_t bytesUnder(const fs::path& folder)
+{
+    std::uintmax_t bytes = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        bytes += entry.is_regular_file() ? entry.file_size() : 0;
+    return bytes;
+}
+
+// A copy of `from` at `to`, on the disk already.
+std::string freshCopy(const fs::path& from, const fs::path& to)
+{
+    fs::remove_all(to);
+    fs::copy(from, to, fs::copy_options::recursive);
+    if (std::system(("find '" + to.string() + "' -type f -exec sync {} +").c_str()) != 0) fail("sync");
+    return to.string();
 }
 
 struct Format {
@@ -260,6 +293,7 @@ struct Format {
     const char* file;
     const char* dataFile;
     bool geoPackage;
+    bool fileGdb;
 };
 
 struct Figures {
@@ -278,9 +312,7 @@ Figures measure(const Format& format, int rows, const fs::path& folder)
     // Each run starts from a copy that is on the disk already, so that no run
     // pays for writing the copy out.
     const auto fresh = [&] {
-        fs::remove_all(work);
-        fs::copy(original, work);
-        if (std::system(("sync '" + work.string() + "'/*").c_str()) != 0) fail("sync");
+        freshCopy(original, work);
         return (work / format.file).string();
     };
     // The best of a few runs: others' work on the machine only ever adds.
@@ -296,22 +328,56 @@ Figures measure(const Format& format, int rows, const fs::path& folder)
         best(f.deletion, deleted.seconds);
         f.deletePeakKb = std::max(f.deletePeakKb, deleted.peakKb);
         std::string path = fresh();
+        if (format.fileGdb) noFreeSpaceReuse(path);
         best(f.threeSteps, timed([&] { gdalThreeSteps(path, format.geoPackage); }));
         path = fresh();
         best(f.oneStep, timed([&] { gdalStatement(path, "ALTER TABLE survey RENAME COLUMN name TO label"); }));
         path = fresh();
         best(f.drop, timed([&] { gdalStatement(path, "ALTER TABLE survey DROP COLUMN name"); }));
+        const std::string data = (work / format.dataFile).string();
+        best(f.copy, timed([&] { copyAndSync(data, data + ".copy"); }));
+        // The command line's own cost is the same on every format.
+        if (format.fileGdb) continue;
         path = fresh();
         best(f.cli, timed([&] { runProgram(std::string(QUILLET_CLI) + " rename name label '" + path + "'"); }));
         path = fresh();
         best(f.ogrinfoThree, timed([&] { ogrinfoThreeSteps(path, format.geoPackage); }));
         path = fresh();
         best(f.ogrinfoOne, timed([&] { ogrinfoSql(path, "ALTER TABLE survey RENAME COLUMN name TO label"); }));
-        const std::string data = (work / format.dataFile).string();
-        best(f.copy, timed([&] { copyAndSync(data, data + ".copy"); }));
     }
     fs::remove_all(work);
     fs::remove_all(original);
+    return f;
+}
+
+struct GdbFigures {
+    double besideLarge = 1e300, alone = 1e300;
+    std::uintmax_t written = 0, afterRenames = 0;
+};
+
+// FileGDB: a rename of a small table in a folder that also holds the large
+// one, against the same table alone in its folder; and the folder's size
+// after three renames of the large table against the size it was written at.
+GdbFigures fileGdbTables(int rows, const fs::path& folder)
+{
+    const fs::path large = folder / "large.gdb", alone = folder / "alone.gdb", work = folder / "work.gdb";
+    std::fprintf(stderr, "writing %d rows and 1,000 beside them in a FileGDB...\n", rows);
+    writeTable("OpenFileGDB", large.string(), rows);
+    writeTable("OpenFileGDB", large.string(), 1000, "notes");
+    writeTable("OpenFileGDB", alone.string(), 1000, "notes");
+    GdbFigures f;
+    for (int run = 0; run < 3; ++run) {
+        f.besideLarge = std::min(f.besideLarge, inChild("rename", freshCopy(large, work), "notes").seconds);
+        f.alone = std::min(f.alone, inChild("rename", freshCopy(alone, work), "notes").seconds);
+    }
+    const std::string path = freshCopy(large, work);
+    f.written = bytesUnder(path);
+    for (const char* step : {" name a ", " a b ", " b label "})
+        runProgram(std::string(QUILLET_CLI) + " rename --layer survey" + step + "'" + path + "'");
+    f.afterRenames = bytesUnder(path);
+    fs::remove_all(large);
+    fs::remove_all(alone);
+    fs::remove_all(work);
     return f;
 }
 
@@ -409,15 +475,22 @@ void listing(const fs::path& folder)
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::string(argv[1]) == "--child") return child(argv[2], argv[3], argc, argv);
+    if ((argc == 4 || argc == 5) && std::string(argv[1]) == "--child")
+        return child(argv[2], argv[3], argc == 5 ? argv[4] : layerName, argc, argv);
     GDALAllRegister();
+    if (argc == 5 && std::string(argv[1]) == "--write") {
+        writeTable(argv[2], argv[3], std::atoi(argv[4]));
+        return 0;
+    }
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
     if (sizes.empty()) sizes = {100000, 1000000};
     char folderTemplate[] = "/tmp/quillet-engine-bench-XXXXXX";
     const fs::path folder = mkdtemp(folderTemplate);
-    const Format formats[] = {{"shapefile", "ESRI Shapefile", "survey.shp", "survey.dbf", false},
-                              {"GeoPackage", "GPKG", "survey.gpkg", "survey.gpkg", true}};
+    const Format formats[] = {{"shapefile", "ESRI Shapefile", "survey.shp", "survey.dbf", false, false},
+                              {"GeoPackage", "GPKG", "survey.gpkg", "survey.gpkg", true, false},
+                              {"FileGDB", "OpenFileGDB", "survey.gdb", "survey.gdb", false, true}};
+    constexpr std::size_t formatCount = std::size(formats);
     std::vector<std::pair<std::string, Figures>> results;
     for (int rows : sizes)
         for (const Format& format : formats)
@@ -432,20 +505,29 @@ int main(int argc, char** argv)
                     f.rename / f.copy);
         std::printf("  delete %.3f s: GDAL DROP COLUMN %.3f s (ratio %.3f)\n", f.deletion, f.drop, f.deletion / f.drop);
         std::printf("  peak memory: rename %ld kB, delete %ld kB\n", f.renamePeakKb, f.deletePeakKb);
+        if (f.cli > 1e299) continue;
         std::printf("  quillet rename (the program, started and ended) %.3f s: ogrinfo three SQL steps %.3f s "
                     "(ratio %.3f), ogrinfo one-step RENAME COLUMN %.3f s (%.1f), the dialog's rename %.3f s (%.2f)\n",
                     f.cli, f.ogrinfoThree, f.cli / f.ogrinfoThree, f.ogrinfoOne, f.cli / f.ogrinfoOne, f.rename,
                     f.cli / f.rename);
     }
-    if (results.size() >= 4) {
+    if (results.size() >= 2 * formatCount) {
         std::printf("\nPeak memory, largest size against the smallest:\n");
-        for (std::size_t i = 0; i < 2; ++i) {
+        for (std::size_t i = 0; i < formatCount; ++i) {
             const Figures& small = results[i].second;
-            const Figures& large = results[results.size() - 2 + i].second;
+            const Figures& large = results[results.size() - formatCount + i].second;
             std::printf("  %s: rename %.2f, delete %.2f\n", formats[i].name,
                         static_cast<double>(large.renamePeakKb) / small.renamePeakKb,
                         static_cast<double>(large.deletePeakKb) / small.deletePeakKb);
         }
+    }
+    std::printf("\nFileGDB, a table of 1,000 rows renamed beside a large one, and the large table renamed three times:\n");
+    for (int rows : sizes) {
+        const GdbFigures f = fileGdbTables(rows, folder);
+        std::printf("  beside %d rows %.3f s, alone %.3f s: ratio %.2f; size written %.1f MB, after three renames "
+                    "%.1f MB: ratio %.3f\n",
+                    rows, f.besideLarge, f.alone, f.besideLarge / f.alone, f.written / 1e6, f.afterRenames / 1e6,
+                    static_cast<double>(f.afterRenames) / f.written);
     }
     listing(folder);
     fs::remove_all(folder);
