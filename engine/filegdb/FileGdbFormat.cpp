@@ -214,20 +214,25 @@ std::vector<std::string> fieldsBut(const Table& table, const std::string& left)
 // Rows a change rewrites leave their old bytes behind as dead space, which
 // GDAL's writer never reclaims; the copy is compacted before it is read
 // back, so the read-back covers the compaction too. Compacting drops the
-// table's indexes, which GDAL rebuilds as the copy closes only if a row
-// was written since: the first row is written back as it is.
-HResult compact(GDALDataset& dataset, OGRLayer& layer, const Table& table, const std::string& what,
-                const std::string& own)
+// table's indexes. No change here moves a geometry, changes an indexed
+// value or renumbers a row, so each index is still what GDAL would
+// rebuild, byte for byte; it is put back rather than rebuilt, which would
+// cost a pass over the table and memory that grows with it.
+HResult compact(GDALDataset& dataset, const Table& table, const std::string& what, const std::string& own)
 {
-    const std::vector<std::string> indexes = indexFiles(dataset.GetDescription(), own);
+    const fs::path folder = dataset.GetDescription();
+    std::error_code ec;
+    std::vector<std::string> kept;
+    for (const std::string& index : indexFiles(folder.string(), own)) {
+        fs::create_hard_link(folder / index, folder / (index + ".kept"), ec);
+        if (!ec) kept.push_back(index);
+    }
     bool done = false;
-    HResult hr = querySql(dataset, "REPACK " + table.name(),
-                          [&](OGRFeature& row) { done = EQUAL(row.GetFieldAsString(0), "true"); });
-    if (runtime::succeeded(hr) && done && indexFiles(dataset.GetDescription(), own) != indexes) {
-        layer.ResetReading();
-        const OGRFeatureUniquePtr first(layer.GetNextFeature());
-        if (first) hr = statusOf(layer.SetFeature(first.get()));
-        layer.ResetReading();
+    const HResult hr = querySql(dataset, "REPACK " + table.name(),
+                                [&](OGRFeature& row) { done = EQUAL(row.GetFieldAsString(0), "true"); });
+    for (const std::string& index : kept) {
+        if (!fs::exists(folder / index, ec)) fs::rename(folder / (index + ".kept"), folder / index, ec);
+        fs::remove(folder / (index + ".kept"), ec);
     }
     if (runtime::succeeded(hr) && done) return runtime::S_OK;
     explain(reason::failed(table.displayName(), what, CPLGetLastErrorMsg()));
@@ -263,7 +268,7 @@ HResult changeCopy(const Table& table, const Format& format, const Change& chang
         }
         CPLErrorReset();
         if (runtime::failed(hr = change.make(*layer))) return hr;
-        if (change.rewrites == Rewrites::rows && runtime::failed(hr = compact(*dataset, *layer, table, what, files.own)))
+        if (change.rewrites == Rewrites::rows && runtime::failed(hr = compact(*dataset, table, what, files.own)))
             return hr;
     }
     // The original is as the copy was before the change: the swap refuses
