@@ -130,14 +130,11 @@ bool keepsEveryValue(OGRFieldType asked, OGRFieldType stored)
     }
 }
 
-// Whether a change rewrites the table's rows or only its field list.
-enum class Rewrites { fields, rows };
-
 // One change and how to check it.
 struct Change {
     std::string what;                   // as the reasons name it
     std::vector<std::string> untouched; // fields the change must leave as they were
-    Rewrites rewrites = Rewrites::fields;
+    bool compacts = false; // reclaims the dead space of rows rewritten (compact)
     std::function<HResult(OGRLayer& layer)> make = {}; // on the copy's layer
     // What else the copy must hold afterwards; explained when it does not.
     std::function<HResult(OGRLayer& layer)> expect = {};
@@ -268,7 +265,7 @@ HResult changeCopy(const Table& table, const Format& format, const Change& chang
         }
         CPLErrorReset();
         if (runtime::failed(hr = change.make(*layer))) return hr;
-        if (change.rewrites == Rewrites::rows && runtime::failed(hr = compact(*dataset, table, what, files.own)))
+        if (change.compacts && runtime::failed(hr = compact(*dataset, table, what, files.own)))
             return hr;
     }
     // The original is as the copy was before the change: the swap refuses
@@ -324,7 +321,7 @@ public:
         return changeCopy(table, *this,
                           {.what = what,
                            .untouched = fieldsBut(table, name),
-                           .rewrites = Rewrites::rows,
+                           .compacts = true,
                            .make = [&](OGRLayer& layer) {
                                const int index = layer.GetLayerDefn()->GetFieldIndex(name.c_str());
                                if (index < 0 || layer.DeleteField(index) != OGRERR_NONE)
@@ -343,7 +340,8 @@ public:
             table, *this,
             {.what = what,
              .untouched = fieldsBut(table, to),
-             .rewrites = Rewrites::rows,
+             // A rename's copy doubles the table; the deletion that ends
+             // the rename compacts it, in one pass instead of two.
              .make =
                  [&](OGRLayer& layer) {
                      const auto [a, b] = indexes(*layer.GetLayerDefn());

@@ -2,8 +2,8 @@
 
 // Whether a change through a driver that cannot be trusted touched anything
 // besides what it was asked to change: the table before and after, read
-// side by side, one row of each at a time, so that memory does not grow
-// with the table.
+// at once (the one before on a thread of its own), a few batches of rows
+// ahead at most, so that memory does not grow with the table.
 
 #include <functional>
 #include <string>
