@@ -9,6 +9,7 @@
 #include "engine/filegdb/FileGdbFormat.h"
 
 #include "engine/core/FieldTypes.h"
+#include "engine/core/FileStamp.h"
 #include "engine/core/Format.h"
 #include "engine/core/Log.h"
 #include "engine/core/OgrEdits.h"
@@ -25,6 +26,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <mutex>
 
 namespace engine {
 
@@ -114,6 +117,30 @@ bool holdsOldDates(OGRLayer& layer)
     layer.ResetReading();
     return old;
 }
+
+// Tables known to hold no date before 1970, with their folder's files as
+// they were then: the check reads every row, and no change here adds such
+// a date, so after one of them the table need not be read again.
+class DatesChecked {
+public:
+    bool known(const std::string& table, const std::vector<FileStamp>& files)
+    {
+        const std::lock_guard lock(mutex_);
+        const auto found = tables_.find(table);
+        return found != tables_.end() && found->second == files;
+    }
+    void remember(const std::string& table, std::vector<FileStamp> files)
+    {
+        const std::lock_guard lock(mutex_);
+        tables_[table] = std::move(files);
+    }
+
+private:
+    std::mutex mutex_;
+    std::map<std::string, std::vector<FileStamp>> tables_;
+};
+
+DatesChecked datesChecked;
 
 // Whether a field stored as `stored` holds every value of `asked`.
 bool keepsEveryValue(OGRFieldType asked, OGRFieldType stored)
@@ -240,13 +267,17 @@ HResult changeCopy(const Table& table, const Format& format, const Change& chang
 {
     const std::string& what = change.what;
     const std::string& path = table.dataset().path();
-    const Table::Rows rows = table.rows();
-    if (rows.layer && shiftsOldDates() && holdsOldDates(*rows.layer)) {
-        explain(reason::oldDatesWouldShift(table.displayName(), GDALVersionInfo("RELEASE_NAME")));
-        return runtime::E_FAIL;
-    }
     const auto watched = format.watchedFiles(path);
     const auto original = stampsOf(watched);
+    const std::string key = path + '\n' + table.name();
+    const bool datesMove = shiftsOldDates();
+    if (datesMove && !datesChecked.known(key, original)) {
+        const Table::Rows rows = table.rows();
+        if (rows.layer && holdsOldDates(*rows.layer)) {
+            explain(reason::oldDatesWouldShift(table.displayName(), GDALVersionInfo("RELEASE_NAME")));
+            return runtime::E_FAIL;
+        }
+    }
     std::unique_ptr<WorkCopy> copy;
     const TableFiles files = tableFiles(path, table.name());
     const auto others = [&](const std::string& file) { return startsWithAny(file, files.others); };
@@ -284,7 +315,9 @@ HResult changeCopy(const Table& table, const Format& format, const Change& chang
     originalData.reset();
     if (change.expect && runtime::failed(hr = change.expect(*layer))) return hr;
     dataset.reset();
-    return copy->swapIn(watched, original);
+    if (runtime::failed(hr = copy->swapIn(watched, original))) return hr;
+    if (datesMove) datesChecked.remember(key, stampsOf(format.watchedFiles(path)));
+    return hr;
 }
 
 class FileGdbFormat final : public Format {
