@@ -430,7 +430,8 @@ int main(int argc, char** argv)
                     "cp + sync %.3f s (%.1f)\n",
                     f.rename, f.threeSteps, f.rename / f.threeSteps, f.oneStep, f.rename / f.oneStep, f.copy,
                     f.rename / f.copy);
-        std::printf("  delete %.3f s: GDAL DROP COLUMN %.3f s (ratio %.3f)\n", f.deletion, f.drop, f.deletion / f.drop);
+        std::printf("  delete %.3f s: GDAL DROP COLUMN %.3f s (ratio %.3f), cp + sync %.3f s (%.1f)\n", f.deletion,
+                    f.drop, f.deletion / f.drop, f.copy, f.deletion / f.copy);
         std::printf("  peak memory: rename %ld kB, delete %ld kB\n", f.renamePeakKb, f.deletePeakKb);
         std::printf("  quillet rename (the program, started and ended) %.3f s: ogrinfo three SQL steps %.3f s "
                     "(ratio %.3f), ogrinfo one-step RENAME COLUMN %.3f s (%.1f), the dialog's rename %.3f s (%.2f)\n",
