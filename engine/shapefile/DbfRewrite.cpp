@@ -304,13 +304,15 @@ private:
     std::vector<Move> moves_;
 };
 
-// The records of a table, a block at a time.
+// The records of a table, a block at a time. A small table's block is no
+// larger than the table: fresh memory costs a page fault a page.
 struct Blocks {
     std::uint32_t records;
     std::uint32_t perBlock;
 
     Blocks(std::uint32_t records, std::size_t widest)
-        : records(records), perBlock(static_cast<std::uint32_t>(std::max<std::size_t>(1, blockBytes / widest)))
+        : records(records),
+          perBlock(static_cast<std::uint32_t>(std::clamp<std::size_t>(blockBytes / widest, 1, std::max(records, 1u))))
     {
     }
     std::size_t countFrom(std::uint32_t first) const { return std::min(perBlock, records - first); }
