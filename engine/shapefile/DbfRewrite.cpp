@@ -304,15 +304,20 @@ private:
     std::vector<Move> moves_;
 };
 
-// The records of a table, a block at a time. A small table's block is no
-// larger than the table: fresh memory costs a page fault a page.
+// The records of a table, a block at a time, and the memory they move
+// through: the read-back reuses the writer's, as fresh memory costs a page
+// fault a page. A small table's block is no larger than the table.
 struct Blocks {
     std::uint32_t records;
     std::uint32_t perBlock;
+    std::vector<char> old;  // old records
+    std::vector<char> made; // new records
 
-    Blocks(std::uint32_t records, std::size_t widest)
+    Blocks(std::uint32_t records, const Transform& transform)
         : records(records),
-          perBlock(static_cast<std::uint32_t>(std::clamp<std::size_t>(blockBytes / widest, 1, std::max(records, 1u))))
+          perBlock(static_cast<std::uint32_t>(std::clamp<std::size_t>(
+              blockBytes / std::max(transform.inLength(), transform.outLength()), 1, std::max(records, 1u)))),
+          old(perBlock * transform.inLength()), made(perBlock * transform.outLength())
     {
     }
     std::size_t countFrom(std::uint32_t first) const { return std::min(perBlock, records - first); }
@@ -323,19 +328,16 @@ off_t recordAt(const HeaderFacts& facts, std::uint32_t row)
     return facts.headerLength + off_t{row} * facts.recordLength;
 }
 
-HResult writeRecords(const OldTable& old, const Transform& transform, int out, const HeaderFacts& made,
-                     const std::string& step)
+HResult writeRecords(const OldTable& old, const Transform& transform, Blocks& blocks, int out,
+                     const HeaderFacts& made, const std::string& step)
 {
-    const Blocks blocks(old.facts.records, std::max(transform.inLength(), transform.outLength()));
-    std::vector<char> in(blocks.perBlock * transform.inLength());
-    std::vector<char> block(blocks.perBlock * transform.outLength());
     for (std::uint32_t first = 0; first < blocks.records; first += blocks.perBlock) {
         const std::size_t count = blocks.countFrom(first);
-        if (!readAt(old.file->fd(), in.data(), count * transform.inLength(), recordAt(old.facts, first)))
+        if (!readAt(old.file->fd(), blocks.old.data(), count * transform.inLength(), recordAt(old.facts, first)))
             return ioFailure(old, "read record " + std::to_string(first));
-        if (!transform.apply(in.data(), block.data(), count, first, true)) return runtime::E_FAIL;
+        if (!transform.apply(blocks.old.data(), blocks.made.data(), count, first, true)) return runtime::E_FAIL;
         const std::size_t bytes = count * transform.outLength();
-        if (!writeAt(out, block.data(), bytes, recordAt(made, first)))
+        if (!writeAt(out, blocks.made.data(), bytes, recordAt(made, first)))
             return ioFailure(old, "write a new table beside it");
         // The disk starts on it now, so that the final flush waits less.
         sync_file_range(out, recordAt(made, first), static_cast<off_t>(bytes), SYNC_FILE_RANGE_WRITE);
@@ -347,22 +349,20 @@ HResult writeRecords(const OldTable& old, const Transform& transform, int out, c
 // The first row of the new file that does not hold what the old one makes
 // (-1: one that cannot be read); none when all do. Runs beside the main
 // thread, so it explains nothing itself.
-std::optional<long long> firstAmiss(const OldTable& old, const Transform& transform, const std::string& made,
-                                    const HeaderFacts& facts)
+std::optional<long long> firstAmiss(const OldTable& old, const Transform& transform, Blocks& blocks,
+                                    const std::string& made, const HeaderFacts& facts)
 {
     const Descriptor file(made, O_RDONLY);
     if (!file) return -1;
-    const Blocks blocks(old.facts.records, std::max(transform.inLength(), transform.outLength()));
-    std::vector<char> in(blocks.perBlock * transform.inLength());
-    std::vector<char> meant(blocks.perBlock * transform.outLength());
+    std::vector<char>& meant = blocks.made;
     std::vector<char> written(meant.size());
     for (std::uint32_t first = 0; first < blocks.records; first += blocks.perBlock) {
         const std::size_t count = blocks.countFrom(first);
         const std::size_t bytes = count * transform.outLength();
-        if (!readAt(old.file->fd(), in.data(), count * transform.inLength(), recordAt(old.facts, first)) ||
+        if (!readAt(old.file->fd(), blocks.old.data(), count * transform.inLength(), recordAt(old.facts, first)) ||
             !readAt(file.fd(), written.data(), bytes, recordAt(facts, first)))
             return -1;
-        if (!transform.apply(in.data(), meant.data(), count, first, false)) return first;
+        if (!transform.apply(blocks.old.data(), meant.data(), count, first, false)) return first;
         if (std::memcmp(meant.data(), written.data(), bytes) == 0) continue;
         const auto at = std::mismatch(meant.begin(), meant.begin() + static_cast<std::ptrdiff_t>(bytes), written.begin());
         return first + (at.first - meant.begin()) / static_cast<std::ptrdiff_t>(transform.outLength());
@@ -457,12 +457,13 @@ HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const 
     if (runtime::failed(hr = writeHeader(old, plan, made.path(), transform.outLength(), facts))) return hr;
     Descriptor out(made.path(), O_WRONLY);
     if (!out) return notWritten(old, errno);
-    if (runtime::failed(hr = writeRecords(old, transform, out.fd(), facts, step))) return hr;
+    Blocks blocks(old.facts.records, transform);
+    if (runtime::failed(hr = writeRecords(old, transform, blocks, out.fd(), facts, step))) return hr;
     if (!endRecords(out.fd(), facts)) return ioFailure(old, "write a new table beside it");
     takeOver(old.path, made.path());
     if (runtime::failed(hr = checkWhole(old, facts, made.path()))) return hr;
     // The new file goes to the disk while it is read back.
-    auto readBack = std::async(std::launch::async, [&] { return firstAmiss(old, transform, made.path(), facts); });
+    auto readBack = std::async(std::launch::async, [&] { return firstAmiss(old, transform, blocks, made.path(), facts); });
     const int syncError = fsync(out.fd()) == 0 && out.close() ? 0 : errno;
     const auto amiss = readBack.get();
     if (syncError) return notWritten(old, syncError);
