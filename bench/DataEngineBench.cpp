@@ -513,7 +513,8 @@ int main(int argc, char** argv)
                     "cp + sync %.3f s (%.1f)\n",
                     f.rename, f.threeSteps, f.rename / f.threeSteps, f.oneStep, f.rename / f.oneStep, f.copy,
                     f.rename / f.copy);
-        std::printf("  delete %.3f s: GDAL DROP COLUMN %.3f s (ratio %.3f)\n", f.deletion, f.drop, f.deletion / f.drop);
+        std::printf("  delete %.3f s: GDAL DROP COLUMN %.3f s (ratio %.3f), cp + sync %.3f s (%.1f)\n", f.deletion,
+                    f.drop, f.deletion / f.drop, f.copy, f.deletion / f.copy);
         std::printf("  peak memory: rename %ld kB, delete %ld kB, GDAL three steps %ld kB (a process without Qt)\n",
                     f.renamePeakKb, f.deletePeakKb, f.threeStepsPeakKb);
         if (f.cli > 1e299) continue;

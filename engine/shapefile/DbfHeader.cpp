@@ -1,5 +1,7 @@
 #include "engine/shapefile/DbfHeader.h"
 
+#include "engine/shapefile/DbfIo.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,20 +20,7 @@ std::uint32_t littleEndian(const unsigned char* bytes, int count)
     return value;
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int fd() const { return fd_; }
-
-private:
-    int fd_;
-};
+off_t recordsEnd(const HeaderFacts& facts) { return facts.headerLength + off_t{facts.records} * facts.recordLength; }
 
 } // namespace
 
@@ -52,7 +41,7 @@ std::optional<HeaderFacts> parseHeader(const unsigned char* bytes, std::size_t s
 
 std::optional<HeaderFacts> readHeader(const std::string& path)
 {
-    const Descriptor file(path);
+    const Descriptor file(path, O_RDONLY);
     unsigned char bytes[headerSize];
     struct stat info {};
     if (file.fd() < 0 || fstat(file.fd(), &info) != 0 ||
@@ -60,15 +49,15 @@ std::optional<HeaderFacts> readHeader(const std::string& path)
         return std::nullopt;
     auto facts = parseHeader(bytes, headerSize);
     if (!facts) return facts;
-    const off_t recordsEnd = facts->headerLength + off_t{facts->records} * facts->recordLength;
+    const off_t end = recordsEnd(*facts);
     unsigned char last = 0;
-    facts->endMark = info.st_size == recordsEnd + 1 && pread(file.fd(), &last, 1, recordsEnd) == 1 && last == endOfFile;
+    facts->endMark = info.st_size == end + 1 && pread(file.fd(), &last, 1, end) == 1 && last == endOfFile;
     return facts;
 }
 
 std::string headerOnly(const std::string& path)
 {
-    const Descriptor file(path);
+    const Descriptor file(path, O_RDONLY);
     unsigned char first[headerSize];
     if (file.fd() < 0 || pread(file.fd(), first, headerSize, 0) != static_cast<ssize_t>(headerSize)) return {};
     const auto facts = parseHeader(first, headerSize);
@@ -77,6 +66,20 @@ std::string headerOnly(const std::string& path)
     if (pread(file.fd(), header.data(), header.size(), 0) != static_cast<ssize_t>(header.size())) return {};
     for (std::size_t i = 4; i < 8; ++i) header[i] = 0; // no records
     return header;
+}
+
+bool endRecords(int fd, const HeaderFacts& facts)
+{
+    char count[4];
+    std::uint32_t records = facts.records;
+    for (char& byte : count) {
+        byte = static_cast<char>(records & 0xFF);
+        records >>= 8;
+    }
+    const off_t end = recordsEnd(facts);
+    const char mark = static_cast<char>(endOfFile);
+    if (!writeAt(fd, count, sizeof count, 4) || (facts.endMark && !writeAt(fd, &mark, 1, end))) return false;
+    return truncateAt(fd, end + (facts.endMark ? 1 : 0));
 }
 
 } // namespace engine::dbf

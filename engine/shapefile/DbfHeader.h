@@ -32,4 +32,9 @@ std::optional<HeaderFacts> readHeader(const std::string& path);
 // empty when the file cannot be read or is no .dbf.
 std::string headerOnly(const std::string& path);
 
+// Ends the open file after its header and `facts.records` records: the
+// header's count, the end mark if `facts.endMark`, nothing beyond. False
+// with lastIoError() (DbfIo.h) saying why.
+bool endRecords(int fd, const HeaderFacts& facts);
+
 } // namespace engine::dbf

@@ -5,7 +5,6 @@
 #include "engine/core/FieldTypes.h"
 #include "engine/core/FileStamp.h"
 #include "engine/core/Log.h"
-#include "engine/core/OgrEdits.h"
 #include "engine/core/OgrStatus.h"
 #include "engine/core/Progress.h"
 #include "engine/core/Reasons.h"
@@ -15,6 +14,7 @@
 #include <ogrsf_frmts.h>
 #include <shapefil.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,6 +28,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace engine::dbf {
@@ -42,6 +43,9 @@ constexpr std::uint8_t dBase3 = 0x03;
 constexpr std::size_t longestName = 10;
 constexpr int widest = 255;
 constexpr char formatName[] = "shapefile";
+// Records move in blocks of about this size: few system calls, and memory
+// that does not grow with the table.
+constexpr std::size_t blockBytes = 1 << 20;
 
 struct Column {
     std::string rawName; // as the file holds it
@@ -62,7 +66,7 @@ struct OldTable {
     HeaderFacts facts;
     std::string encoding; // GDAL's name of the file's encoding; empty: none
     std::vector<Column> columns;
-    DbfHandle handle;
+    std::optional<Descriptor> file;
 };
 
 // What the new file holds: its columns and, for each, the old column its
@@ -97,22 +101,23 @@ HResult openOld(const std::string& path, OldTable& old)
     if (!facts) return refuse(path, "it is not a dBASE table");
     if (facts->version != dBase3) return refuse(path, "its dBASE version is not the shapefile's (dBASE III)");
     old.facts = *facts;
-    SAHooks hooks = bufferedHooks();
-    old.handle.reset(DBFOpenLL(old.path.c_str(), "rb", &hooks));
-    if (!old.handle) return refuse(path, "it cannot be read");
+    old.file.emplace(old.path, O_RDONLY);
+    SAHooks hooks = reportingHooks();
+    const DbfHandle handle(DBFOpenLL(old.path.c_str(), "rb", &hooks));
+    if (!*old.file || !handle) return refuse(path, "it cannot be read");
     int offset = 1;
-    for (int i = 0; i < DBFGetFieldCount(old.handle.get()); ++i) {
+    for (int i = 0; i < DBFGetFieldCount(handle.get()); ++i) {
         char name[XBASE_FLDNAME_LEN_READ + 1] = {};
         Column c;
-        DBFGetFieldInfo(old.handle.get(), i, name, &c.width, &c.decimals);
+        DBFGetFieldInfo(handle.get(), i, name, &c.width, &c.decimals);
         c.rawName = name;
-        c.type = DBFGetNativeFieldType(old.handle.get(), i);
+        c.type = DBFGetNativeFieldType(handle.get(), i);
         c.offset = offset;
         offset += c.width;
         if (c.rawName.size() > longestName) return refuse(path, "a field name is longer than 10 bytes");
         old.columns.push_back(c);
     }
-    if (offset != old.facts.recordLength || DBFGetRecordCount(old.handle.get()) != static_cast<int>(old.facts.records))
+    if (offset != old.facts.recordLength || DBFGetRecordCount(handle.get()) != static_cast<int>(old.facts.records))
         return refuse(path, "its field descriptions do not match its records");
     old.encoding = HeaderView(old.path).encoding();
     return runtime::S_OK;
@@ -206,36 +211,163 @@ HResult ioFailure(const OldTable& old, const std::string& what)
     return runtime::E_FAIL;
 }
 
-HResult writeRecords(OldTable& old, const Plan& plan, DBFHandle out, const std::string& step)
-{
-    const int count = DBFGetRecordCount(old.handle.get());
-    const Column& last = plan.columns.back();
-    std::vector<char> record(static_cast<std::size_t>(last.offset + last.width));
-    const bool counting = progressWanted();
-    for (int r = 0; r < count; ++r) {
-        const char* in = DBFReadTuple(old.handle.get(), r);
-        if (!in) return ioFailure(old, "read record " + std::to_string(r));
-        record[0] = in[0]; // the deletion flag
+// How the new records are made from the old ones: runs of bytes copied,
+// empty values, values refitted to another width.
+class Transform {
+public:
+    Transform(const OldTable& old, const Plan& plan) : old_(old), plan_(plan)
+    {
+        add({Move::copy, 0, 0, 1, 0}); // the deletion flag
         for (std::size_t j = 0; j < plan.columns.size(); ++j) {
             const Column& to = plan.columns[j];
-            char* target = record.data() + to.offset;
             if (plan.from[j] < 0) {
-                std::memset(target, emptyFiller(to.type), static_cast<std::size_t>(to.width));
+                add({Move::fill, to.offset, 0, to.width, j});
                 continue;
             }
             const Column& from = old.columns[static_cast<std::size_t>(plan.from[j])];
-            if (from.width == to.width)
-                std::memcpy(target, in + from.offset, static_cast<std::size_t>(to.width));
-            else if (!refit(in + from.offset, from.width, target, to)) {
-                explain(reason::valueTooWide(recode(from.rawName, old.encoding, CPL_ENC_UTF8),
-                                             recode(to.rawName, old.encoding, CPL_ENC_UTF8), r));
-                return runtime::E_FAIL;
+            add({from.width == to.width ? Move::copy : Move::refit, to.offset, from.offset, to.width, j});
+        }
+    }
+
+    std::size_t inLength() const { return old_.facts.recordLength; }
+    std::size_t outLength() const
+    {
+        const Column& last = plan_.columns.back();
+        return static_cast<std::size_t>(last.offset + last.width);
+    }
+
+    // Makes `count` records; false when a value does not fit its new
+    // field, which is explained if `say`.
+    bool apply(const char* in, char* out, std::size_t count, std::uint32_t firstRow, bool say) const
+    {
+        for (std::size_t r = 0; r < count; ++r, in += inLength(), out += outLength())
+            for (const Move& m : moves_)
+                if (!make(m, in, out)) {
+                    if (say) tooWide(m, firstRow + r);
+                    return false;
+                }
+        return true;
+    }
+
+private:
+    struct Move {
+        enum Kind { copy, fill, refit } kind;
+        int to;    // offset in the new record
+        int from;  // offset in the old record
+        int width; // in the new record
+        std::size_t column; // the new column
+    };
+
+    // A copy that continues the previous one joins it.
+    void add(const Move& m)
+    {
+        if (!moves_.empty()) {
+            Move& last = moves_.back();
+            if (m.kind == Move::copy && last.kind == Move::copy && last.to + last.width == m.to &&
+                last.from + last.width == m.from) {
+                last.width += m.width;
+                return;
             }
         }
-        if (!DBFWriteTuple(out, r, record.data())) return ioFailure(old, "write record " + std::to_string(r));
-        if (counting && r % 8192 == 0) reportProgress(step, static_cast<std::uint64_t>(r), static_cast<std::uint64_t>(count));
+        moves_.push_back(m);
+    }
+
+    bool make(const Move& m, const char* in, char* out) const
+    {
+        const auto width = static_cast<std::size_t>(m.width);
+        switch (m.kind) {
+        case Move::copy:
+            std::memcpy(out + m.to, in + m.from, width);
+            return true;
+        case Move::fill:
+            std::memset(out + m.to, emptyFiller(plan_.columns[m.column].type), width);
+            return true;
+        case Move::refit:
+            return refit(in + m.from, fromColumn(m).width, out + m.to, plan_.columns[m.column]);
+        }
+        return false;
+    }
+
+    const Column& fromColumn(const Move& m) const
+    {
+        return old_.columns[static_cast<std::size_t>(plan_.from[m.column])];
+    }
+
+    void tooWide(const Move& m, std::uint32_t row) const
+    {
+        explain(reason::valueTooWide(recode(fromColumn(m).rawName, old_.encoding, CPL_ENC_UTF8),
+                                     recode(plan_.columns[m.column].rawName, old_.encoding, CPL_ENC_UTF8), row));
+    }
+
+    const OldTable& old_;
+    const Plan& plan_;
+    std::vector<Move> moves_;
+};
+
+// The records of a table, a block at a time, and the memory they move
+// through: the read-back reuses the writer's, as fresh memory costs a page
+// fault a page. A small table's block is no larger than the table.
+struct Blocks {
+    std::uint32_t records;
+    std::uint32_t perBlock;
+    std::vector<char> old;  // old records
+    std::vector<char> made; // new records
+
+    Blocks(std::uint32_t records, const Transform& transform)
+        : records(records),
+          perBlock(static_cast<std::uint32_t>(std::clamp<std::size_t>(
+              blockBytes / std::max(transform.inLength(), transform.outLength()), 1, std::max(records, 1u)))),
+          old(perBlock * transform.inLength()), made(perBlock * transform.outLength())
+    {
+    }
+    std::size_t countFrom(std::uint32_t first) const { return std::min(perBlock, records - first); }
+};
+
+off_t recordAt(const HeaderFacts& facts, std::uint32_t row)
+{
+    return facts.headerLength + off_t{row} * facts.recordLength;
+}
+
+HResult writeRecords(const OldTable& old, const Transform& transform, Blocks& blocks, int out,
+                     const HeaderFacts& made, const std::string& step)
+{
+    for (std::uint32_t first = 0; first < blocks.records; first += blocks.perBlock) {
+        const std::size_t count = blocks.countFrom(first);
+        if (!readAt(old.file->fd(), blocks.old.data(), count * transform.inLength(), recordAt(old.facts, first)))
+            return ioFailure(old, "read record " + std::to_string(first));
+        if (!transform.apply(blocks.old.data(), blocks.made.data(), count, first, true)) return runtime::E_FAIL;
+        const std::size_t bytes = count * transform.outLength();
+        if (!writeAt(out, blocks.made.data(), bytes, recordAt(made, first)))
+            return ioFailure(old, "write a new table beside it");
+        // The disk starts on it now, so that the final flush waits less.
+        sync_file_range(out, recordAt(made, first), static_cast<off_t>(bytes), SYNC_FILE_RANGE_WRITE);
+        reportProgress(step, first + count, blocks.records);
     }
     return runtime::S_OK;
+}
+
+// The first row of the new file that does not hold what the old one makes
+// (-1: one that cannot be read); none when all do. Runs beside the main
+// thread, so it explains nothing itself.
+std::optional<long long> firstAmiss(const OldTable& old, const Transform& transform, Blocks& blocks,
+                                    const std::string& made, const HeaderFacts& facts)
+{
+    const Descriptor file(made, O_RDONLY);
+    if (!file) return -1;
+    std::vector<char>& meant = blocks.made;
+    std::vector<char> written(meant.size());
+    for (std::uint32_t first = 0; first < blocks.records; first += blocks.perBlock) {
+        const std::size_t count = blocks.countFrom(first);
+        const std::size_t bytes = count * transform.outLength();
+        if (!readAt(old.file->fd(), blocks.old.data(), count * transform.inLength(), recordAt(old.facts, first)) ||
+            !readAt(file.fd(), written.data(), bytes, recordAt(facts, first)))
+            return -1;
+        if (!transform.apply(blocks.old.data(), meant.data(), count, first, false)) return first;
+        if (std::memcmp(meant.data(), written.data(), bytes) == 0) continue;
+        const auto at = std::mismatch(meant.begin(), meant.begin() + static_cast<std::ptrdiff_t>(bytes), written.begin());
+        return first + (at.first - meant.begin()) / static_cast<std::ptrdiff_t>(transform.outLength());
+    }
+    return std::nullopt;
 }
 
 void setToday(DBFHandle handle)
@@ -257,19 +389,9 @@ void takeOver(const std::string& old, const std::string& made)
     chmod(made.c_str(), info.st_mode & 07777);
 }
 
-// Reads the new file back; the reason it is not as meant, or empty.
-using Check = std::function<std::string(const std::string& made)>;
-
-HResult checkWhole(const OldTable& old, const Plan& plan, const std::string& made)
-{
-    const auto facts = readHeader(made);
-    const Column& last = plan.columns.back();
-    if (facts && facts->records == old.facts.records && facts->endMark == old.facts.endMark &&
-        facts->recordLength == last.offset + last.width)
-        return runtime::S_OK;
-    explain(reason::failed(old.path, "write a whole new table", "the new file did not read back whole"));
-    return runtime::E_FAIL;
-}
+// What to say when row `row` of the new file does not read back as meant
+// (-1: a row could not be read).
+using NotReadBack = std::function<std::string(long long row)>;
 
 HResult unchanged(const OldTable& old)
 {
@@ -278,7 +400,49 @@ HResult unchanged(const OldTable& old)
     return runtime::E_FAIL;
 }
 
-HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const Check& check = {})
+// The new file's header, written by shapelib: the file holds it alone.
+HResult writeHeader(const OldTable& old, const Plan& plan, const std::string& path, std::size_t recordLength,
+                    HeaderFacts& facts)
+{
+    {
+        SAHooks hooks = reportingHooks();
+        const std::string codePage =
+            old.facts.languageDriver ? "LDID/" + std::to_string(old.facts.languageDriver) : std::string();
+        DbfHandle out(DBFCreateLL(path.c_str(), codePage.empty() ? nullptr : codePage.c_str(), &hooks));
+        if (!out) return ioFailure(old, "write a new table beside it");
+        for (const Column& c : plan.columns)
+            if (DBFAddNativeFieldType(out.get(), c.rawName.c_str(), c.type, c.width, c.decimals) < 0)
+                return ioFailure(old, reason::describingField(c.rawName));
+        setToday(out.get());
+        // The end mark follows the records (endRecords).
+        DBFSetWriteEndOfFileChar(out.get(), false);
+    }
+    const auto written = readHeader(path);
+    if (!lastIoError().empty() || !written || written->recordLength != recordLength)
+        return ioFailure(old, "write a new table beside it");
+    facts = *written;
+    facts.records = old.facts.records;
+    facts.endMark = old.facts.endMark;
+    return runtime::S_OK;
+}
+
+HResult checkWhole(const OldTable& old, const HeaderFacts& meant, const std::string& made)
+{
+    const auto facts = readHeader(made);
+    if (facts && facts->records == meant.records && facts->endMark == meant.endMark &&
+        facts->recordLength == meant.recordLength)
+        return runtime::S_OK;
+    explain(reason::failed(old.path, "write a whole new table", "the new file did not read back whole"));
+    return runtime::E_FAIL;
+}
+
+HResult notWritten(const OldTable& old, int error)
+{
+    explain(reason::failed(old.path, "write a new table beside it", std::strerror(error)));
+    return runtime::E_FAIL;
+}
+
+HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const NotReadBack& notReadBack)
 {
     if (plan.columns.empty()) return refuse(old.path, "a table keeps at least one field");
     HResult hr = unchanged(old);
@@ -288,36 +452,26 @@ HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const 
     WorkCopy::recover(target);
     TemporaryFile made(workPathOf(target));
     clearIoError();
-    {
-        SAHooks hooks = bufferedHooks();
-        const std::string codePage =
-            old.facts.languageDriver ? "LDID/" + std::to_string(old.facts.languageDriver) : std::string();
-        DbfHandle out(DBFCreateLL(made.path().c_str(), codePage.empty() ? nullptr : codePage.c_str(), &hooks));
-        if (!out) return ioFailure(old, "write a new table beside it");
-        for (const Column& c : plan.columns)
-            if (DBFAddNativeFieldType(out.get(), c.rawName.c_str(), c.type, c.width, c.decimals) < 0)
-                return ioFailure(old, reason::describingField(c.rawName));
-        setToday(out.get());
-        DBFSetWriteEndOfFileChar(out.get(), old.facts.endMark);
-        if (runtime::failed(hr = writeRecords(old, plan, out.get(), step))) return hr;
-    }
-    if (!lastIoError().empty()) return ioFailure(old, "write a new table beside it");
+    const Transform transform(old, plan);
+    HeaderFacts facts;
+    if (runtime::failed(hr = writeHeader(old, plan, made.path(), transform.outLength(), facts))) return hr;
+    Descriptor out(made.path(), O_WRONLY);
+    if (!out) return notWritten(old, errno);
+    Blocks blocks(old.facts.records, transform);
+    if (runtime::failed(hr = writeRecords(old, transform, blocks, out.fd(), facts, step))) return hr;
+    if (!endRecords(out.fd(), facts)) return ioFailure(old, "write a new table beside it");
     takeOver(old.path, made.path());
-    if (runtime::failed(hr = checkWhole(old, plan, made.path()))) return hr;
+    if (runtime::failed(hr = checkWhole(old, facts, made.path()))) return hr;
     // The new file goes to the disk while it is read back.
-    std::future<std::string> readBack;
-    if (check) readBack = std::async(std::launch::async, check, made.path());
-    const bool synced = syncPath(made.path());
-    const std::string notAsMeant = check ? readBack.get() : std::string();
-    if (!synced) {
-        explain(reason::failed(old.path, "write a new table beside it", std::strerror(errno)));
-        return runtime::E_FAIL;
-    }
-    if (!notAsMeant.empty()) {
-        explain(notAsMeant);
-        return runtime::E_FAIL;
-    }
+    auto readBack = std::async(std::launch::async, [&] { return firstAmiss(old, transform, blocks, made.path(), facts); });
+    const int syncError = fsync(out.fd()) == 0 && out.close() ? 0 : errno;
+    const auto amiss = readBack.get();
+    if (syncError) return notWritten(old, syncError);
     if (runtime::failed(hr = unchanged(old))) return hr;
+    if (amiss) {
+        explain(notReadBack(*amiss));
+        return runtime::E_FAIL;
+    }
     reportProgress("swap", 0, 1);
     if (std::rename(made.path().c_str(), old.path.c_str()) != 0) {
         explain(reason::failed(old.path, "put the new table in its place", std::strerror(errno)));
@@ -327,6 +481,15 @@ HResult rewrite(OldTable& old, const Plan& plan, const std::string& step, const 
     syncPath(fs::path(old.path).parent_path());
     reportProgress("swap", 1, 1);
     return runtime::S_OK;
+}
+
+// What to say when a rewrite that copies nothing does not read back.
+NotReadBack notAsWritten(const OldTable& old)
+{
+    return [&old](long long row) {
+        const std::string where = row < 0 ? "a row could not be read" : "row " + std::to_string(row);
+        return reason::failed(old.path, "write a whole new table", "the new file did not read back as written: " + where);
+    };
 }
 
 Plan keepAll(const OldTable& old)
@@ -383,19 +546,6 @@ HResult fileName(const OldTable& old, const std::string& name, std::string& raw)
         return runtime::E_INVALIDARG;
     }
     return runtime::S_OK;
-}
-
-// Whether the two columns of the new file hold the same values, as GDAL
-// reads them; runs beside the main thread, so it explains nothing itself.
-std::string readBack(const std::string& made, int a, int b, const std::string& from, const std::string& to)
-{
-    const QuietErrors quiet;
-    const char* const drivers[] = {"ESRI Shapefile", nullptr};
-    const char* const options[] = {"ENCODING=", nullptr};
-    GDALDatasetUniquePtr dataset(GDALDataset::Open(made.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers, options));
-    OGRLayer* layer = dataset ? dataset->GetLayer(0) : nullptr;
-    long long row = -1;
-    return layer && columnsMatch(*layer, a, b, row) ? std::string() : reason::copyNotReadBack(from, to, row);
 }
 
 } // namespace
@@ -471,7 +621,7 @@ HResult addField(const std::string& dbfPath, const OGRFieldDefn& field)
     plan.columns.push_back(column);
     plan.from.push_back(-1);
     placeColumns(plan.columns);
-    return rewrite(old, plan, "add");
+    return rewrite(old, plan, "add", notAsWritten(old));
 }
 
 HResult deleteField(const std::string& dbfPath, const std::string& name)
@@ -484,7 +634,7 @@ HResult deleteField(const std::string& dbfPath, const std::string& name)
     plan.columns.erase(plan.columns.begin() + index);
     plan.from.erase(plan.from.begin() + index);
     placeColumns(plan.columns);
-    return rewrite(old, plan, "delete");
+    return rewrite(old, plan, "delete", notAsWritten(old));
 }
 
 HResult copyColumn(const std::string& dbfPath, const std::string& from, const std::string& to)
@@ -506,8 +656,7 @@ HResult copyColumn(const std::string& dbfPath, const std::string& from, const st
     if (source == target) return runtime::S_OK;
     Plan plan = keepAll(old);
     plan.from[static_cast<std::size_t>(target)] = source;
-    return rewrite(old, plan, "copy",
-                   [&](const std::string& made) { return readBack(made, source, target, from, to); });
+    return rewrite(old, plan, "copy", [&](long long row) { return reason::copyNotReadBack(from, to, row); });
 }
 
 } // namespace engine::dbf

@@ -2,14 +2,14 @@
 
 // Schema changes of a shapefile's attribute table (.dbf), made crash-safe:
 // each writes a complete new .dbf beside the old one (same folder, a
-// temporary name), streaming the records through shapelib as raw bytes,
+// temporary name), streaming the records as raw bytes in large blocks,
 // flushes it to disk, renames it over the old one and flushes the folder,
 // so that at every instant the .dbf on disk is the whole old table or the
 // whole new one. The .shp, .shx, .prj and .cpg are never touched. Code
 // page, field widths, precision, dates and the deleted-record flag are kept
 // byte for byte; a field copied into one of the same type and width is a
-// byte copy within each record, and is read back with GDAL before the new
-// file replaces the old.
+// byte copy within each record. Before the new file replaces the old, every
+// record of it is read back and compared with what the old one makes.
 //
 // Names are UTF-8, as GDAL gives them; a new field's name is written in the
 // file's own encoding. Every failure leaves the old file as it was and is

@@ -273,6 +273,51 @@ TEST_F(DbfWriter, KeepsTheFilesPermissionsAndClearsWhatACrashLeft)
     EXPECT_FALSE(fs::exists(leftover));
 }
 
+// Records move in blocks of about a megabyte: tables of none, one, and of
+// records of a kilobyte across several blocks that end mid-block, with or
+// without the end mark, keep every record and its deletion flag through a
+// rename's three rewrites.
+TEST(DbfBlocks, KeepEveryRecordAcrossBlockEdges)
+{
+    struct Case {
+        int rows;
+        bool endMark;
+    };
+    const Case cases[] = {{0, true}, {1, false}, {2500, true}, {2500, false}};
+    for (const Case& c : cases) {
+        const QTemporaryDir folder;
+        const std::string path = folder.filePath("b.dbf").toStdString();
+        DBFHandle dbf = DBFCreate(path.c_str());
+        ASSERT_TRUE(dbf);
+        DBFSetWriteEndOfFileChar(dbf, c.endMark);
+        for (const char* name : {"A", "B", "C", "D"}) DBFAddNativeFieldType(dbf, name, 'C', 255, 0);
+        for (int r = 0; r < c.rows; ++r) {
+            for (int f = 0; f < 4; ++f) DBFWriteStringAttribute(dbf, r, f, (std::to_string(f) + "-" + std::to_string(r)).c_str());
+            if (r % 333 == 0) DBFMarkRecordDeleted(dbf, r, TRUE);
+        }
+        DBFClose(dbf);
+        const RawTable before = readRaw(path);
+        const auto size = fs::file_size(path);
+
+        OGRFieldDefn field("E", OFTString);
+        field.SetWidth(255);
+        ASSERT_EQ(engine::dbf::addField(path, field), S_OK) << c.rows;
+        ASSERT_EQ(engine::dbf::copyColumn(path, "B", "E"), S_OK) << c.rows;
+        ASSERT_EQ(engine::dbf::deleteField(path, "B"), S_OK) << c.rows;
+
+        const RawTable after = readRaw(path);
+        EXPECT_EQ(fs::file_size(path), size) << c.rows;
+        EXPECT_EQ(engine::dbf::readHeader(path)->endMark, c.endMark) << c.rows;
+        ASSERT_EQ(after.records.size(), before.records.size()) << c.rows;
+        EXPECT_EQ(after.deleted, before.deleted) << c.rows;
+        for (std::size_t r = 0; r < before.records.size(); ++r) {
+            ASSERT_EQ(after.records[r].at("E"), before.records[r].at("B")) << c.rows << " row " << r;
+            for (const char* kept : {"A", "C", "D"})
+                ASSERT_EQ(after.records[r].at(kept), before.records[r].at(kept)) << c.rows << " row " << r;
+        }
+    }
+}
+
 TEST(DbfHeader, ReadsTheFactsOfAHeaderAndRefusesWhatIsNone)
 {
     unsigned char header[32] = {0x03, 124, 1, 2, 0x10, 0x27, 0, 0, 0x61, 0, 0x8A, 0, 0};
