@@ -158,7 +158,9 @@ int child(const std::string& what, const std::string& path, const std::string& t
         if (said != quillet::text::renamed) fail("the rename failed: " + said.toStdString());
     } else {
         forms::selectDropDownEntry(form.cboTargetLayer, form.cboTargetLayer->findText(table.c_str()));
-        form.lstAvailableFields->setCurrentItem(form.lstAvailableFields->findItems("name", Qt::MatchExactly).front());
+        const auto items = form.lstAvailableFields->findItems("name", Qt::MatchExactly);
+        if (items.empty()) fail(table + " has no field name to delete");
+        form.lstAvailableFields->setCurrentItem(items.front());
         form.cmdAdd_Click();
         seconds = timed([&] { form.cmdDelete_Click(); });
         if (said != quillet::text::deletedAll) fail("the deletion failed: " + said.toStdString());
