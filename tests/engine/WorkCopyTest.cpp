@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -101,6 +102,37 @@ TEST_F(WorkCopyTest, ACopySwappedInReplacesTheFolderAndLeavesNothingBeside)
     copy.reset();
     EXPECT_EQ(table(), "new");
     EXPECT_TRUE(beside().empty());
+}
+
+// Files the change leaves alone are not in the copy it works on; they are
+// linked in at the swap, the same files on disk. One removed by another
+// program meanwhile makes the swap refuse, the folder as that program left it.
+TEST_F(WorkCopyTest, UntouchedFilesAreLinkedInAtTheSwapAndOneGoneMeanwhileRefusesIt)
+{
+    for (const bool removedMeanwhile : {false, true}) {
+        std::ofstream(folder / "a.table") << "old";
+        std::ofstream(folder / "b.table") << "other";
+        const auto inode = [&](const fs::path& path) {
+            struct stat info {};
+            return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+        };
+        const ino_t other = inode(folder / "b.table");
+        const std::vector<std::string> files = {(folder / "a.table").string(), (folder / "b.table").string()};
+        const auto original = engine::stampsOf(files);
+        std::unique_ptr<engine::WorkCopy> copy;
+        ASSERT_EQ(engine::WorkCopy::make(folder.string(), [](const std::string& name) { return name == "b.table"; }, copy),
+                  runtime::S_OK);
+        EXPECT_FALSE(fs::exists(fs::path(copy->path()) / "b.table"));
+        std::ofstream(fs::path(copy->path()) / "a.table") << "new";
+        if (removedMeanwhile) fs::remove(folder / "b.table");
+        EXPECT_EQ(copy->swapIn(files, original), removedMeanwhile ? runtime::E_FAIL : runtime::S_OK) << removedMeanwhile;
+        copy.reset();
+        EXPECT_EQ(table(), removedMeanwhile ? "old" : "new");
+        if (!removedMeanwhile) {
+            EXPECT_EQ(inode(folder / "b.table"), other);
+        }
+        EXPECT_TRUE(beside().empty());
+    }
 }
 
 TEST_F(WorkCopyTest, ACopyNotSwappedInIsRemovedAndTheFolderKept)
