@@ -161,7 +161,7 @@ bool keepsEveryValue(OGRFieldType asked, OGRFieldType stored)
 struct Change {
     std::string what;                   // as the reasons name it
     std::vector<std::string> untouched; // fields the change must leave as they were
-    bool compacts = false; // reclaims the dead space of rows rewritten (compact)
+    bool compacts = false; // reclaims the dead space of the rows it rewrote
     std::function<HResult(OGRLayer& layer)> make = {}; // on the copy's layer
     // What else the copy must hold afterwards; explained when it does not.
     std::function<HResult(OGRLayer& layer)> expect = {};
@@ -296,7 +296,9 @@ HResult changeCopy(const Table& table, const Format& format, const Change& chang
         }
         CPLErrorReset();
         if (runtime::failed(hr = change.make(*layer))) return hr;
-        if (change.compacts && runtime::failed(hr = compact(*dataset, table, what, files.own)))
+        // Without the table's own files known, its indexes could not be
+        // kept: the dead space is left rather than them lost.
+        if (change.compacts && !files.own.empty() && runtime::failed(hr = compact(*dataset, table, what, files.own)))
             return hr;
     }
     // The original is as the copy was before the change: the swap refuses
@@ -307,7 +309,10 @@ HResult changeCopy(const Table& table, const Format& format, const Change& chang
     OGRLayer* layer = dataset ? dataset->GetLayerByName(table.name().c_str()) : nullptr;
     long long row = -1;
     bool rowFailed = false;
-    const auto rowHolds = [&](const OGRFeature& now) { return !change.rowHolds || !(rowFailed = !change.rowHolds(now)); };
+    const auto rowHolds = [&](const OGRFeature& now) {
+        rowFailed = change.rowHolds && !change.rowHolds(now);
+        return !rowFailed;
+    };
     if (!before || !layer || !sameRows(*before, *layer, change.untouched, row, rowHolds)) {
         explain(rowFailed ? change.rowFailure(row) : reason::otherValuesChanged(table.displayName(), row));
         return runtime::E_FAIL;
