@@ -16,10 +16,31 @@
 
 #include <QTemporaryDir>
 
+#include <dlfcn.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+
+namespace {
+
+// While set, the write that starts at this offset lands with its last byte
+// changed: a write the disk or the kernel got wrong.
+off_t damageAt = -1;
+
+} // namespace
+
+extern "C" ssize_t pwrite(int fd, const void* data, size_t bytes, off_t offset)
+{
+    using Write = ssize_t (*)(int, const void*, size_t, off_t);
+    static const auto real = reinterpret_cast<Write>(dlsym(RTLD_NEXT, "pwrite"));
+    if (offset != damageAt || bytes == 0) return real(fd, data, bytes, offset);
+    damageAt = -1;
+    std::vector<char> damaged(static_cast<const char*>(data), static_cast<const char*>(data) + bytes);
+    damaged.back() ^= 0x55;
+    return real(fd, damaged.data(), bytes, offset);
+}
 
 namespace {
 
@@ -315,6 +336,44 @@ TEST(DbfBlocks, KeepEveryRecordAcrossBlockEdges)
             for (const char* kept : {"A", "C", "D"})
                 ASSERT_EQ(after.records[r].at(kept), before.records[r].at(kept)) << c.rows << " row " << r;
         }
+    }
+}
+
+// A block of records that lands on disk other than it was written is found
+// before the new file takes the old one's place, with the row it holds: the
+// old file stays as it was and no work file is left, whichever step it was.
+TEST(DbfBlocks, ARecordThatLandsWrongIsFoundBeforeTheNewFileReplacesTheOld)
+{
+    struct Case {
+        const char* step;
+        int headerChange;
+        std::function<runtime::HResult(const std::string&)> change;
+    };
+    OGRFieldDefn added("E", OFTString);
+    added.SetWidth(255);
+    const Case cases[] = {
+        {"add", 32, [&](const std::string& path) { return engine::dbf::addField(path, added); }},
+        {"copy", 0, [](const std::string& path) { return engine::dbf::copyColumn(path, "A", "B"); }},
+        {"delete", -32, [](const std::string& path) { return engine::dbf::deleteField(path, "B"); }}};
+    for (const Case& c : cases) {
+        const QTemporaryDir folder;
+        const std::string path = folder.filePath("b.dbf").toStdString();
+        DBFHandle dbf = DBFCreate(path.c_str());
+        ASSERT_TRUE(dbf);
+        for (const char* name : {"A", "B", "C"}) DBFAddNativeFieldType(dbf, name, 'C', 255, 0);
+        for (int r = 0; r < 2500; ++r)
+            for (int f = 0; f < 3; ++f) DBFWriteStringAttribute(dbf, r, f, (std::to_string(f) + "-" + std::to_string(r)).c_str());
+        DBFClose(dbf);
+        const std::string before = bytesOf(path);
+        const gistest::Reasons reasons;
+        damageAt = static_cast<off_t>(engine::dbf::readHeader(path)->headerLength + c.headerChange);
+        EXPECT_EQ(c.change(path), runtime::E_FAIL) << c.step;
+        EXPECT_EQ(damageAt, -1) << c.step << ": the records were not written where expected";
+        damageAt = -1;
+        EXPECT_TRUE(reasons.mention("row ")) << c.step;
+        EXPECT_EQ(bytesOf(path), before) << c.step;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path().toStdString()), fs::directory_iterator()), 1)
+            << c.step;
     }
 }
 
