@@ -29,7 +29,6 @@
 #include <future>
 #include <memory>
 #include <optional>
-#include <string_view>
 #include <vector>
 
 namespace engine::dbf {
@@ -313,7 +312,6 @@ struct Blocks {
     std::uint32_t perBlock;
     std::vector<char> old;  // old records
     std::vector<char> made; // new records
-    std::vector<std::size_t> digests; // of each block as written
 
     Blocks(std::uint32_t records, const Transform& transform)
         : records(records),
@@ -324,8 +322,6 @@ struct Blocks {
     }
     std::size_t countFrom(std::uint32_t first) const { return std::min(perBlock, records - first); }
 };
-
-std::size_t digestOf(const char* bytes, std::size_t size) { return std::hash<std::string_view>{}({bytes, size}); }
 
 off_t recordAt(const HeaderFacts& facts, std::uint32_t row)
 {
@@ -341,7 +337,6 @@ HResult writeRecords(const OldTable& old, const Transform& transform, Blocks& bl
             return ioFailure(old, "read record " + std::to_string(first));
         if (!transform.apply(blocks.old.data(), blocks.made.data(), count, first, true)) return runtime::E_FAIL;
         const std::size_t bytes = count * transform.outLength();
-        blocks.digests.push_back(digestOf(blocks.made.data(), bytes));
         if (!writeAt(out, blocks.made.data(), bytes, recordAt(made, first)))
             return ioFailure(old, "write a new table beside it");
         // The disk starts on it now, so that the final flush waits less.
@@ -352,10 +347,8 @@ HResult writeRecords(const OldTable& old, const Transform& transform, Blocks& bl
 }
 
 // The first row of the new file that does not hold what the old one makes
-// (-1: one that cannot be read); none when all do. A block that reads back
-// as it was written is passed by its digest; one that does not is made
-// again from the old file to find the row. Runs beside the main thread, so
-// it explains nothing itself.
+// (-1: one that cannot be read); none when all do. Runs beside the main
+// thread, so it explains nothing itself.
 std::optional<long long> firstAmiss(const OldTable& old, const Transform& transform, Blocks& blocks,
                                     const std::string& made, const HeaderFacts& facts)
 {
@@ -363,12 +356,11 @@ std::optional<long long> firstAmiss(const OldTable& old, const Transform& transf
     if (!file) return -1;
     std::vector<char>& meant = blocks.made;
     std::vector<char> written(meant.size());
-    for (std::uint32_t first = 0, block = 0; first < blocks.records; first += blocks.perBlock, ++block) {
+    for (std::uint32_t first = 0; first < blocks.records; first += blocks.perBlock) {
         const std::size_t count = blocks.countFrom(first);
         const std::size_t bytes = count * transform.outLength();
-        if (!readAt(file.fd(), written.data(), bytes, recordAt(facts, first))) return -1;
-        if (digestOf(written.data(), bytes) == blocks.digests.at(block)) continue;
-        if (!readAt(old.file->fd(), blocks.old.data(), count * transform.inLength(), recordAt(old.facts, first)))
+        if (!readAt(old.file->fd(), blocks.old.data(), count * transform.inLength(), recordAt(old.facts, first)) ||
+            !readAt(file.fd(), written.data(), bytes, recordAt(facts, first)))
             return -1;
         if (!transform.apply(blocks.old.data(), meant.data(), count, first, false)) return first;
         if (std::memcmp(meant.data(), written.data(), bytes) == 0) continue;
