@@ -276,7 +276,7 @@ void ogrinfoThreeSteps(const std::string& path, bool geoPackage)
 
 void copyAndSync(const std::string& from, const std::string& to)
 {
-    const std::string command = "cp -r '" + from + "' '" + to + "' && sync '" + to + "'";
+    const std::string command = "cp -r '" + from + "' '" + to + "' && find '" + to + "' -type f -exec sync {} +";
     if (std::system(command.c_str()) != 0) fail(command);
 }
 
