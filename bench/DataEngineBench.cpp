@@ -274,9 +274,12 @@ void ogrinfoThreeSteps(const std::string& path, bool geoPackage)
     ogrinfoSql(path, "ALTER TABLE survey DROP COLUMN name");
 }
 
+// The command that flushes every file at `path` (a file or a folder).
+std::string syncEveryFileCommand(const std::string& path) { return "find '" + path + "' -type f -exec sync {} +"; }
+
 void copyAndSync(const std::string& from, const std::string& to)
 {
-    const std::string command = "cp -r '" + from + "' '" + to + "' && find '" + to + "' -type f -exec sync {} +";
+    const std::string command = "cp -r '" + from + "' '" + to + "' && " + syncEveryFileCommand(to);
     if (std::system(command.c_str()) != 0) fail(command);
 }
 
@@ -293,7 +296,7 @@ std::string freshCopy(const fs::path& from, const fs::path& to)
 {
     fs::remove_all(to);
     fs::copy(from, to, fs::copy_options::recursive);
-    if (std::system(("find '" + to.string() + "' -type f -exec sync {} +").c_str()) != 0) fail("sync");
+    if (std::system(syncEveryFileCommand(to.string()).c_str()) != 0) fail("sync");
     return to.string();
 }
 

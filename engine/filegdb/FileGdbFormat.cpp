@@ -219,7 +219,7 @@ std::vector<std::string> indexFiles(const std::string& folder, const std::string
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
         const std::string name = entry.path().filename().string();
         const std::string extension = entry.path().extension().string();
-        if (!own.empty() && startsWithAny(name, {own}) && (extension == ".spx" || extension == ".atx"))
+        if (startsWithAny(name, {own}) && (extension == ".spx" || extension == ".atx"))
             found.push_back(name);
     }
     return found;

@@ -173,9 +173,10 @@ private:
         changed_.wait(lock, [&] { return ready_.size() < batchesAhead || stop_; });
         if (!batch.empty()) ready_.push_back(std::move(batch));
         batch.clear();
+        const bool stopping = stop_;
         lock.unlock();
         changed_.notify_all();
-        return stop_;
+        return stopping;
     }
 
     OGRLayer& layer_;

@@ -294,6 +294,22 @@ TEST_F(DbfWriter, KeepsTheFilesPermissionsAndClearsWhatACrashLeft)
     EXPECT_FALSE(fs::exists(leftover));
 }
 
+// A table of four text fields of 255 characters (records of about a
+// kilobyte, so that a few thousand span several blocks); every 333rd record
+// deleted.
+void writeWideTable(const std::string& path, int rows, bool endMark)
+{
+    DBFHandle dbf = DBFCreate(path.c_str());
+    ASSERT_TRUE(dbf);
+    DBFSetWriteEndOfFileChar(dbf, endMark);
+    for (const char* name : {"A", "B", "C", "D"}) DBFAddNativeFieldType(dbf, name, 'C', 255, 0);
+    for (int r = 0; r < rows; ++r) {
+        for (int f = 0; f < 4; ++f) DBFWriteStringAttribute(dbf, r, f, (std::to_string(f) + "-" + std::to_string(r)).c_str());
+        if (r % 333 == 0) DBFMarkRecordDeleted(dbf, r, TRUE);
+    }
+    DBFClose(dbf);
+}
+
 // Records move in blocks of about a megabyte: tables of none, one, and of
 // records of a kilobyte across several blocks that end mid-block, with or
 // without the end mark, keep every record and its deletion flag through a
@@ -308,15 +324,7 @@ TEST(DbfBlocks, KeepEveryRecordAcrossBlockEdges)
     for (const Case& c : cases) {
         const QTemporaryDir folder;
         const std::string path = folder.filePath("b.dbf").toStdString();
-        DBFHandle dbf = DBFCreate(path.c_str());
-        ASSERT_TRUE(dbf);
-        DBFSetWriteEndOfFileChar(dbf, c.endMark);
-        for (const char* name : {"A", "B", "C", "D"}) DBFAddNativeFieldType(dbf, name, 'C', 255, 0);
-        for (int r = 0; r < c.rows; ++r) {
-            for (int f = 0; f < 4; ++f) DBFWriteStringAttribute(dbf, r, f, (std::to_string(f) + "-" + std::to_string(r)).c_str());
-            if (r % 333 == 0) DBFMarkRecordDeleted(dbf, r, TRUE);
-        }
-        DBFClose(dbf);
+        writeWideTable(path, c.rows, c.endMark);
         const RawTable before = readRaw(path);
         const auto size = fs::file_size(path);
 
@@ -358,12 +366,7 @@ TEST(DbfBlocks, ARecordThatLandsWrongIsFoundBeforeTheNewFileReplacesTheOld)
     for (const Case& c : cases) {
         const QTemporaryDir folder;
         const std::string path = folder.filePath("b.dbf").toStdString();
-        DBFHandle dbf = DBFCreate(path.c_str());
-        ASSERT_TRUE(dbf);
-        for (const char* name : {"A", "B", "C"}) DBFAddNativeFieldType(dbf, name, 'C', 255, 0);
-        for (int r = 0; r < 2500; ++r)
-            for (int f = 0; f < 3; ++f) DBFWriteStringAttribute(dbf, r, f, (std::to_string(f) + "-" + std::to_string(r)).c_str());
-        DBFClose(dbf);
+        writeWideTable(path, 2500, true);
         const std::string before = bytesOf(path);
         const gistest::Reasons reasons;
         damageAt = static_cast<off_t>(engine::dbf::readHeader(path)->headerLength + c.headerChange);
